@@ -1,0 +1,55 @@
+// The fixed capacities of the story engine, in one place. Observable behaviour depends on them.
+#pragma once
+
+#include <cstdint>
+
+namespace plotwright {
+
+// Texts: scenario lines and the working texts of the language.
+inline constexpr int kTextCapacity = 4096;      // bytes of a working text, terminator included
+inline constexpr int kTextMaxLength = kTextCapacity - 1;
+inline constexpr int kContinuationWindow = 2048;  // a physical line continues only within this
+inline constexpr int kSeparatorWindow = 1024;     // line-level `|` count and the bracket check
+
+// Source and compile.
+inline constexpr int kMaxStoredLines = 199999;    // the store's 200000th entry is its end mark
+inline constexpr int kStatementLimit = 200000;    // lines walked by classification and blocks
+inline constexpr int kKeywordRowLimit = 1000;
+inline constexpr int kKeywordCompareLimit = 100;
+inline constexpr int kLookupWindow = 10000;       // entries a name lookup looks at
+inline constexpr int kSpecialScenes = 13;
+
+// Generation.
+inline constexpr int kRunLineLimit = 30000;       // lines processed per run
+inline constexpr int kStepLimit = 30000;          // scene changes while looking for one line
+inline constexpr int kResetWindow = 10000;        // scenes whose run state a run resets
+inline constexpr int kMaxCandidates = 100;
+inline constexpr int kHistoryCapacity = 1000;
+inline constexpr int kMaxGroupPasses = 10;
+inline constexpr int kMaxVariables = 80;
+inline constexpr int kNumberTextCapacity = 256;   // formatted number, terminator included
+inline constexpr int kFullWidthDigits = 4;
+inline constexpr std::int64_t kLeastUseStart = 99999999;
+
+// Output.
+inline constexpr int kPendingCapacity = 4096;
+inline constexpr int kStoryCapacity = 327670;
+
+// Statistics.
+inline constexpr int kPathCapacity = 1024;
+inline constexpr int kStatisticsFieldWidth = 12;
+
+// Scenes with a fixed role.
+inline constexpr int kSceneFirst = 1;
+inline constexpr int kSceneStartMessage = 2;
+inline constexpr int kSceneChapterNumber = 3;
+inline constexpr int kSceneParagraph = 4;
+inline constexpr int kSceneDummy = 5;
+inline constexpr int kSceneClosing = 6;
+inline constexpr int kSceneEnd = 7;
+inline constexpr int kSceneTitleList = 13;
+
+// The random source yields 0 to kRandMax.
+inline constexpr int kRandMax = 32767;
+
+}  // namespace plotwright

