@@ -27,7 +27,8 @@ inline constexpr int kMaxCandidates = 100;
 inline constexpr int kHistoryCapacity = 1000;
 inline constexpr int kMaxGroupPasses = 10;
 inline constexpr int kMaxVariables = 80;
-inline constexpr int kNumberTextCapacity = 256;   // formatted number, terminator included
+// A formatted number: any double in "%.0f" (309 digits and a sign) fits whole.
+inline constexpr int kNumberTextCapacity = 320;
 inline constexpr int kFullWidthDigits = 4;
 inline constexpr std::int64_t kLeastUseStart = 99999999;
 

@@ -1,21 +1,95 @@
-// The document controller (placeholder until the engine lands).
+// The load sequence, regeneration and shutdown of the one document.
 #include "controller/document.h"
+
+#include "base/limits.h"
+#include "controller/engine.h"
+#include "statistics/usage_statistics.h"
 
 namespace plotwright {
 
-class Engine {};
+namespace {
 
-Document::Document(DocumentServices) : engine_(std::make_unique<Engine>()) {}
-Document::~Document() = default;
-std::string_view Document::new_document_text() {
-  return "Vell language scenario file is required";
+constexpr const char* kNewDocumentText = "Vell language scenario file is required";
+constexpr const char* kLineLimitText = "Source code exceed over max 200000 lines";
+
+// Writes the active statistics and switches them off; returns the reason a write failed.
+std::string save_statistics(Engine& engine) {
+  if (!engine.statistics_active) return {};
+  engine.statistics_active = false;
+  return write_statistics(engine.statistics_path, engine.record_count, engine.run_state,
+                          engine.files);
 }
-LoadOutcome Document::load_scenario(LineSource&, std::string_view) { return {}; }
-std::optional<std::string_view> Document::regenerate() { return std::nullopt; }
-ShutdownOutcome Document::shutdown() { return {}; }
-bool Document::scenario_loaded() const { return false; }
-bool Document::statistics_active() const { return false; }
-std::string Document::statistics_path() const { return {}; }
+
+// Reads the statistics beside the scenario, or only seeds the random source.
+void prepare_statistics(Engine& engine, std::string_view path, bool use_statistics) {
+  const int scenes = engine.scenario.scenes.scene_count();
+  if (use_statistics) {
+    engine.statistics_path = derive_statistics_path(path);
+    engine.record_count = read_statistics(engine.statistics_path, scenes, engine.run_state,
+                                          engine.files, engine.random, engine.clock);
+    engine.statistics_active = true;
+    return;
+  }
+  seed_random(engine.random, engine.clock);
+  // The counts belong to the scenario they were read for; a new one starts from zero.
+  engine.run_state = RunState{};
+  engine.run_state.resize(scenes);
+}
+
+}  // namespace
+
+Document::Document(DocumentServices services) : engine_(std::make_unique<Engine>(services)) {}
+Document::~Document() = default;
+
+std::string_view Document::new_document_text() { return kNewDocumentText; }
+
+LoadOutcome Document::load_scenario(LineSource& source, std::string_view path) {
+  Engine& engine = *engine_;
+  LoadOutcome outcome;
+  // An earlier scenario's statistics are saved with its own counts before they are replaced.
+  outcome.statistics_error = save_statistics(engine);
+  // Compile messages are never shown behind an earlier story.
+  engine.output.reset();
+  outcome.read_result = read_source_lines(source, engine.store);
+  outcome.compile_result =
+      compile_scenario(engine.store, engine.scenario, engine.output, engine.diagnostics);
+  engine.scenario_loaded = true;
+  const bool compiled = outcome.compile_result == 0 && outcome.read_result == 0;
+  engine.last_load_compiled = compiled;
+  prepare_statistics(engine, path, compiled && engine.scenario.choice_points > 0);
+  engine.variables.init_variable_buffers();
+  if (compiled) {
+    engine.driver.generate_story("");
+    outcome.generated = true;
+  }
+  outcome.text = outcome.read_result != 0 ? std::string_view(kLineLimitText)
+                                          : engine.output.story();
+  return outcome;
+}
+
+std::optional<std::string_view> Document::regenerate() {
+  Engine& engine = *engine_;
+  // After a failed load there is no sound scenario to walk: the shown messages stay.
+  if (!engine.scenario_loaded || !engine.last_load_compiled) return std::nullopt;
+  engine.driver.generate_story("");
+  return engine.output.story();
+}
+
+ShutdownOutcome Document::shutdown() {
+  Engine& engine = *engine_;
+  ShutdownOutcome outcome;
+  if (engine.shut_down) return outcome;
+  engine.shut_down = true;
+  outcome.wrote = engine.statistics_active;
+  outcome.error = save_statistics(engine);
+  return outcome;
+}
+
+bool Document::scenario_loaded() const { return engine_->scenario_loaded; }
+bool Document::statistics_active() const { return engine_->statistics_active; }
+std::string Document::statistics_path() const {
+  return engine_->statistics_active ? engine_->statistics_path : std::string();
+}
 Engine& Document::engine() { return *engine_; }
 
 }  // namespace plotwright

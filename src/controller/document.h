@@ -34,6 +34,9 @@ struct LoadOutcome {
   int compile_result = 0;  // number of compile errors reported in the text
   bool generated = false;  // a story was written
   std::string_view text;   // the text to show; valid until the next call on the document
+  // Non-empty when the statistics of an earlier scenario, saved before this load replaced
+  // them, could not be written (the old file is untouched).
+  std::string statistics_error;
 };
 
 // Result of writing the statistics at shutdown.

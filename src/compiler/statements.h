@@ -1,0 +1,43 @@
+// The statement keyword table, the classification of source lines against it, and the forming
+// of blocks (a statement line, its name and the body lines up to the next statement line).
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "base/diagnostics.h"
+#include "compiler/scene_table.h"
+
+namespace plotwright {
+
+struct KeywordRow {
+  const char* keyword;       // lower case; null ends the table
+  std::int32_t length;       // where the search for the block name begins
+  std::int32_t opens_scene;  // opens a scene block
+  std::int32_t opens_select; // opens a select block
+  std::int32_t title;        // the block's scene is also a choice of the title list
+  std::int32_t named;        // the name enters the scene-name table; the block gets a scene
+};
+
+// The twelve keywords in table order, ended by a row without a keyword. The order decides
+// ties: a line's row is the last row that matches ("system_mes" after "system").
+extern const KeywordRow kKeywordTable[];
+
+struct SceneBlock {
+  const char* name = nullptr;  // into the statement line; may be empty
+  LineList body;               // the body lines, into the source line store
+  const KeywordRow* row = nullptr;
+};
+
+// For each line up to the end mark (at most 200000): the row it matches, or null.
+void classify_statements(const std::vector<const char*>& lines, const KeywordRow* table,
+                         std::vector<const KeywordRow*>& rows);
+
+// Forms the block list in source order and appends the names of named blocks to the
+// scene-name table. A statement line with nothing but blanks after its keyword gets the empty
+// name and writes "シナリオ名が指定されていません" to the diagnostics. Returns the block count.
+int build_blocks(const std::vector<const char*>& lines,
+                 const std::vector<const KeywordRow*>& rows, SceneTable& table,
+                 std::vector<SceneBlock>& blocks, DiagnosticSink& diagnostics);
+
+}  // namespace plotwright

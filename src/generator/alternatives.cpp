@@ -1,0 +1,142 @@
+// Choosing among alternatives and expanding nested groups.
+#include "generator/alternatives.h"
+
+#include <cstring>
+
+#include "base/limits.h"
+#include "base/text.h"
+#include "compiler/char_classes.h"
+
+namespace plotwright {
+
+namespace {
+
+// Depth counters of the four bracket pairs; a position is at top level when all are 0.
+struct BracketDepths {
+  int depth[4] = {0, 0, 0, 0};
+
+  void update(char byte) {
+    static constexpr char kOpen[] = "([<{";
+    static constexpr char kClose[] = ")]>}";
+    for (int i = 0; i < 4; ++i) {
+      if (byte == kOpen[i]) ++depth[i];
+      if (byte == kClose[i]) --depth[i];
+    }
+  }
+  bool top_level() const { return !depth[0] && !depth[1] && !depth[2] && !depth[3]; }
+};
+
+}  // namespace
+
+int count_separators(const char* text, const std::int32_t* classes) {
+  BracketDepths depths;
+  int count = 0;
+  for (int p = 0; p < kSeparatorWindow && text[p] != '\0'; ++p) {
+    if (classes[p] != CLASS_SINGLE) continue;
+    depths.update(text[p]);
+    if (text[p] == '|' && depths.top_level()) ++count;
+  }
+  return count;
+}
+
+void expand_alternatives(const char* text, char* out, RandomSource& random) {
+  ClassArray classes;
+  classify_text(text, classes.data());
+  const int separators = count_separators(text, classes.data());
+  if (separators == 0) {
+    copy_text(out, text, kTextMaxLength);
+    return;
+  }
+  const int chosen = scale_draw(random.rand(), separators + 1);
+  BracketDepths depths;
+  int alternative = 0;
+  int length = 0;
+  for (int p = 0; p < kTextCapacity && text[p] != '\0'; ++p) {
+    const bool single = classes[p] == CLASS_SINGLE;
+    if (single) depths.update(text[p]);
+    if (single && text[p] == '|' && depths.top_level()) {
+      if (++alternative > chosen) break;
+      continue;
+    }
+    if (alternative == chosen && length < kTextMaxLength) out[length++] = text[p];
+  }
+  out[length] = '\0';
+}
+
+namespace {
+
+// group-to-expand -> a `(` outside a bracketed stretch, before the first `/`.
+bool has_group(const char* text, const std::int32_t* classes) {
+  bool bracketed = false;
+  for (int p = 0; p < kTextCapacity && text[p] != '\0'; ++p) {
+    if (classes[p] != CLASS_SINGLE) continue;
+    const char byte = text[p];
+    if (byte == '/') return false;
+    if (byte == '[') bracketed = true;
+    if (byte == ']') bracketed = false;
+    if (byte == '(' && !bracketed) return true;
+  }
+  return false;
+}
+
+// Collects a group's content from `p` (just after its `(`) into `content`; returns the
+// position after the closing `)`, or of the terminator when the group never closes.
+int collect_group(const char* text, const std::int32_t* classes, int p, int& square,
+                  char* content) {
+  int depth = 1;
+  int length = 0;
+  for (; p < kTextCapacity && text[p] != '\0'; ++p) {
+    if (classes[p] == CLASS_SINGLE) {
+      const char byte = text[p];
+      if (byte == '[') ++square;
+      if (byte == ']') --square;
+      if (square == 0 && byte == '(') ++depth;
+      if (square == 0 && byte == ')' && --depth == 0) {
+        ++p;
+        break;
+      }
+    }
+    if (length < kTextMaxLength) content[length++] = text[p];
+  }
+  content[length] = '\0';
+  return p;
+}
+
+void expand_once(const TextBuffer& copy, char* text, RandomSource& random) {
+  ClassArray classes;
+  classify_text(copy.data(), classes.data());
+  TextBuffer content;
+  TextBuffer chosen;
+  int square = 0;
+  int length = 0;
+  int p = 0;
+  while (p < kTextCapacity && copy[p] != '\0') {
+    const bool single = classes[p] == CLASS_SINGLE;
+    if (single && copy[p] == '(' && square == 0) {
+      p = collect_group(copy.data(), classes.data(), p + 1, square, content.data());
+      expand_alternatives(content.data(), chosen.data(), random);
+      for (int i = 0; chosen[i] != '\0' && length < kTextMaxLength; ++i) text[length++] = chosen[i];
+      continue;
+    }
+    if (single && copy[p] == '[') ++square;
+    if (single && copy[p] == ']') --square;
+    if (length < kTextMaxLength) text[length++] = copy[p];
+    ++p;
+  }
+  text[length] = '\0';
+}
+
+}  // namespace
+
+void expand_groups(char* text, RandomSource& random) {
+  ClassArray classes;
+  TextBuffer copy;
+  for (int pass = 0; pass < kMaxGroupPasses; ++pass) {
+    classify_text(text, classes.data());
+    if (!has_group(text, classes.data())) return;
+    copy_text(copy.data(), text, kTextMaxLength);
+    expand_once(copy, text, random);
+  }
+}
+
+}  // namespace plotwright

@@ -1,0 +1,105 @@
+// The main loop of a run: find the next line, check it, jump or interpret it.
+#include "generator/generation_driver.h"
+
+#include "base/limits.h"
+#include "generator/alternatives.h"
+#include "generator/candidate_selection.h"
+#include "generator/jump_directives.h"
+
+namespace plotwright {
+
+void GenerationDriver::reset_run() {
+  output_.reset();
+  history_.reset();
+  variables_.clear();
+  const int last = scenes_.scene_count() < kResetWindow ? scenes_.scene_count() : kResetWindow;
+  for (int scene = 1; scene <= last; ++scene) {
+    scenes_.list(scene)->line_cursor = 0;
+    run_state_.set_disabled(scene, 0);
+    run_state_.set_priority(scene, 0);
+  }
+}
+
+void GenerationDriver::generate_story(const char* start_name) {
+  run_state_.resize(scenes_.scene_count());
+  reset_run();
+  if (scenes_.scene_count() < kSceneFirst) return;
+  int current = find_name(start_name, scenes_);
+  if (current == 0) current = kSceneFirst;
+  for (int iteration = 0; iteration < kRunLineLimit; ++iteration) {
+    const char* line = next_line(current);
+    if (!line || !run_line(line, current)) return;
+  }
+}
+
+const char* GenerationDriver::next_line(int& current) {
+  Record* list = scenes_.list(current);
+  for (int step = 0; step < kStepLimit; ++step) {
+    if (list->lines.present() && list->line_cursor < list->lines.count) {
+      return list->lines.items[list->line_cursor++];
+    }
+    list->line_cursor = 0;
+    run_state_.add_use(current);
+    int next = select_next_scene(list, run_state_, variables_, random_);
+    if (next == kSceneEnd) return nullptr;
+    if (next == 0) {
+      const Record* source = nullptr;
+      history_.history_pop(next, source);
+      if (next == 0) next = kSceneClosing;
+    }
+    current = next;
+    list = scenes_.list(current);
+  }
+  // A cycle of scenes without lines: the run ends with the story so far.
+  return nullptr;
+}
+
+bool GenerationDriver::run_line(const char* line, int& current) {
+  classify_text(line, classes_.data());
+  if (check_brackets(line, classes_.data(), output_)) return true;
+  int code = DIRECTIVE_JUMP;
+  const int scene =
+      parse_jump_directive(line, classes_.data(), code, scenes_, variables_, output_);
+  if (code != DIRECTIVE_JUMP) {
+    if (scene > 0) apply_directive(code, scene);
+    return true;
+  }
+  if (scene == 0) {
+    run_text_line(line);
+  } else if (scene == kSceneEnd) {
+    return false;
+  } else if (scene > 0 && scene <= scenes_.scene_count() && !run_state_.disabled(scene)) {
+    // A jump works like a call: the history brings the run back after this line.
+    history_.history_push(scenes_.list(scene), scenes_.list(current), 1, scene, current);
+    current = scene;
+  }
+  return true;
+}
+
+void GenerationDriver::apply_directive(int code, int scene) {
+  switch (code) {
+    case DIRECTIVE_DISABLE: run_state_.set_disabled(scene, 1); break;
+    case DIRECTIVE_ENABLE: run_state_.set_disabled(scene, 0); break;
+    case DIRECTIVE_PRIORITY_SET: run_state_.set_priority(scene, 1); break;
+    case DIRECTIVE_PRIORITY_UP:
+      run_state_.set_priority(scene, run_state_.priority(scene) + 1);
+      break;
+    case DIRECTIVE_PRIORITY_DOWN:
+      if (run_state_.priority(scene) > 0) {
+        run_state_.set_priority(scene, run_state_.priority(scene) - 1);
+      }
+      break;
+    case DIRECTIVE_PRIORITY_CLEAR: run_state_.set_priority(scene, 0); break;
+    default: break;
+  }
+}
+
+void GenerationDriver::run_text_line(const char* line) {
+  copy_text(work_.data(), line, kTextMaxLength);
+  expand_alternatives(work_.data(), expansion_.data(), random_);
+  expand_groups(expansion_.data(), random_);
+  classify_text(expansion_.data(), classes_.data());
+  interpreter_.interpret_line(expansion_.data(), classes_.data());
+}
+
+}  // namespace plotwright

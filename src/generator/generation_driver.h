@@ -1,0 +1,53 @@
+// The generation driver: writes one story by walking the compiled scenario from scene to scene
+// and from line to line, within the run's limits.
+#pragma once
+
+#include "base/random_source.h"
+#include "base/text.h"
+#include "compiler/char_classes.h"
+#include "compiler/scene_table.h"
+#include "generator/backtrack_history.h"
+#include "generator/line_interpreter.h"
+#include "generator/run_state.h"
+#include "generator/variables.h"
+#include "output/output_buffers.h"
+
+namespace plotwright {
+
+class GenerationDriver {
+ public:
+  GenerationDriver(SceneTable& scenes, OutputBuffers& output, VariableStore& variables,
+                   RunState& run_state, RandomSource& random)
+      : scenes_(scenes),
+        output_(output),
+        variables_(variables),
+        run_state_(run_state),
+        random_(random),
+        interpreter_(output, variables, random) {}
+
+  // One run: empties the story and writes a new one into it. Starts at the scene that
+  // `start_name` names, or at scene 1.
+  void generate_story(const char* start_name);
+
+ private:
+  void reset_run();
+  // The current scene's next line, changing scenes as they run out; null ends the run.
+  const char* next_line(int& current);
+  // Runs one line of the current scene; returns false when the run ends.
+  bool run_line(const char* line, int& current);
+  void apply_directive(int code, int scene);
+  void run_text_line(const char* line);
+
+  SceneTable& scenes_;
+  OutputBuffers& output_;
+  VariableStore& variables_;
+  RunState& run_state_;
+  RandomSource& random_;
+  LineInterpreter interpreter_;
+  BacktrackHistory history_;
+  ClassArray classes_;
+  TextBuffer work_;
+  TextBuffer expansion_;
+};
+
+}  // namespace plotwright

@@ -1,0 +1,46 @@
+// The line interpreter: turns one expanded text line into story text, switching output by
+// conditions and carrying out the variable operations written in it.
+#pragma once
+
+#include <cstdint>
+
+#include "base/random_source.h"
+#include "base/text.h"
+#include "generator/variables.h"
+#include "output/output_buffers.h"
+
+namespace plotwright {
+
+class LineInterpreter {
+ public:
+  LineInterpreter(OutputBuffers& output, VariableStore& variables, RandomSource& random)
+      : output_(output), variables_(variables), random_(random) {}
+
+  // line -> '-' literal | '#' ignored | { text | '/' | ';' | '{' | '}' | '<' condition '>'
+  //                                     | '[' bracket-operation ']' } ['-']
+  // `classes` must classify `line`. Returns 0.
+  int interpret_line(const char* line, const std::int32_t* classes);
+
+ private:
+  struct LineState {
+    bool output_on = true;
+    int comment_depth = 0;
+    int added = 0;
+  };
+
+  void literal_line(const char* line, const std::int32_t* classes);
+  int condition(const char* line, const std::int32_t* classes, int p, LineState& state);
+  int bracket_operation(const char* line, const std::int32_t* classes, int p, LineState& state);
+  int assignment(const char* line, const std::int32_t* classes, int p, const LineState& state);
+  int addition(const char* line, const std::int32_t* classes, int p, char sign,
+               const LineState& state);
+
+  OutputBuffers& output_;
+  VariableStore& variables_;
+  RandomSource& random_;
+  TextBuffer name_;
+  TextBuffer value_;
+  TextBuffer expanded_;
+};
+
+}  // namespace plotwright

@@ -1,0 +1,94 @@
+// Appending to and flushing the pending line and the story buffer.
+#include "output/output_buffers.h"
+
+namespace plotwright {
+
+namespace {
+
+// Writes the byte at the length, then a terminator after the text; a full buffer keeps its
+// text and the new byte is overwritten by the terminator.
+template <std::size_t N>
+void append_byte(std::array<char, N>& buffer, std::int32_t& length, char byte) {
+  buffer[length] = byte;
+  if (length < static_cast<std::int32_t>(N) - 1) ++length;
+  buffer[length] = '\0';
+}
+
+}  // namespace
+
+void OutputBuffers::reset() {
+  pending_length_ = 0;
+  pending_[0] = '\0';
+  story_length_ = 0;
+  story_[0] = '\0';
+}
+
+int OutputBuffers::pending_put_char(char byte) {
+  if (byte == '\0') return 0;
+  append_byte(pending_, pending_length_, byte);
+  return 1;
+}
+
+int OutputBuffers::pending_put_text(const char* text) {
+  if (!text) return 0;
+  for (int i = 0; i < kTextCapacity; ++i) {
+    if (text[i] == '\0') return i;
+    pending_put_char(text[i]);
+  }
+  return 0;
+}
+
+int OutputBuffers::story_put_byte(char byte) {
+  append_byte(story_, story_length_, byte);
+  return 0;
+}
+
+int OutputBuffers::story_put_char(char byte) {
+  if (byte == '\0') return 0;
+  append_byte(story_, story_length_, byte);
+  return 1;
+}
+
+int OutputBuffers::story_put_text(const char* text) {
+  if (!text) return 0;
+  for (int i = 0; i < kTextCapacity; ++i) {
+    if (text[i] == '\0') return i;
+    story_put_char(text[i]);
+  }
+  return 0;
+}
+
+int OutputBuffers::story_put_line_end() {
+  story_put_char('\r');
+  story_put_char('\n');
+  return 0;
+}
+
+int OutputBuffers::flush_pending_line() {
+  if (pending_length_ > 0) {
+    if (paragraph_flag == 1) {
+      const auto first = static_cast<unsigned char>(pending_[0]);
+      const auto second = static_cast<unsigned char>(pending_[1]);
+      const bool indented = (first == 0x81 && second == 0x40) || (first == ' ' && second == ' ');
+      if (!indented) {
+        story_put_byte('\x81');
+        story_put_byte('\x40');
+      }
+      paragraph_flag = 0;
+    }
+    for (std::int32_t i = 0; i < pending_length_; ++i) story_put_byte(pending_[i]);
+    pending_length_ = 0;
+    pending_[0] = '\0';
+  }
+  if (join_flag == 0) {
+    story_put_byte('\r');
+    story_put_byte('\n');
+    line_ended_flag = 1;
+    return 2;
+  }
+  join_flag = 0;
+  line_ended_flag = 0;
+  return 0;
+}
+
+}  // namespace plotwright

@@ -1,0 +1,49 @@
+// The pending line and the story buffer: every byte of text the engine produces passes
+// through here. Flushing the pending line ends a story line (CR LF), joins it to the next, or
+// starts a paragraph with a full-width space. Both buffers have fixed capacities; overflow is
+// silent (bytes beyond the capacity are dropped) and appending never allocates.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+#include "base/limits.h"
+
+namespace plotwright {
+
+class OutputBuffers {
+ public:
+  OutputBuffers() { reset(); }
+
+  int pending_put_char(char byte);
+  int pending_put_text(const char* text);
+  int flush_pending_line();
+
+  int story_put_byte(char byte);
+  int story_put_char(char byte);
+  int story_put_text(const char* text);
+  int story_put_line_end();
+
+  // Empties both buffers; the three flags keep their values.
+  void reset();
+
+  std::string_view story() const { return {story_.data(), static_cast<std::size_t>(story_length_)}; }
+  std::string_view pending() const {
+    return {pending_.data(), static_cast<std::size_t>(pending_length_)};
+  }
+  int story_length() const { return story_length_; }
+
+  // The line-state flags, 0 or 1; they outlive a run.
+  std::int32_t paragraph_flag = 0;
+  std::int32_t join_flag = 0;
+  std::int32_t line_ended_flag = 0;
+
+ private:
+  std::array<char, kPendingCapacity> pending_;
+  std::int32_t pending_length_ = 0;
+  std::array<char, kStoryCapacity> story_;
+  std::int32_t story_length_ = 0;
+};
+
+}  // namespace plotwright

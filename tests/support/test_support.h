@@ -1,0 +1,70 @@
+// Shared test helpers: a scripted random source and a document built from a scenario string.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <string_view>
+
+#include "base/clock.h"
+#include "base/diagnostics.h"
+#include "base/random_source.h"
+#include "controller/document.h"
+#include "controller/engine.h"
+#include "statistics/file_store.h"
+
+namespace plotwright::testing {
+
+// Yields the scripted values in order, then `fallback` forever; counts the draws.
+class ScriptedRandom final : public RandomSource {
+ public:
+  ScriptedRandom(std::initializer_list<int> values = {}, int fallback = 0)
+      : values_(values), fallback_(fallback) {}
+  void srand(std::uint32_t) override {}
+  int rand() override {
+    ++draws;
+    if (values_.empty()) return fallback_;
+    const int value = values_.front();
+    values_.pop_front();
+    return value;
+  }
+  void push(int value) { values_.push_back(value); }
+  int draws = 0;
+
+ private:
+  std::deque<int> values_;
+  int fallback_;
+};
+
+// A document over in-memory files, a fixed clock and (by default) scripted draws of 0.
+//   ScenarioHarness h;
+//   std::string story = h.load("title A\nHello.\n");
+struct ScenarioHarness {
+  explicit ScenarioHarness(RandomSource* random = nullptr)
+      : document(DocumentServices{random ? random : &scripted, &clock, &files, &diagnostics}) {}
+
+  // Loads `scenario` (LF line ends) as the file at `path`; returns the shown text.
+  std::string load(std::string_view scenario, std::string_view path = "/stories/test.vell") {
+    MemoryLineSource source(scenario);
+    outcome = document.load_scenario(source, path);
+    return std::string(outcome.text);
+  }
+  std::string regenerate() {
+    auto text = document.regenerate();
+    return text ? std::string(*text) : std::string("<nothing>");
+  }
+  Engine& engine() { return document.engine(); }
+
+  ScriptedRandom scripted;
+  FixedClock clock{0};
+  MemoryFileStore files;
+  CollectingDiagnostics diagnostics;
+  Document document;
+  LoadOutcome outcome;
+};
+
+// The story text between the built-in opening banner and the closing banner, with CR LF
+// turned into LF, for readable expectations.
+std::string body_of(std::string_view story);
+std::string lf(std::string_view text);
+
+}  // namespace plotwright::testing
