@@ -1,0 +1,52 @@
+// Saves a picture of the main window showing a story from a scenario, for the documentation.
+// Run it under a real display server (Xvfb will do): it captures the screen's pixels.
+#include <QApplication>
+#include <QPixmap>
+#include <QScreen>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+
+#include "base/clock.h"
+#include "shell/app_icon.h"
+#include "shell/main_window.h"
+#include "shell/prompts.h"
+#include "shell/story_backend.h"
+#include "statistics/file_store.h"
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  const QStringList args = QApplication::arguments();
+  if (args.size() < 3) {
+    std::fprintf(stderr, "usage: plotwright-gui-screenshot SCENARIO OUTPUT.png [SEED]\n");
+    return 2;
+  }
+  QApplication::setWindowIcon(plotwright::shell::app_icon());
+
+  // A fixed seed gives the same story every time; no statistics file is read or written
+  // beside the scenario, and the user's settings are left alone.
+  plotwright::FixedClock clock(args.value(3, QStringLiteral("1")).toLongLong());
+  plotwright::NullFileStore files;
+  plotwright::DocumentServices services;
+  services.clock = &clock;
+  services.files = &files;
+  plotwright::shell::DocumentBackend backend(services);
+  plotwright::shell::DialogPrompts prompts;
+  QTemporaryDir settings_dir;
+  QSettings settings(settings_dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+  plotwright::shell::MainWindow window(backend, prompts, settings);
+  if (!window.start(args[1])) return 1;
+  window.show();
+
+  int status = 1;
+  QTimer::singleShot(750, &window, [&] {
+    const QPixmap shot = window.screen()->grabWindow(window.winId());
+    status = shot.save(args[2], "PNG") ? 0 : 1;
+    if (status != 0) std::fprintf(stderr, "cannot write %s\n", qPrintable(args[2]));
+    QApplication::quit();
+  });
+  QApplication::exec();
+  return status;
+}
