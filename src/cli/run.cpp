@@ -91,6 +91,11 @@ std::string full_path(const std::string& path) {
   return error ? path : absolute.lexically_normal().string();
 }
 
+// A statistics file that cannot be written costs the user nothing of the story: warn only.
+void warn_unsaved_statistics(const std::string& error, std::ostream& err) {
+  if (!error.empty()) err << "plotwright: warning: could not save statistics: " << error << '\n';
+}
+
 int exit_status_of(const LoadOutcome& loaded) {
   return loaded.compile_result > 0 || loaded.read_result == 1 ? kExitScenario : kExitStory;
 }
@@ -121,10 +126,8 @@ int tell_stories(const Options& options, std::string engine_bytes, std::ostream&
   }
   shown.finish();
 
-  const ShutdownOutcome saved = document.shutdown();
-  if (!saved.error.empty()) {
-    err << "plotwright: warning: could not save statistics: " << saved.error << '\n';
-  }
+  warn_unsaved_statistics(loaded.statistics_error, err);
+  warn_unsaved_statistics(document.shutdown().error, err);
   return status;
 }
 

@@ -95,6 +95,106 @@ run --no-stats --encoding utf-8 "$tmp/sjis.vell"
 expect_status 2 "Shift-JIS read as UTF-8"
 expect_err "$tmp/sjis.vell: line 2: byte 0x82 is not valid UTF-8" "Shift-JIS read as UTF-8"
 
+# --- Stories -------------------------------------------------------------------------------
+
+english=$src/examples/the-lighthouse-keeper.vell
+japanese=$src/examples/yoru-no-eki.vell
+japanese_sjis=$src/examples/yoru-no-eki.sjis.vell
+
+# Exact bytes of a scenario without chance: the banners, the start message's empty line, the
+# story line, the closing scene's empty line; CR LF throughout.
+printf 'title A\nHello~world.\n' >"$tmp/hello.vell"
+run --raw --no-stats --seed 1 "$tmp/hello.vell"
+expect_status 0 "raw story"
+printf '%s\r\n' "---------------------- Plotwright English Version -----------------------" "" \
+  "Hello world." "" "-------- Plotwright English Version Ver1.00 ---------" >"$tmp/expected"
+cmp -s "$tmp/out" "$tmp/expected" || fail "raw story: bytes differ from the expected story"
+
+# By default the same story is shown with LF line ends, and standard error stays quiet.
+run --no-stats --seed 1 "$tmp/hello.vell"
+tr -d '\r' <"$tmp/expected" | cmp -s - "$tmp/out" || fail "UTF-8 story: not the raw story with LF"
+expect_no_err "UTF-8 story"
+
+run --no-stats --seed 1 "$english"
+expect_status 0 "English example"
+expect_out "the lantern" "English example"
+cp "$tmp/out" "$tmp/english-1"
+run --no-stats --seed 1 "$english"
+cmp -s "$tmp/out" "$tmp/english-1" || fail "the same seed gave another story"
+different=0
+for seed in 2 3 4 5; do
+  run --no-stats --seed "$seed" "$english"
+  cmp -s "$tmp/out" "$tmp/english-1" || different=1
+done
+[ "$different" -eq 1 ] || fail "five seeds gave one and the same story"
+
+# The Japanese example: UTF-8 in, UTF-8 out with full-width-space paragraph indents; the
+# Shift-JIS copy tells the same story for the same seed.
+for seed in 1 2 3; do
+  run --no-stats --seed "$seed" "$japanese"
+  expect_status 0 "Japanese example"
+  grep -q $'^\xe3\x80\x80' "$tmp/out" || fail "Japanese example: no U+3000 paragraph indent"
+  grep -q $'\r' "$tmp/out" && fail "Japanese example: CR in the UTF-8 output"
+  cp "$tmp/out" "$tmp/utf8-story"
+  run --no-stats --seed "$seed" "$japanese_sjis"
+  cmp -s "$tmp/out" "$tmp/utf8-story" || fail "Shift-JIS example: another story for seed $seed"
+  run --no-stats --seed "$seed" --encoding shift_jis "$japanese_sjis"
+  cmp -s "$tmp/out" "$tmp/utf8-story" || fail "--encoding shift_jis: another story"
+done
+run --raw --no-stats --seed 1 "$japanese"
+grep -q $'\x81\x40' "$tmp/out" || fail "--raw: no Shift-JIS full-width space"
+
+# Several stories: form-feed lines between them, or one JSON object per line.
+run --no-stats --seed 1 --count 3 "$tmp/hello.vell"
+[ "$(grep -c $'^\f$' "$tmp/out")" -eq 2 ] || fail "--count 3: expected two form-feed lines"
+run --no-stats --seed 1 --count 3 --json "$english"
+expect_status 0 "--json"
+[ "$(wc -l <"$tmp/out")" -eq 3 ] || fail "--count 3 --json: expected three lines"
+index=0
+while IFS= read -r line; do
+  case "$line" in
+    "{\"index\":$index,\"text\":\""*"\"}") ;;
+    *) fail "--json: line $index is not {\"index\":$index,\"text\":...}" ;;
+  esac
+  if command -v jq >/dev/null; then
+    [ "$(jq -r .index <<<"$line")" = "$index" ] || fail "--json: line $index is not valid JSON"
+  fi
+  index=$((index + 1))
+done <"$tmp/out"
+
+# --- Scenario faults: the text is still shown, the status is 1 -----------------------------
+
+printf 'title A\n{Road}\nselect Road\nForst\nRiver\nscene River\nWet.\n' >"$tmp/missing-scene.vell"
+run --no-stats "$tmp/missing-scene.vell"
+expect_status 1 "missing destination"
+expect_out 'Scene "Forst" not found in select statement "Road"' "missing destination"
+
+yes 'x' | head -n 199999 >"$tmp/long.vell"
+run --no-stats "$tmp/long.vell"
+expect_status 1 "line limit"
+expect_out "Source code exceed over max 200000 lines" "line limit"
+
+# --- Diagnostics and statistics ------------------------------------------------------------
+
+run --verbose --no-stats "$tmp/hello.vell"
+expect_status 0 "--verbose"
+expect_err "開始メッセージ,0" "--verbose"
+
+mkdir "$tmp/stats"
+cp "$english" "$tmp/stats/story.vell"
+cp "$english" "$tmp/stats/quiet.vell"
+run --seed 1 "$tmp/stats/story.vell"
+[ -f "$tmp/stats/story.vus" ] || fail "statistics: no story.vus beside the scenario"
+run --seed 1 --no-stats "$tmp/stats/quiet.vell"
+[ -e "$tmp/stats/quiet.vus" ] && fail "--no-stats: a statistics file was written"
+
+# A statistics file that cannot be written is a warning, not a failure.
+cp "$english" "$tmp/stats/blocked.vell"
+mkdir "$tmp/stats/blocked.vus"
+run --seed 1 "$tmp/stats/blocked.vell"
+expect_status 0 "unwritable statistics"
+expect_err "plotwright: warning: could not save statistics:" "unwritable statistics"
+
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed"
   exit 1
