@@ -38,7 +38,7 @@ int classify_text(const char* text, std::int32_t* classes, int limit) {
       classes[p] = CLASS_END;
       break;
     }
-    if (!is_lead_byte(byte)) {
+    if (byte < 0x80 || (byte >= 0xA0 && byte < 0xE0)) {
       classes[p++] = CLASS_SINGLE;
       continue;
     }

@@ -16,11 +16,16 @@ struct BracketDepths {
   int depth[4] = {0, 0, 0, 0};
 
   void update(char byte) {
-    static constexpr char kOpen[] = "([<{";
-    static constexpr char kClose[] = ")]>}";
-    for (int i = 0; i < 4; ++i) {
-      if (byte == kOpen[i]) ++depth[i];
-      if (byte == kClose[i]) --depth[i];
+    switch (byte) {
+      case '(': ++depth[0]; break;
+      case ')': --depth[0]; break;
+      case '[': ++depth[1]; break;
+      case ']': --depth[1]; break;
+      case '<': ++depth[2]; break;
+      case '>': --depth[2]; break;
+      case '{': ++depth[3]; break;
+      case '}': --depth[3]; break;
+      default: break;
     }
   }
   bool top_level() const { return !depth[0] && !depth[1] && !depth[2] && !depth[3]; }
@@ -29,6 +34,9 @@ struct BracketDepths {
 }  // namespace
 
 int count_separators(const char* text, const std::int32_t* classes) {
+  // Most texts hold no `|` at all: find that out with one fast scan.
+  const int window = bounded_length(text, kSeparatorWindow);
+  if (!std::memchr(text, '|', static_cast<std::size_t>(window))) return 0;
   BracketDepths depths;
   int count = 0;
   for (int p = 0; p < kSeparatorWindow && text[p] != '\0'; ++p) {
@@ -42,10 +50,15 @@ int count_separators(const char* text, const std::int32_t* classes) {
 void expand_alternatives(const char* text, char* out, RandomSource& random) {
   ClassArray classes;
   classify_text(text, classes.data());
-  const int separators = count_separators(text, classes.data());
+  expand_alternatives(text, classes.data(), out, random);
+}
+
+bool expand_alternatives(const char* text, const std::int32_t* classes, char* out,
+                         RandomSource& random) {
+  const int separators = count_separators(text, classes);
   if (separators == 0) {
     copy_text(out, text, kTextMaxLength);
-    return;
+    return true;
   }
   const int chosen = scale_draw(random.rand(), separators + 1);
   BracketDepths depths;
@@ -61,12 +74,14 @@ void expand_alternatives(const char* text, char* out, RandomSource& random) {
     if (alternative == chosen && length < kTextMaxLength) out[length++] = text[p];
   }
   out[length] = '\0';
+  return false;
 }
 
 namespace {
 
 // group-to-expand -> a `(` outside a bracketed stretch, before the first `/`.
 bool has_group(const char* text, const std::int32_t* classes) {
+  if (!std::memchr(text, '(', static_cast<std::size_t>(bounded_length(text)))) return false;
   bool bracketed = false;
   for (int p = 0; p < kTextCapacity && text[p] != '\0'; ++p) {
     if (classes[p] != CLASS_SINGLE) continue;
@@ -102,9 +117,10 @@ int collect_group(const char* text, const std::int32_t* classes, int p, int& squ
   return p;
 }
 
-void expand_once(const TextBuffer& copy, char* text, RandomSource& random) {
-  ClassArray classes;
-  classify_text(copy.data(), classes.data());
+// `classes` fit `copy`. A group's content starts at a character boundary (after a single-byte
+// `(`), so its classes are those of the copy from there on.
+void expand_once(const TextBuffer& copy, const ClassArray& classes, char* text,
+                 RandomSource& random) {
   TextBuffer content;
   TextBuffer chosen;
   int square = 0;
@@ -113,8 +129,9 @@ void expand_once(const TextBuffer& copy, char* text, RandomSource& random) {
   while (p < kTextCapacity && copy[p] != '\0') {
     const bool single = classes[p] == CLASS_SINGLE;
     if (single && copy[p] == '(' && square == 0) {
-      p = collect_group(copy.data(), classes.data(), p + 1, square, content.data());
-      expand_alternatives(content.data(), chosen.data(), random);
+      const int start = p + 1;
+      p = collect_group(copy.data(), classes.data(), start, square, content.data());
+      expand_alternatives(content.data(), classes.data() + start, chosen.data(), random);
       for (int i = 0; chosen[i] != '\0' && length < kTextMaxLength; ++i) text[length++] = chosen[i];
       continue;
     }
@@ -130,12 +147,17 @@ void expand_once(const TextBuffer& copy, char* text, RandomSource& random) {
 
 void expand_groups(char* text, RandomSource& random) {
   ClassArray classes;
+  classify_text(text, classes.data());
+  expand_groups(text, classes, random);
+}
+
+void expand_groups(char* text, ClassArray& classes, RandomSource& random) {
   TextBuffer copy;
   for (int pass = 0; pass < kMaxGroupPasses; ++pass) {
-    classify_text(text, classes.data());
     if (!has_group(text, classes.data())) return;
     copy_text(copy.data(), text, kTextMaxLength);
-    expand_once(copy, text, random);
+    expand_once(copy, classes, text, random);
+    classify_text(text, classes.data());
   }
 }
 

@@ -94,11 +94,13 @@ void GenerationDriver::apply_directive(int code, int scene) {
   }
 }
 
+// `classes_` fit `line` on entry; every rewrite of the text is followed by its classes.
 void GenerationDriver::run_text_line(const char* line) {
   copy_text(work_.data(), line, kTextMaxLength);
-  expand_alternatives(work_.data(), expansion_.data(), random_);
-  expand_groups(expansion_.data(), random_);
-  classify_text(expansion_.data(), classes_.data());
+  if (!expand_alternatives(work_.data(), classes_.data(), expansion_.data(), random_)) {
+    classify_text(expansion_.data(), classes_.data());
+  }
+  expand_groups(expansion_.data(), classes_, random_);
   interpreter_.interpret_line(expansion_.data(), classes_.data());
 }
 

@@ -74,17 +74,20 @@ int parse_jump_directive(const char* line, const std::int32_t* classes, int& cod
 }
 
 int check_brackets(const char* line, const std::int32_t* classes, OutputBuffers& output) {
-  static constexpr char kOpen[] = "([{";
-  static constexpr char kClose[] = ")]}";
   static constexpr const char* kMismatch[] = {" mismatch found at count of ()",
                                               " mismatch found at count of []",
                                               " mismatch found at count of {}"};
   int counters[3] = {0, 0, 0};
   for (int p = 0; p < kSeparatorWindow && line[p] != '\0'; ++p) {
     if (classes[p] != CLASS_SINGLE) continue;
-    for (int i = 0; i < 3; ++i) {
-      if (line[p] == kOpen[i]) ++counters[i];
-      if (line[p] == kClose[i]) --counters[i];
+    switch (line[p]) {
+      case '(': ++counters[0]; break;
+      case ')': --counters[0]; break;
+      case '[': ++counters[1]; break;
+      case ']': --counters[1]; break;
+      case '{': ++counters[2]; break;
+      case '}': --counters[2]; break;
+      default: break;
     }
   }
   if (!counters[0] && !counters[1] && !counters[2]) return 0;

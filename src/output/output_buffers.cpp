@@ -1,6 +1,8 @@
 // Appending to and flushing the pending line and the story buffer.
 #include "output/output_buffers.h"
 
+#include <cstring>
+
 namespace plotwright {
 
 namespace {
@@ -21,12 +23,6 @@ void OutputBuffers::reset() {
   pending_[0] = '\0';
   story_length_ = 0;
   story_[0] = '\0';
-}
-
-int OutputBuffers::pending_put_char(char byte) {
-  if (byte == '\0') return 0;
-  append_byte(pending_, pending_length_, byte);
-  return 1;
 }
 
 int OutputBuffers::pending_put_text(const char* text) {
@@ -76,7 +72,13 @@ int OutputBuffers::flush_pending_line() {
       }
       paragraph_flag = 0;
     }
-    for (std::int32_t i = 0; i < pending_length_; ++i) story_put_byte(pending_[i]);
+    // The pending text holds no zero byte, so a bulk copy equals appending byte by byte: what
+    // does not fit is dropped and the story stays terminated.
+    const std::int32_t room = kStoryCapacity - 1 - story_length_;
+    const std::int32_t taken = pending_length_ < room ? pending_length_ : room;
+    std::memcpy(story_.data() + story_length_, pending_.data(), static_cast<std::size_t>(taken));
+    story_length_ += taken;
+    story_[story_length_] = '\0';
     pending_length_ = 0;
     pending_[0] = '\0';
   }

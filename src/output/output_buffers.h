@@ -16,7 +16,13 @@ class OutputBuffers {
  public:
   OutputBuffers() { reset(); }
 
-  int pending_put_char(char byte);
+  int pending_put_char(char byte) {
+    if (byte == '\0') return 0;
+    pending_[pending_length_] = byte;
+    if (pending_length_ < kPendingCapacity - 1) ++pending_length_;
+    pending_[pending_length_] = '\0';
+    return 1;
+  }
   int pending_put_text(const char* text);
   int flush_pending_line();
 
