@@ -117,13 +117,20 @@ bool MainWindow::open_scenario(const QString& path) {
     return false;
   }
   FileLineSource source(std::move(decoded.bytes));
-  show_engine_text(backend_.load_scenario(source, QFile::encodeName(absolute).toStdString()));
+  const LoadedScenario loaded =
+      backend_.load_scenario(source, QFile::encodeName(absolute).toStdString());
+  show_engine_text(loaded.text);
 
   current_scenario_ = absolute;
   const QString canonical = QFileInfo(absolute).canonicalFilePath();
   if (!opened_scenarios_.contains(canonical)) opened_scenarios_.append(canonical);
   remember_recent_file(settings_, absolute);
   setWindowTitle(QStringLiteral("%1 - %2").arg(QFileInfo(absolute).fileName(), kTitle));
+  if (!loaded.statistics_error.empty()) {
+    prompts_.show_error(this, QStringLiteral("The usage statistics of the previous scenario "
+                                             "were not saved.\n%1")
+                                  .arg(QString::fromStdString(loaded.statistics_error)));
+  }
   return true;
 }
 

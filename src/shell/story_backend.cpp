@@ -7,8 +7,9 @@ std::string DocumentBackend::new_document_text() {
   return std::string(Document::new_document_text());
 }
 
-std::string DocumentBackend::load_scenario(LineSource& source, std::string_view path) {
-  return std::string(document_.load_scenario(source, path).text);
+LoadedScenario DocumentBackend::load_scenario(LineSource& source, std::string_view path) {
+  LoadOutcome outcome = document_.load_scenario(source, path);
+  return {std::string(outcome.text), std::move(outcome.statistics_error)};
 }
 
 std::optional<std::string> DocumentBackend::regenerate() {

@@ -10,6 +10,14 @@
 
 namespace plotwright::shell {
 
+// What a load gives the window.
+struct LoadedScenario {
+  std::string text;  // the text to show
+  // Non-empty when the usage statistics of an earlier scenario, written as this one replaced
+  // it, could not be saved: why.
+  std::string statistics_error;
+};
+
 // Every text given back is the engine's bytes (Shift-JIS, CR LF); the window converts them
 // for display. The window keeps a backend for its whole life and calls it from the user
 // interface thread only.
@@ -18,8 +26,8 @@ class StoryBackend {
   virtual ~StoryBackend() = default;
   virtual std::string new_document_text() = 0;
   // Loads the scenario read from `source`; `path` is the file's absolute path, as bytes of
-  // the local file-name encoding. Returns the text to show.
-  virtual std::string load_scenario(LineSource& source, std::string_view path) = 0;
+  // the local file-name encoding.
+  virtual LoadedScenario load_scenario(LineSource& source, std::string_view path) = 0;
   // Another story, or nullopt when there is nothing to regenerate (the view keeps its text).
   virtual std::optional<std::string> regenerate() = 0;
   // Writes what must survive the program run. Empty on success, otherwise why it failed.
@@ -32,7 +40,7 @@ class DocumentBackend final : public StoryBackend {
   explicit DocumentBackend(DocumentServices services = {}) : document_(services) {}
 
   std::string new_document_text() override;
-  std::string load_scenario(LineSource& source, std::string_view path) override;
+  LoadedScenario load_scenario(LineSource& source, std::string_view path) override;
   std::optional<std::string> regenerate() override;
   std::string shutdown() override;
 

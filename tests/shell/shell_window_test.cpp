@@ -31,12 +31,12 @@ const QString kNewDocumentText = QStringLiteral("Vell language scenario file is 
 class ScriptedBackend final : public StoryBackend {
  public:
   std::string new_document_text() override { return std::string(Document::new_document_text()); }
-  std::string load_scenario(LineSource& source, std::string_view path) override {
+  LoadedScenario load_scenario(LineSource& source, std::string_view path) override {
     ++loads;
     loaded_path = std::string(path);
     loaded_lines.clear();
     while (const auto line = source.read_line()) loaded_lines.emplace_back(*line);
-    return load_text;
+    return {load_text, statistics_error};
   }
   std::optional<std::string> regenerate() override {
     if (loads == 0) return std::nullopt;
@@ -48,6 +48,7 @@ class ScriptedBackend final : public StoryBackend {
   }
 
   std::string load_text = "story 0\r\n";
+  std::string statistics_error;
   int loads = 0;
   int regenerations = 0;
   int shutdowns = 0;
@@ -69,6 +70,7 @@ class MainWindowTest : public QObject {
   void opening_hands_converted_lines_to_the_engine_and_shows_its_text_for_reading();
   void a_file_that_cannot_be_opened_is_reported_and_changes_nothing_data();
   void a_file_that_cannot_be_opened_is_reported_and_changes_nothing();
+  void statistics_lost_on_a_later_load_are_reported_after_the_story_is_shown();
   void ctrl_o_opens_the_chosen_file_after_typing_without_asking_about_saving();
   void the_last_four_opened_files_are_remembered();
   void ctrl_s_saves_the_shown_story_and_never_a_scenario();
@@ -173,6 +175,14 @@ void MainWindowTest::a_file_that_cannot_be_opened_is_reported_and_changes_nothin
   QVERIFY(recent_files(*settings_).isEmpty());
   // Named on the command line, such a file ends the program.
   QVERIFY(!window_->start(dir_->filePath(name)));
+}
+
+void MainWindowTest::statistics_lost_on_a_later_load_are_reported_after_the_story_is_shown() {
+  backend_->statistics_error = "disk full";
+  QVERIFY(window_->open_scenario(scenario("harbour.vell")));
+  QCOMPARE(story_view(*window_)->toPlainText(), QStringLiteral("story 0\n"));
+  QCOMPARE(prompts_->errors.size(), 1);
+  QVERIFY(prompts_->errors[0].contains("disk full"));
 }
 
 void MainWindowTest::ctrl_o_opens_the_chosen_file_after_typing_without_asking_about_saving() {
