@@ -51,6 +51,7 @@ LoadOutcome Document::load_scenario(LineSource& source, std::string_view path) {
   // Compile messages are never shown behind an earlier story.
   engine.output.reset();
   outcome.read_result = read_source_lines(source, engine.store);
+  engine.driver.clear_line_cache();
   outcome.compile_result =
       compile_scenario(engine.store, engine.scenario, engine.output, engine.diagnostics);
   engine.scenario_loaded = true;

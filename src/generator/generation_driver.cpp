@@ -55,6 +55,13 @@ const char* GenerationDriver::next_line(int& current) {
 }
 
 bool GenerationDriver::run_line(const char* line, int& current) {
+  // A simple line is never a directive and always balanced: only its expansion is left.
+  if (const LineTemplate* compiled = templates_.find(line)) {
+    compiled->expand(expansion_.data(), random_);
+    classify_text(expansion_.data(), classes_.data());
+    interpreter_.interpret_line(expansion_.data(), classes_.data());
+    return true;
+  }
   classify_text(line, classes_.data());
   if (check_brackets(line, classes_.data(), output_)) return true;
   int code = DIRECTIVE_JUMP;

@@ -8,6 +8,7 @@
 #include "compiler/scene_table.h"
 #include "generator/backtrack_history.h"
 #include "generator/line_interpreter.h"
+#include "generator/line_templates.h"
 #include "generator/run_state.h"
 #include "generator/variables.h"
 #include "output/output_buffers.h"
@@ -28,6 +29,8 @@ class GenerationDriver {
   // One run: empties the story and writes a new one into it. Starts at the scene that
   // `start_name` names, or at scene 1.
   void generate_story(const char* start_name);
+  // Forgets what was learnt about the lines of an earlier scenario.
+  void clear_line_cache() { templates_.clear(); }
 
  private:
   void reset_run();
@@ -45,6 +48,7 @@ class GenerationDriver {
   RandomSource& random_;
   LineInterpreter interpreter_;
   BacktrackHistory history_;
+  LineTemplateCache templates_;
   ClassArray classes_;
   TextBuffer work_;
   TextBuffer expansion_;

@@ -1,0 +1,76 @@
+// Compiled forms of simple text lines, so that lines run in every story are not re-parsed.
+//
+// A line is simple when it is shorter than 1024 bytes, every byte is a printable ASCII
+// character or a tab, it holds none of `[ ] < > { } /`, and its parentheses nest properly.
+// For such a line the bracket check always passes, the line is never a jump directive, and
+// expanding its alternatives and groups reduces to a walk over a tree of groups: the groups
+// of one nesting level are chosen left to right before those of the next, at most ten levels
+// deep, which draws the same random numbers in the same order as the pass-by-pass expansion
+// and yields the same text.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "base/random_source.h"
+
+namespace plotwright {
+
+class LineTemplate {
+ public:
+  // Parses `line`; false when the line is not simple.
+  bool compile(const char* line);
+  // Writes the expansion into `out` (room for the line's length plus a terminator).
+  void expand(char* out, RandomSource& random) const;
+
+ private:
+  struct Piece {
+    std::int32_t begin;  // literal text [begin, end) of the line, or the raw text of the group
+    std::int32_t end;
+    std::int32_t group;  // -1 for literal text
+  };
+  struct Alternative {
+    std::int32_t first_piece;
+    std::int32_t piece_count;
+  };
+  struct Group {
+    std::int32_t first_alternative;
+    std::int32_t alternative_count;
+  };
+
+  bool parse_alternatives(int& p, bool in_group, std::int32_t& first, std::int32_t& count);
+  bool parse_pieces(int& p, Alternative& alternative);
+  void choose(int alternative, RandomSource& random) const;
+  char* write(int alternative, char* out) const;
+
+  std::string text_;
+  std::vector<Piece> pieces_;
+  std::vector<Alternative> alternatives_;
+  std::vector<Group> groups_;
+  std::int32_t line_first_ = 0;  // the line's own top-level alternatives
+  std::int32_t line_count_ = 0;
+  // Scratch of one expansion: the chosen alternative of each group, -1 when not expanded.
+  mutable std::vector<std::int32_t> chosen_;
+  mutable std::vector<std::int32_t> level_;
+  mutable std::vector<std::int32_t> next_level_;
+};
+
+// The templates of one compiled scenario, keyed by the line's address in the source store.
+class LineTemplateCache {
+ public:
+  // The template of `line`, compiled at first sight; null when the line is not simple.
+  const LineTemplate* find(const char* line);
+  // Forgets every template; call when the scenario is compiled again.
+  void clear() {
+    index_.clear();
+    templates_.clear();
+  }
+
+ private:
+  std::unordered_map<const char*, std::int32_t> index_;
+  std::vector<LineTemplate> templates_;
+};
+
+}  // namespace plotwright
