@@ -110,8 +110,11 @@ void EngineWindowTest::opening_shows_a_story_and_regeneration_tells_another() {
 
 void EngineWindowTest::regeneration_still_works_after_a_new_document() {
   if (!open(kHarbour)) return;
-  window_->new_document();
+  window_->show();
+  QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+  QTest::keyClick(window_.get(), Qt::Key_N, Qt::ControlModifier);
   QCOMPARE(text(), QStringLiteral("Vell language scenario file is required"));
+  QCOMPARE(window_->windowTitle(), QStringLiteral("Plotwright"));
   regenerate();
   QVERIFY2(text().contains("harbour") || text().contains("lantern"), qPrintable(text()));
 }

@@ -74,7 +74,6 @@ class MainWindowTest : public QObject {
   void ctrl_o_opens_the_chosen_file_after_typing_without_asking_about_saving();
   void the_last_four_opened_files_are_remembered();
   void ctrl_s_saves_the_shown_story_and_never_a_scenario();
-  void ctrl_n_shows_the_new_document_text_and_regeneration_still_works();
   void classic_edit_keys_work_and_f6_does_nothing();
   void long_lines_wrap_without_a_horizontal_scroll_bar();
   void version_dialog_shows_the_version_and_closes_with_ok();
@@ -239,18 +238,6 @@ void MainWindowTest::ctrl_s_saves_the_shown_story_and_never_a_scenario() {
   window_->save_story();
   QCOMPARE(prompts_->errors.size(), 1);
   QCOMPARE(read_file(harbour), scenario_bytes);
-}
-
-void MainWindowTest::ctrl_n_shows_the_new_document_text_and_regeneration_still_works() {
-  window_->open_scenario(scenario("harbour.vell"));
-  window_->show();
-  QVERIFY(QTest::qWaitForWindowActive(window_.get()));
-  QTest::keyClick(window_.get(), Qt::Key_N, Qt::ControlModifier);
-  QCOMPARE(story_view(*window_)->toPlainText(), kNewDocumentText);
-  QCOMPARE(window_->windowTitle(), QStringLiteral("Plotwright"));
-
-  menu_action(*window_, "Regeneration", "Regeneration")->trigger();
-  QCOMPARE(story_view(*window_)->toPlainText(), QStringLiteral("story 1\n"));
 }
 
 void MainWindowTest::classic_edit_keys_work_and_f6_does_nothing() {
