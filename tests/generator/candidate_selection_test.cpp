@@ -1,0 +1,127 @@
+// Choosing the next scene: disabled scenes, priority, conditions, least use and the draw.
+#include "generator/candidate_selection.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <vector>
+
+#include "support/test_support.h"
+
+namespace plotwright {
+namespace {
+
+using testing::ScriptedRandom;
+
+class CandidateSelectionTest : public ::testing::Test {
+ protected:
+  CandidateSelectionTest() { run_state.resize(200); }
+
+  // A list of choices, one per target, each with an optional condition, and the end record.
+  std::vector<Record> choices(std::initializer_list<std::pair<int, const char*>> targets) {
+    std::vector<Record> list;
+    for (const auto& [target, condition] : targets) {
+      Record record;
+      record.target = target;
+      if (condition) record.condition = LineList{&conditions.emplace_back(condition), 1};
+      list.push_back(record);
+    }
+    list.push_back(Record{});
+    return list;
+  }
+  int select(const std::vector<Record>& list) {
+    return select_next_scene(list.data(), run_state, variables, random);
+  }
+
+  std::deque<const char*> conditions;
+  RunState run_state;
+  OutputBuffers output;
+  ScriptedRandom random;
+  VariableStore variables{output, random};
+};
+
+TEST_F(CandidateSelectionTest, SuccessorIsChosenWithOneDrawUnlessDisabled) {
+  const auto list = choices({{20, nullptr}});
+  EXPECT_EQ(select(list), 20);
+  EXPECT_EQ(random.draws, 1);
+  run_state.set_disabled(20, 1);
+  EXPECT_EQ(select(list), 0);
+  EXPECT_EQ(random.draws, 1);
+}
+
+TEST_F(CandidateSelectionTest, EveryTargetDisabledGivesNone) {
+  run_state.set_disabled(20, 1);
+  run_state.set_disabled(21, 1);
+  EXPECT_EQ(select(choices({{20, nullptr}, {21, nullptr}})), 0);
+  EXPECT_EQ(random.draws, 0);
+}
+
+TEST_F(CandidateSelectionTest, LeastUsedWinsWhateverTheDraw) {
+  run_state.set_use_count(20, 5);
+  run_state.set_use_count(21, 3);
+  random.push(32767);
+  EXPECT_EQ(select(choices({{20, nullptr}, {21, nullptr}})), 21);
+}
+
+TEST_F(CandidateSelectionTest, HighestPriorityCountsEvenWhenItsConditionFails) {
+  run_state.set_priority(20, 1);
+  EXPECT_EQ(select(choices({{20, "%x==1"}, {21, "%x==0"}})), 0);
+  variables.assign_variable("%x", "1");
+  EXPECT_EQ(select(choices({{20, "%x==1"}, {21, "%x==0"}})), 20);
+  // A disabled scene's priority does not count.
+  run_state.set_disabled(20, 1);
+  EXPECT_EQ(select(choices({{20, "%x==1"}, {21, nullptr}})), 21);
+}
+
+TEST_F(CandidateSelectionTest, ThreeTiesSplitTheDrawsInThirds) {
+  const auto list = choices({{20, nullptr}, {21, nullptr}, {22, nullptr}});
+  const struct {
+    int draw;
+    int target;
+  } cases[] = {{0, 20}, {10922, 20}, {10923, 21}, {21845, 21}, {21846, 22}, {32767, 22}};
+  for (const auto& c : cases) {
+    random.push(c.draw);
+    EXPECT_EQ(select(list), c.target) << c.draw;
+  }
+}
+
+TEST_F(CandidateSelectionTest, ATargetListedTwiceTiesTwice) {
+  const auto list = choices({{20, nullptr}, {21, nullptr}, {20, nullptr}});
+  for (const auto& [draw, target] : {std::pair{10922, 20}, {21845, 21}, {21846, 20}}) {
+    random.push(draw);
+    EXPECT_EQ(select(list), target) << draw;
+  }
+}
+
+TEST_F(CandidateSelectionTest, UseCountsAboveTheStartOfLeastUseAreNeverChosen) {
+  run_state.set_use_count(20, 100000000);
+  EXPECT_EQ(select(choices({{20, nullptr}})), 0);
+  run_state.set_use_count(20, 99999999);
+  EXPECT_EQ(select(choices({{20, nullptr}})), 20);
+}
+
+TEST_F(CandidateSelectionTest, AChosenTargetOfZeroMeansNoScene) {
+  EXPECT_EQ(select(choices({{0, nullptr}})), 0);
+  EXPECT_EQ(random.draws, 1);
+}
+
+TEST_F(CandidateSelectionTest, OnlyTheFirstHundredRecordsAreCandidates) {
+  std::vector<Record> list(120);
+  for (int i = 0; i < 120; ++i) list[i].target = i < 100 ? 20 : 21;
+  list.push_back(Record{});
+  run_state.set_disabled(20, 1);
+  EXPECT_EQ(select(list), 0);
+}
+
+TEST_F(CandidateSelectionTest, ARecordWithLinesOrALabelEndsTheCandidates) {
+  auto list = choices({{20, nullptr}, {21, nullptr}, {22, nullptr}});
+  run_state.set_use_count(20, 1);
+  const char* const lines[] = {"text"};
+  list[2].lines = LineList{lines, 1};
+  EXPECT_EQ(select(list), 21);
+  list[1].label = "wadai2";
+  EXPECT_EQ(select(list), 20);
+}
+
+}  // namespace
+}  // namespace plotwright
