@@ -1,0 +1,115 @@
+// The pending line and the story buffer: capacities, line ends, joins and paragraph indents.
+#include "output/output_buffers.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace plotwright {
+namespace {
+
+class OutputBuffersTest : public ::testing::Test {
+ protected:
+  // Puts `text` into the pending line and flushes it; returns the flush's result.
+  int flush(const char* text) {
+    out.pending_put_text(text);
+    return out.flush_pending_line();
+  }
+
+  std::unique_ptr<OutputBuffers> buffers = std::make_unique<OutputBuffers>();
+  OutputBuffers& out = *buffers;
+};
+
+TEST_F(OutputBuffersTest, PendingLineKeepsItsFirst4095Bytes) {
+  const std::string text(5000, 'p');
+  for (char byte : text) EXPECT_EQ(out.pending_put_char(byte), 1);
+  EXPECT_EQ(out.pending(), std::string(4095, 'p'));
+  EXPECT_EQ(out.pending().data()[4095], '\0');
+  EXPECT_EQ(flush(""), 2);
+  EXPECT_EQ(out.story(), std::string(4095, 'p') + "\r\n");
+}
+
+TEST_F(OutputBuffersTest, PutTextCountsUpToTheTerminatorAndTakesAtMost4096Bytes) {
+  EXPECT_EQ(out.pending_put_text(nullptr), 0);
+  EXPECT_EQ(out.story_put_text(nullptr), 0);
+  EXPECT_EQ(out.pending_put_char('\0'), 0);
+  EXPECT_EQ(out.story_put_char('\0'), 0);
+  EXPECT_EQ(out.pending(), "");
+  EXPECT_EQ(out.story(), "");
+
+  EXPECT_EQ(out.pending_put_text("abc"), 3);
+  const std::string unterminated = std::string(4096, 's') + "more";
+  EXPECT_EQ(out.story_put_text(unterminated.c_str()), 0);
+  EXPECT_EQ(out.story(), std::string(4096, 's'));
+}
+
+TEST_F(OutputBuffersTest, FullStoryKeepsItsBytesAndTakesNoLineEnds) {
+  const std::string chunk(4000, 'x');
+  while (out.story_length() < kStoryCapacity - 1) out.story_put_text(chunk.c_str());
+  EXPECT_EQ(out.story_length(), 327669);
+  EXPECT_EQ(flush("more"), 2);
+  out.story_put_line_end();
+  EXPECT_EQ(out.story_length(), 327669);
+  EXPECT_EQ(out.story().back(), 'x');
+  EXPECT_EQ(out.story().data()[327669], '\0');
+}
+
+TEST_F(OutputBuffersTest, ParagraphIndentIsAFullWidthSpaceUnlessTheLineIsIndented) {
+  const struct {
+    const char* pending;
+    const char* story;
+  } cases[] = {
+      {"\x82\xa0", "\x81\x40\x82\xa0\r\n"},
+      {"a",
+       "\x81\x40"
+       "a\r\n"},
+      {"  two", "  two\r\n"},
+      {" one", "\x81\x40 one\r\n"},
+      {"\x81\x40x", "\x81\x40x\r\n"},
+  };
+  for (const auto& c : cases) {
+    out.reset();
+    out.paragraph_flag = 1;
+    EXPECT_EQ(flush(c.pending), 2) << c.pending;
+    EXPECT_EQ(out.story(), c.story) << c.pending;
+    EXPECT_EQ(out.paragraph_flag, 0) << c.pending;
+  }
+}
+
+TEST_F(OutputBuffersTest, EmptyFlushEndsALineAndKeepsTheParagraphPending) {
+  out.paragraph_flag = 1;
+  EXPECT_EQ(out.flush_pending_line(), 2);
+  EXPECT_EQ(out.paragraph_flag, 1);
+  EXPECT_EQ(out.line_ended_flag, 1);
+  EXPECT_EQ(flush("text"), 2);
+  EXPECT_EQ(out.story(), "\r\n\x81\x40text\r\n");
+}
+
+TEST_F(OutputBuffersTest, JoinedFlushEndsNoLineAndTheNextOneDoes) {
+  out.join_flag = 1;
+  EXPECT_EQ(flush("first"), 0);
+  EXPECT_EQ(out.join_flag, 0);
+  EXPECT_EQ(out.line_ended_flag, 0);
+  EXPECT_EQ(out.pending(), "");
+  EXPECT_EQ(flush("second"), 2);
+  EXPECT_EQ(out.line_ended_flag, 1);
+  EXPECT_EQ(out.story(), "firstsecond\r\n");
+}
+
+TEST_F(OutputBuffersTest, ResetEmptiesBothBuffersAndKeepsTheFlags) {
+  out.pending_put_text("p");
+  out.story_put_text("s");
+  out.paragraph_flag = 1;
+  out.join_flag = 1;
+  out.line_ended_flag = 1;
+  out.reset();
+  EXPECT_EQ(out.pending(), "");
+  EXPECT_EQ(out.story(), "");
+  EXPECT_EQ(out.paragraph_flag + out.join_flag + out.line_ended_flag, 3);
+  EXPECT_EQ(flush("next"), 0);
+  EXPECT_EQ(out.story(), "\x81\x40next");
+}
+
+}  // namespace
+}  // namespace plotwright
