@@ -67,21 +67,25 @@ Record make_choice(const char* line, const SceneTable& table, ConditionTexts& co
   Record record;
   destination = line;
   if (line[0] == '<') {
+    // The condition is parsed within the line's first 4095 bytes; the destination is the
+    // rest of the whole line.
+    TextBuffer bounded;
+    copy_text(bounded.data(), line, kTextMaxLength);
     ClassArray classes;
-    classify_text(line, classes.data());
+    classify_text(bounded.data(), classes.data());
     TextBuffer left;
     TextBuffer right;
     int position = 1;
     int op = 0;
     const bool closed =
-        parse_condition(line, classes.data(), left.data(), right.data(), position, op);
+        parse_condition(bounded.data(), classes.data(), left.data(), right.data(), position, op);
     const int condition_end = closed ? position - 1 : position;
     record.condition = conditions.add(std::string_view(line + 1, condition_end - 1));
-    while (position < kTextCapacity) {
-      const auto byte = static_cast<unsigned char>(line[position]);
+    while (position < kTextMaxLength) {
+      const auto byte = static_cast<unsigned char>(bounded[position]);
       if (byte == ' ' || byte == '\t') {
         ++position;
-      } else if (byte == 0x81 && static_cast<unsigned char>(line[position + 1]) == 0x40) {
+      } else if (byte == 0x81 && static_cast<unsigned char>(bounded[position + 1]) == 0x40) {
         position += 2;
       } else {
         break;

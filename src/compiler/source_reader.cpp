@@ -47,22 +47,15 @@ bool continues(std::string_view physical) {
 int read_source_lines(LineSource& source, SourceStore& store) {
   store.clear();
   std::string logical;
-  logical.reserve(kTextCapacity);
   int result = 0;
   while (auto line = source.read_line()) {
     std::string_view physical = *line;
     if (!physical.empty() && physical[0] == ';') continue;
     const std::size_t zero = physical.find('\0');
     if (zero != std::string_view::npos) physical = physical.substr(0, zero);
-    if (physical.size() > static_cast<std::size_t>(kTextMaxLength)) {
-      physical = physical.substr(0, kTextMaxLength);
-    }
-    const std::size_t room = kTextMaxLength - logical.size();
-    const std::size_t taken = physical.size() < room ? physical.size() : room;
-    logical.append(physical.data(), taken);
+    logical.append(physical);
     if (continues(physical)) {
-      // The backslash is dropped, unless the logical line was already full before it.
-      if (taken == physical.size()) logical.pop_back();
+      logical.pop_back();  // the backslash
       continue;
     }
     store.append(logical);

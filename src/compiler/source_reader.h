@@ -29,9 +29,9 @@ class SourceStore {
 };
 
 // Fills the store from the source. Returns 0 when the whole file was read, 1 when the store's
-// limit of 199,999 lines was reached and the rest left unread. A physical line is cut at its
-// first zero byte and at 4095 bytes, and a logical line at 4095 bytes: bytes beyond are
-// dropped, never written past a buffer.
+// limit of 199,999 lines was reached and the rest left unread. A physical line ends at its
+// first zero byte. Lines of any length are kept whole, so no author's byte is lost; the
+// parsers that work on a stored line look at no more than its first 4095 bytes.
 int read_source_lines(LineSource& source, SourceStore& store);
 
 }  // namespace plotwright

@@ -62,6 +62,11 @@ bool GenerationDriver::run_line(const char* line, int& current) {
     interpreter_.interpret_line(expansion_.data(), classes_.data());
     return true;
   }
+  // The checks and the expansion work on at most 4095 bytes: a longer line is cut.
+  if (bounded_length(line) > kTextMaxLength) {
+    copy_text(bounded_.data(), line, kTextMaxLength);
+    line = bounded_.data();
+  }
   classify_text(line, classes_.data());
   if (check_brackets(line, classes_.data(), output_)) return true;
   int code = DIRECTIVE_JUMP;

@@ -50,6 +50,7 @@ class GenerationDriver {
   BacktrackHistory history_;
   LineTemplateCache templates_;
   ClassArray classes_;
+  TextBuffer bounded_;  // the first 4095 bytes of a longer line
   TextBuffer work_;
   TextBuffer expansion_;
 };
