@@ -42,6 +42,10 @@ TEST_F(VariablesTest, NumbersAddUpAndPrintWithoutDecimals) {
   EXPECT_EQ(print("%n"), "0");
   EXPECT_EQ(print("%Dn"), "0");
   EXPECT_EQ(store.count(), 1);
+  // A name that begins with D prints only in full-width digits.
+  store.assign_variable("%Dog", "5");
+  EXPECT_EQ(print("%Dog"), "0");
+  EXPECT_EQ(print("%DDog"), "\x82\x54");
 }
 
 TEST_F(VariablesTest, FullWidthDigitsKeepTheFirstFourCharacters) {

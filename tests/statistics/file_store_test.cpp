@@ -1,0 +1,77 @@
+// The disk file store: whole-file reads and atomic replacement, in a temporary directory.
+#include "statistics/file_store.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace plotwright {
+namespace {
+
+namespace fs = std::filesystem;
+
+class DiskFileStoreTest : public ::testing::Test {
+ protected:
+  DiskFileStoreTest() {
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir = fs::temp_directory_path() /
+          ("plotwright-" + std::string(test->name()) + "-" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+  }
+  ~DiskFileStoreTest() override { fs::remove_all(dir); }
+
+  std::string path(const char* name) const { return (dir / name).string(); }
+  int entries() const {
+    int count = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir)) ++count;
+    return count;
+  }
+
+  fs::path dir;
+  DiskFileStore store;
+};
+
+TEST_F(DiskFileStoreTest, ReplacesAFileWholeAndLeavesNoTemporaryFile) {
+  const std::string file = path("story.vus");
+  EXPECT_EQ(store.read_file(file), std::nullopt);
+  EXPECT_EQ(store.replace_file(file, "first\nversion\n"), "");
+  EXPECT_EQ(store.read_file(file), "first\nversion\n");
+  EXPECT_EQ(store.replace_file(file, std::string("a\0b\r\n", 5)), "");
+  EXPECT_EQ(store.read_file(file), std::string("a\0b\r\n", 5));
+  EXPECT_EQ(entries(), 1);
+}
+
+TEST_F(DiskFileStoreTest, ReadsLargeFilesWhole) {
+  const std::string file = path("big.vus");
+  const std::string content(3 * 65536 + 17, 'x');
+  std::ofstream(file, std::ios::binary) << content;
+  EXPECT_EQ(store.read_file(file), content);
+}
+
+TEST_F(DiskFileStoreTest, AFailedReplacementSaysWhyAndKeepsWhatWasThere) {
+  const std::string missing_dir = path("missing/story.vus");
+  EXPECT_NE(store.replace_file(missing_dir, "x"), "");
+  // A directory cannot be replaced by a file: the directory stays, no temporary file remains.
+  const std::string occupied = path("occupied.vus");
+  fs::create_directory(occupied);
+  const std::string reason = store.replace_file(occupied, "x");
+  EXPECT_NE(reason.find("occupied.vus"), std::string::npos) << reason;
+  EXPECT_TRUE(fs::is_directory(occupied));
+  EXPECT_EQ(entries(), 1);
+  EXPECT_EQ(store.read_file(occupied), std::nullopt);
+}
+
+TEST(MemoryFileStore, KeepsFilesAndCountsWrites) {
+  MemoryFileStore store;
+  EXPECT_EQ(store.read_file("/a"), std::nullopt);
+  store.replace_file("/a", "1");
+  store.replace_file("/a", "2");
+  EXPECT_EQ(store.read_file("/a"), "2");
+  EXPECT_EQ(store.writes, 2);
+}
+
+}  // namespace
+}  // namespace plotwright
