@@ -1,6 +1,8 @@
 // Building the title list and the lists of the named blocks.
 #include "compiler/select_blocks.h"
 
+#include <cstring>
+
 #include "base/limits.h"
 #include "base/text.h"
 #include "compiler/char_classes.h"
@@ -91,7 +93,8 @@ Record make_choice(const char* line, const SceneTable& table, ConditionTexts& co
         break;
       }
     }
-    destination = line + position;
+    // A condition that never closes leaves no destination, on a line of any length.
+    destination = closed ? line + position : line + std::strlen(line);
   }
   record.target = find_name(destination, table);
   return record;

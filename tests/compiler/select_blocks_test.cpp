@@ -93,7 +93,7 @@ TEST(SceneLists, MissingDestinationsAreReportedInBlockAndLineOrder) {
 TEST(SceneLists, EmptyDestinationIsReportedUnlessABlockHasTheEmptyName) {
   const char* const report = "Destination not foud in select statement \"S\"\r\n";
   const struct {
-    const char* scenario;
+    std::string scenario;
     const char* messages;
   } cases[] = {
       {"select S\n\n", report},
@@ -102,11 +102,19 @@ TEST(SceneLists, EmptyDestinationIsReportedUnlessABlockHasTheEmptyName) {
       {"select S\n<abc>Forest\nscene Forest\n", report},
       {"select S\n<%gold>=10\nscene Forest\n", report},
       {"select S\n\nscene\n", ""},
+      {"select S\n<%a==" + std::string(5000, 'x') + "\nscene Forest\n", report},
   };
   for (const auto& c : cases) {
     const CompiledText compiled(c.scenario);
-    EXPECT_EQ(compiled.messages(), c.messages) << c.scenario;
+    EXPECT_EQ(compiled.messages(), c.messages) << c.scenario.substr(0, 40);
   }
+}
+
+TEST(SceneLists, DestinationOfALongLineRunsToItsEnd) {
+  const std::string name(5000, 'y');
+  const CompiledText c("select S\n<%a==1>  " + name + "\nscene " + name + "\n");
+  EXPECT_EQ(c.messages(), "");
+  EXPECT_EQ(c.targets(14), (Scenes{15}));
 }
 
 TEST(SceneLists, OnlyNamedScenesCanBeDestinations) {
