@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+
+#include "controller/engine.h"
 #include "support/test_support.h"
 
 namespace plotwright {
@@ -11,6 +15,41 @@ namespace {
 using testing::body_of;
 using testing::lf;
 using testing::ScenarioHarness;
+
+constexpr const char* kOpening =
+    "---------------------- Plotwright English Version -----------------------\n\n";
+constexpr const char* kClosing = "\n-------- Plotwright English Version Ver1.00 ---------\n";
+// Two titles: a place with more than one candidate, so the statistics are used. Scenes 14 and
+// 15 are the titles, so the file has 14 records.
+constexpr const char* kTwoTitles = "title A\nAlpha.\ntitle B\nBeta.\n";
+
+// The statistics records of `uses` (scene 1 first) with every run count `runs`.
+std::string records(std::initializer_list<long long> uses, long long runs) {
+  std::string text;
+  char line[32];
+  for (long long use : uses) {
+    std::snprintf(line, sizeof line, "%12lld%12lld\n", use, runs);
+    text += line;
+  }
+  return text;
+}
+
+// Counts the seedings and draws nothing but 0.
+class CountingRandom final : public RandomSource {
+ public:
+  void srand(std::uint32_t) override { ++seedings; }
+  int rand() override { return 0; }
+  int seedings = 0;
+};
+
+// Reads nothing and fails every write.
+class FailingFileStore final : public FileStore {
+ public:
+  std::optional<std::string> read_file(const std::string&) override { return std::nullopt; }
+  std::string replace_file(const std::string& path, std::string_view) override {
+    return path + ": disk full";
+  }
+};
 
 TEST(Document, WorkedExampleTellsTheMorningThenTheForest) {
   ScenarioHarness h;
@@ -23,6 +62,137 @@ TEST(Document, WorkedExampleTellsTheMorningThenTheForest) {
             "The sun rose.\nTrees everywhere.\n\n-------- Plotwright English Version Ver1.00 "
             "---------\n");
   EXPECT_EQ(body_of(story), "The sun rose.\nTrees everywhere.\n");
+}
+
+TEST(Document, BeforeAnyLoadThereIsOnlyTheNewDocumentText) {
+  ScenarioHarness h;
+  EXPECT_EQ(Document::new_document_text(), "Vell language scenario file is required");
+  EXPECT_EQ(h.regenerate(), "<nothing>");
+  EXPECT_FALSE(h.document.scenario_loaded());
+  EXPECT_FALSE(h.document.shutdown().wrote);
+  EXPECT_EQ(h.files.writes, 0);
+}
+
+TEST(Document, AScenarioWithoutChoicesNeitherReadsNorWritesStatistics) {
+  ScenarioHarness h;
+  h.files.files["/stories/test.vus"] = "garbage";
+  EXPECT_EQ(body_of(h.load("title A\nHello.\n")), "Hello.\n");
+  EXPECT_FALSE(h.document.statistics_active());
+  EXPECT_FALSE(h.document.shutdown().wrote);
+  EXPECT_EQ(h.files.writes, 0);
+  EXPECT_EQ(h.files.files["/stories/test.vus"], "garbage");
+}
+
+TEST(Document, AScenarioWithAChoiceReadsStatisticsAndWritesThemAtExit) {
+  ScenarioHarness h;
+  // Title A has been used five times, so the least used B is told.
+  h.files.files["/stories/test.vus"] = records({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5}, 2);
+  EXPECT_EQ(body_of(h.load(kTwoTitles, "/stories/test.scenario")), "Beta.\n");
+  EXPECT_EQ(h.document.statistics_path(), "/stories/test.vus");
+  const ShutdownOutcome outcome = h.document.shutdown();
+  EXPECT_TRUE(outcome.wrote);
+  EXPECT_EQ(outcome.error, "");
+  // Scenes 1, 2, 6 and 13 ran out of lines once; B, the last scene, is not stored.
+  EXPECT_EQ(h.files.files["/stories/test.vus"],
+            records({1, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 1, 5}, 3));
+  EXPECT_FALSE(h.document.shutdown().wrote);
+  EXPECT_EQ(h.files.writes, 1);
+}
+
+TEST(Document, EachProgramRunRaisesTheRunCountsOfTheFile) {
+  MemoryFileStore files;
+  for (int program_run = 1; program_run <= 3; ++program_run) {
+    ScenarioHarness h;
+    h.files.files = files.files;
+    h.load(kTwoTitles);
+    h.document.shutdown();
+    files.files = h.files.files;
+  }
+  // The stories tell A, then B twice: B, the last scene, is not stored and so always reads
+  // back as never used.
+  EXPECT_EQ(files.files["/stories/test.vus"],
+            records({3, 3, 0, 0, 0, 3, 0, 0, 0, 0, 0, 0, 3, 1}, 3));
+}
+
+TEST(Document, RegenerationTellsTheLeastUsedTitleEachTime) {
+  ScenarioHarness h;
+  EXPECT_EQ(body_of(h.load(kTwoTitles)), "Alpha.\n");
+  EXPECT_EQ(body_of(h.regenerate()), "Beta.\n");
+  EXPECT_EQ(body_of(h.regenerate()), "Alpha.\n");
+}
+
+TEST(Document, TheLineLimitIsReachedByTheLast199999thStoredLine) {
+  std::string scenario = "title A\n";
+  for (int line = 2; line <= 199998; ++line) scenario += "x\n";
+  ScenarioHarness fits;
+  EXPECT_EQ(fits.load(scenario).substr(0, 10), "----------");
+  EXPECT_TRUE(fits.outcome.generated);
+  scenario += "x\n";
+  ScenarioHarness full;
+  EXPECT_EQ(full.load(scenario), "Source code exceed over max 200000 lines");
+  EXPECT_EQ(full.outcome.read_result, 1);
+  EXPECT_FALSE(full.outcome.generated);
+  EXPECT_EQ(full.regenerate(), "<nothing>");
+}
+
+TEST(Document, CompileMessagesAreShownAloneAndNothingIsRegenerated) {
+  ScenarioHarness h;
+  h.load(kTwoTitles);
+  EXPECT_EQ(h.load("title A\n{R}\nselect R\nNowhere\n\n"),
+            "Scene \"Nowhere\" not found in select statement \"R\"\r\n"
+            "Destination not foud in select statement \"R\"\r\n");
+  EXPECT_EQ(h.outcome.compile_result, 2);
+  EXPECT_FALSE(h.outcome.generated);
+  EXPECT_TRUE(h.document.scenario_loaded());
+  EXPECT_EQ(h.regenerate(), "<nothing>");
+}
+
+TEST(Document, ALoadSavesTheStatisticsItReplacesAndStartsAfresh) {
+  ScenarioHarness h;
+  h.load(kTwoTitles, "/a/one.vell");
+  h.regenerate();
+  h.load(kTwoTitles, "/b/two.vell");
+  EXPECT_EQ(h.files.files["/a/one.vus"], records({2, 2, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 2, 1}, 1));
+  EXPECT_EQ(h.engine().run_state.use_count(1), 1);
+  EXPECT_EQ(h.document.statistics_path(), "/b/two.vus");
+  // A scenario without statistics zeroes the counts; nothing is left to write at exit.
+  EXPECT_EQ(body_of(h.load("title C\nGamma.\n", "/c/three.vell")), "Gamma.\n");
+  EXPECT_EQ(h.files.files["/b/two.vus"], records({1, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 1, 1}, 1));
+  EXPECT_EQ(h.engine().run_state.use_count(1), 1);
+  EXPECT_FALSE(h.document.shutdown().wrote);
+  EXPECT_EQ(h.files.writes, 2);
+  EXPECT_EQ(h.files.files.count("/c/three.vus"), 0u);
+}
+
+TEST(Document, EveryLoadSeedsAndRegenerationDoesNot) {
+  CountingRandom random;
+  ScenarioHarness h(&random);
+  h.load(kTwoTitles);
+  EXPECT_EQ(random.seedings, 1);
+  h.regenerate();
+  EXPECT_EQ(random.seedings, 1);
+  h.load("title A\nHello.\n");
+  h.load("title A\n{R}\nselect R\nNowhere\n");
+  EXPECT_EQ(random.seedings, 3);
+}
+
+TEST(Document, AFailedStatisticsWriteIsReported) {
+  FailingFileStore files;
+  FixedClock clock(0);
+  Document document(DocumentServices{nullptr, &clock, &files, nullptr});
+  MemoryLineSource first(kTwoTitles);
+  EXPECT_EQ(document.load_scenario(first, "/s/one.vell").statistics_error, "");
+  MemoryLineSource second(kTwoTitles);
+  EXPECT_EQ(document.load_scenario(second, "/s/two.vell").statistics_error,
+            "/s/one.vus: disk full");
+  const ShutdownOutcome outcome = document.shutdown();
+  EXPECT_TRUE(outcome.wrote);
+  EXPECT_EQ(outcome.error, "/s/two.vus: disk full");
+}
+
+TEST(Document, AnEmptyFileTellsThatThereIsNoTitle) {
+  ScenarioHarness h;
+  EXPECT_EQ(lf(h.load("")), std::string(kOpening) + "\nNo title statement\n\n" + kClosing);
 }
 
 }  // namespace
