@@ -129,24 +129,6 @@ TEST(Conditions, ParseReadsOperatorSidesAndEnd) {
   }
 }
 
-TEST(Conditions, OperatorTable) {
-  const int comparisons[] = {CMP_EQUAL, CMP_LESS, CMP_GREATER, CMP_DIFFERENT};
-  const struct {
-    int op;
-    bool holds[4];
-  } rows[] = {
-      {OP_EQ, {true, false, false, false}},    {OP_NE, {false, true, true, true}},
-      {OP_LE, {true, true, false, false}},     {OP_LT, {false, true, false, false}},
-      {OP_GE, {true, false, true, false}},     {OP_GT, {false, false, true, false}},
-      {OP_NONE, {false, false, false, false}},
-  };
-  for (const auto& row : rows) {
-    for (int i = 0; i < 4; ++i) {
-      EXPECT_EQ(condition_holds(row.op, comparisons[i]), row.holds[i]) << row.op << " " << i;
-    }
-  }
-}
-
 TEST(Conditions, ScanTokenStopsOnlyAtSingleByteStops) {
   // The second byte of the double-byte character 0x83 0x7C has the value of `|`.
   const char text[] = "a\x83\x7C|b";

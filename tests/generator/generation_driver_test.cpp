@@ -134,12 +134,5 @@ TEST(GenerationDriver, LineStateFlagsCarryIntoTheNextRun) {
   EXPECT_EQ(lf(h.regenerate()), "\x81\x40" + first);
 }
 
-TEST(GenerationDriver, StartsAtTheNamedScene) {
-  ScenarioHarness h;
-  h.load("title A\nHello.\nscene B\nFrom B.\n");
-  h.engine().driver.generate_story("B");
-  EXPECT_EQ(lf(h.engine().output.story()), std::string("From B.\n") + kClosing);
-}
-
 }  // namespace
 }  // namespace plotwright

@@ -4,8 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
+
+#include <unistd.h>
 
 namespace plotwright {
 namespace {
@@ -44,13 +45,6 @@ TEST_F(DiskFileStoreTest, ReplacesAFileWholeAndLeavesNoTemporaryFile) {
   EXPECT_EQ(entries(), 1);
 }
 
-TEST_F(DiskFileStoreTest, ReadsLargeFilesWhole) {
-  const std::string file = path("big.vus");
-  const std::string content(3 * 65536 + 17, 'x');
-  std::ofstream(file, std::ios::binary) << content;
-  EXPECT_EQ(store.read_file(file), content);
-}
-
 TEST_F(DiskFileStoreTest, AFailedReplacementSaysWhyAndKeepsWhatWasThere) {
   const std::string missing_dir = path("missing/story.vus");
   EXPECT_NE(store.replace_file(missing_dir, "x"), "");
@@ -62,15 +56,6 @@ TEST_F(DiskFileStoreTest, AFailedReplacementSaysWhyAndKeepsWhatWasThere) {
   EXPECT_TRUE(fs::is_directory(occupied));
   EXPECT_EQ(entries(), 1);
   EXPECT_EQ(store.read_file(occupied), std::nullopt);
-}
-
-TEST(MemoryFileStore, KeepsFilesAndCountsWrites) {
-  MemoryFileStore store;
-  EXPECT_EQ(store.read_file("/a"), std::nullopt);
-  store.replace_file("/a", "1");
-  store.replace_file("/a", "2");
-  EXPECT_EQ(store.read_file("/a"), "2");
-  EXPECT_EQ(store.writes, 2);
 }
 
 }  // namespace

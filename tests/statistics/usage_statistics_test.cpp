@@ -27,23 +27,13 @@ class RecordingRandom final : public RandomSource {
 };
 
 TEST(StandardRandom, IsTheExampleGeneratorOfTheCStandard) {
-  StandardRandom fresh;
-  EXPECT_EQ(fresh.rand(), 16838);
-  EXPECT_EQ(fresh.rand(), 5758);
-  EXPECT_EQ(fresh.rand(), 10113);
-  StandardRandom reseeded;
-  reseeded.rand();
-  reseeded.srand(1);
-  EXPECT_EQ(reseeded.rand(), 16838);
-  int lowest = 32767;
-  int highest = 0;
-  for (int i = 0; i < 100000; ++i) {
-    const int value = reseeded.rand();
-    lowest = std::min(lowest, value);
-    highest = std::max(highest, value);
-  }
-  EXPECT_EQ(lowest, 0);
-  EXPECT_EQ(highest, 32767);
+  StandardRandom random;  // seeded with 1 until told otherwise
+  EXPECT_EQ(random.rand(), 16838);
+  EXPECT_EQ(random.rand(), 5758);
+  random.srand(1);
+  EXPECT_EQ(random.rand(), 16838);
+  EXPECT_EQ(random.rand(), 5758);
+  EXPECT_EQ(random.rand(), 10113);
 }
 
 TEST(SeedRandom, SeedsWithTheLow15BitsAndSkipsByTheLow8) {
@@ -59,16 +49,6 @@ TEST(SeedRandom, SeedsWithTheLow15BitsAndSkipsByTheLow8) {
     EXPECT_EQ(random.seed, c.seed) << c.seconds;
     EXPECT_EQ(random.draws, c.skipped) << c.seconds;
   }
-}
-
-TEST(SeedRandom, SameClockGivesTheSameSequence) {
-  StandardRandom random;
-  FixedClock clock(1000);
-  seed_random(random, clock);
-  StandardRandom expected;
-  expected.srand(1000);
-  for (int i = 0; i < 1000 % 256 + 10; ++i) expected.rand();
-  EXPECT_EQ(random.rand(), expected.rand());
 }
 
 TEST(DeriveStatisticsPath, ReplacesOrAddsTheExtensionOfTheLastComponent) {
