@@ -1,5 +1,4 @@
-// The statistics file (its path, records, resets and run counts) and the seeding of the random
-// source.
+// The statistics file (path, records, resets, run counts) and the seeding of the random source.
 #include "statistics/usage_statistics.h"
 
 #include <gtest/gtest.h>
@@ -11,8 +10,6 @@
 
 namespace plotwright {
 namespace {
-
-using testing::ScriptedRandom;
 
 // Remembers the seed and counts the values drawn after it.
 class RecordingRandom final : public RandomSource {
