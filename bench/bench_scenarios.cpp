@@ -7,17 +7,17 @@ namespace plotwright::bench {
 
 namespace {
 
-const char* const kNouns[] = {"lantern", "harbour", "cliff", "gull", "storm", "ledger",
-                              "rope",    "tide",    "beacon", "skiff"};
+const char* const kNouns[] = {"lantern", "harbour", "cliff", "gull",   "storm",
+                              "ledger",  "rope",    "tide",  "beacon", "skiff"};
 const char* const kAdjectives[] = {"grey", "quiet", "broken", "salt-white", "distant", "old"};
 
 // A 3-way group; `nested` puts another 3-way group into its first alternative.
 std::string group(int seed, bool nested) {
   std::string text = "(";
-  text += nested ? std::string("very (") + kAdjectives[seed % 6] + "|" +
-                       kAdjectives[(seed + 1) % 6] + "|" + kAdjectives[(seed + 2) % 6] + ") " +
-                       kNouns[seed % 10]
-                 : std::string(kAdjectives[seed % 6]) + " " + kNouns[seed % 10];
+  text += nested
+              ? std::string("very (") + kAdjectives[seed % 6] + "|" + kAdjectives[(seed + 1) % 6] +
+                    "|" + kAdjectives[(seed + 2) % 6] + ") " + kNouns[seed % 10]
+              : std::string(kAdjectives[seed % 6]) + " " + kNouns[seed % 10];
   text += "|";
   text += std::string(kAdjectives[(seed + 3) % 6]) + " " + kNouns[(seed + 3) % 10];
   text += "|";

@@ -6,23 +6,23 @@
 namespace plotwright {
 
 // Texts: scenario lines and the working texts of the language.
-inline constexpr int kTextCapacity = 4096;      // bytes of a working text, terminator included
+inline constexpr int kTextCapacity = 4096;  // bytes of a working text, terminator included
 inline constexpr int kTextMaxLength = kTextCapacity - 1;
 inline constexpr int kContinuationWindow = 2048;  // a physical line continues only within this
 inline constexpr int kSeparatorWindow = 1024;     // line-level `|` count and the bracket check
 
 // Source and compile.
-inline constexpr int kMaxStoredLines = 199999;    // the store's 200000th entry is its end mark
-inline constexpr int kStatementLimit = 200000;    // lines walked by classification and blocks
+inline constexpr int kMaxStoredLines = 199999;  // the store's 200000th entry is its end mark
+inline constexpr int kStatementLimit = 200000;  // lines walked by classification and blocks
 inline constexpr int kKeywordRowLimit = 1000;
 inline constexpr int kKeywordCompareLimit = 100;
-inline constexpr int kLookupWindow = 10000;       // entries a name lookup looks at
+inline constexpr int kLookupWindow = 10000;  // entries a name lookup looks at
 inline constexpr int kSpecialScenes = 13;
 
 // Generation.
-inline constexpr int kRunLineLimit = 30000;       // lines processed per run
-inline constexpr int kStepLimit = 30000;          // scene changes while looking for one line
-inline constexpr int kResetWindow = 10000;        // scenes whose run state a run resets
+inline constexpr int kRunLineLimit = 30000;  // lines processed per run
+inline constexpr int kStepLimit = 30000;     // scene changes while looking for one line
+inline constexpr int kResetWindow = 10000;   // scenes whose run state a run resets
 inline constexpr int kMaxCandidates = 100;
 inline constexpr int kHistoryCapacity = 1000;
 inline constexpr int kMaxGroupPasses = 10;

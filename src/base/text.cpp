@@ -1,9 +1,9 @@
 // The language's number conversion, pinned to the C locale.
 #include "base/text.h"
 
+#include <locale.h>
 #include <clocale>
 #include <cstdlib>
-#include <locale.h>
 
 namespace plotwright {
 

@@ -7,7 +7,9 @@ bool is_lead_byte(unsigned char byte) {
   return (byte >= 0x80 && byte <= 0x9F) || byte >= 0xE0;
 }
 
-bool is_ascii_digit(unsigned char byte) { return byte >= '0' && byte <= '9'; }
+bool is_ascii_digit(unsigned char byte) {
+  return byte >= '0' && byte <= '9';
+}
 
 bool is_six_digits(const char* text) {
   for (int i = 0; i < 6; ++i) {

@@ -18,7 +18,7 @@ inline constexpr std::int32_t CLASS_LATIN = 4;     // lead 0x82, trail 0x60..0x9
 inline constexpr std::int32_t CLASS_HIRAGANA = 5;  // lead 0x82, trail 0x9F..0xF1
 inline constexpr std::int32_t CLASS_KATAKANA = 6;  // lead 0x83, trail 0x40..0x95
 inline constexpr std::int32_t CLASS_OTHER = 7;
-inline constexpr std::int32_t CLASS_TRAIL = -1;    // second byte of a double-byte character
+inline constexpr std::int32_t CLASS_TRAIL = -1;  // second byte of a double-byte character
 
 // One entry per byte of a working text, with room for a trail entry past the last byte.
 using ClassArray = std::array<std::int32_t, kTextCapacity + 1>;

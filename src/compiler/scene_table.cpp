@@ -22,7 +22,9 @@ const char* const kLastMessageBody[] = {"/", kClosingBanner};
 
 using R = LookupRule;
 
-bool same(const char* a, const char* b) { return std::strcmp(a, b) == 0; }
+bool same(const char* a, const char* b) {
+  return std::strcmp(a, b) == 0;
+}
 
 }  // namespace
 
@@ -41,19 +43,28 @@ const BuiltinScene kBuiltinScenes[13] = {
     {kNameUnitEnd, kNameUnitEnd, R::kNever, nullptr, nullptr, 0, nullptr},
     {kNameEndDummy, kNameEndDummy, R::kNever, nullptr, nullptr, 0, nullptr},
     {kNameNewGeneration, kNameNewGeneration, R::kNever, nullptr, nullptr, 0, kNameEnd},
-    {kNameRandomGeneration, "Novel_generation", R::kBeforeUserScenes, nullptr, nullptr, 0,
-     nullptr},
+    {kNameRandomGeneration, "Novel_generation", R::kBeforeUserScenes, nullptr, nullptr, 0, nullptr},
 };
 
 const char* const kSpecialNames[14] = {
-    kNameFirstGeneration, kNameStartMessage, kNameChapterNumber, kNameParagraph, kNameDummy,
-    kNameLastMessage, kNameEnd, kNameInterruption, kNameGameEnd, kNameUnitEnd, kNameEndDummy,
-    kNameNewGeneration, kNameRandomGeneration, nullptr};
+    kNameFirstGeneration, kNameStartMessage,  kNameChapterNumber,    kNameParagraph, kNameDummy,
+    kNameLastMessage,     kNameEnd,           kNameInterruption,     kNameGameEnd,   kNameUnitEnd,
+    kNameEndDummy,        kNameNewGeneration, kNameRandomGeneration, nullptr};
 
-const char* const kAliases[14] = {
-    kNameFirstGeneration, "start_message", "No", "paragraph", "dummy", "last_message", kNameEnd,
-    kNameInterruption, kNameGameEnd, kNameUnitEnd, kNameEndDummy, kNameNewGeneration,
-    "Novel_generation", nullptr};
+const char* const kAliases[14] = {kNameFirstGeneration,
+                                  "start_message",
+                                  "No",
+                                  "paragraph",
+                                  "dummy",
+                                  "last_message",
+                                  kNameEnd,
+                                  kNameInterruption,
+                                  kNameGameEnd,
+                                  kNameUnitEnd,
+                                  kNameEndDummy,
+                                  kNameNewGeneration,
+                                  "Novel_generation",
+                                  nullptr};
 
 int SceneTable::begin_list() {
   starts.push_back(static_cast<std::int32_t>(records.size()));

@@ -23,15 +23,14 @@ struct LineList {
 
 // One record of a record list. A list ends with a record whose words are all zero.
 struct Record {
-  const char* label = nullptr;  // "wadai1" / "wadai2" on built-in scenes 1 and 7
-  LineList lines;               // the scene's text lines (first record only)
-  LineList condition;           // one line: a choice's condition text
-  std::int32_t target = 0;      // the scene the record leads to; 0 for none
-  std::int32_t line_cursor = 0; // the scene's next line (first record only)
+  const char* label = nullptr;   // "wadai1" / "wadai2" on built-in scenes 1 and 7
+  LineList lines;                // the scene's text lines (first record only)
+  LineList condition;            // one line: a choice's condition text
+  std::int32_t target = 0;       // the scene the record leads to; 0 for none
+  std::int32_t line_cursor = 0;  // the scene's next line (first record only)
 
   bool is_end() const {
-    return !label && !lines.present() && !condition.present() && target == 0 &&
-           line_cursor == 0;
+    return !label && !lines.present() && !condition.present() && target == 0 && line_cursor == 0;
   }
 };
 
@@ -40,7 +39,7 @@ struct Record {
 struct SceneTable {
   std::vector<const char*> names{nullptr};  // [n]: name of scene n ([0] unused)
   std::vector<Record> records;
-  std::vector<std::int32_t> starts{0};      // [n]: index of scene n's first record
+  std::vector<std::int32_t> starts{0};  // [n]: index of scene n's first record
 
   int name_count() const { return static_cast<int>(names.size()) - 1; }
   int scene_count() const { return static_cast<int>(starts.size()) - 1; }
@@ -67,13 +66,13 @@ struct SceneTable {
 enum class LookupRule { kNever, kAfterUserScenes, kBeforeUserScenes };
 
 struct BuiltinScene {
-  const char* name;   // the special scene name
+  const char* name;  // the special scene name
   const char* alias;
   LookupRule rule;
   const char* label;
   const char* const* default_body;  // null: no body
   int default_count;
-  const char* target_name;          // null: no successor
+  const char* target_name;  // null: no successor
 };
 
 // Scenes 1 to 13, index 0 = scene 1.

@@ -7,10 +7,10 @@
 namespace plotwright {
 
 const KeywordRow kKeywordTable[] = {
-    {"end", 3, 0, 0, 0, 0},    {"lumen", 5, 1, 0, 0, 1},      {"scene", 5, 1, 0, 0, 1},
-    {"set", 3, 1, 0, 0, 1},    {"test", 4, 1, 0, 0, 1},       {"action", 6, 1, 0, 0, 1},
-    {"title", 5, 1, 0, 1, 1},  {"system", 6, 1, 0, 0, 1},     {"koru", 4, 1, 0, 0, 0},
-    {"system_mes", 10, 1, 0, 0, 0}, {"bunki", 5, 0, 1, 0, 1}, {"select", 6, 0, 1, 0, 1},
+    {"end", 3, 0, 0, 0, 0},         {"lumen", 5, 1, 0, 0, 1},  {"scene", 5, 1, 0, 0, 1},
+    {"set", 3, 1, 0, 0, 1},         {"test", 4, 1, 0, 0, 1},   {"action", 6, 1, 0, 0, 1},
+    {"title", 5, 1, 0, 1, 1},       {"system", 6, 1, 0, 0, 1}, {"koru", 4, 1, 0, 0, 0},
+    {"system_mes", 10, 1, 0, 0, 0}, {"bunki", 5, 0, 1, 0, 1},  {"select", 6, 0, 1, 0, 1},
     {nullptr, 0, 0, 0, 0, 0},
 };
 
@@ -62,9 +62,8 @@ void classify_statements(const std::vector<const char*>& lines, const KeywordRow
   }
 }
 
-int build_blocks(const std::vector<const char*>& lines,
-                 const std::vector<const KeywordRow*>& rows, SceneTable& table,
-                 std::vector<SceneBlock>& blocks, DiagnosticSink& diagnostics) {
+int build_blocks(const std::vector<const char*>& lines, const std::vector<const KeywordRow*>& rows,
+                 SceneTable& table, std::vector<SceneBlock>& blocks, DiagnosticSink& diagnostics) {
   blocks.clear();
   const int count = static_cast<int>(rows.size());
   for (int i = 0; i < count; ++i) {

@@ -41,7 +41,9 @@ void prepare_statistics(Engine& engine, std::string_view path, bool use_statisti
 Document::Document(DocumentServices services) : engine_(std::make_unique<Engine>(services)) {}
 Document::~Document() = default;
 
-std::string_view Document::new_document_text() { return kNewDocumentText; }
+std::string_view Document::new_document_text() {
+  return kNewDocumentText;
+}
 
 LoadOutcome Document::load_scenario(LineSource& source, std::string_view path) {
   Engine& engine = *engine_;
@@ -63,8 +65,8 @@ LoadOutcome Document::load_scenario(LineSource& source, std::string_view path) {
     engine.driver.generate_story("");
     outcome.generated = true;
   }
-  outcome.text = outcome.read_result != 0 ? std::string_view(kLineLimitText)
-                                          : engine.output.story();
+  outcome.text =
+      outcome.read_result != 0 ? std::string_view(kLineLimitText) : engine.output.story();
   return outcome;
 }
 
@@ -86,11 +88,17 @@ ShutdownOutcome Document::shutdown() {
   return outcome;
 }
 
-bool Document::scenario_loaded() const { return engine_->scenario_loaded; }
-bool Document::statistics_active() const { return engine_->statistics_active; }
+bool Document::scenario_loaded() const {
+  return engine_->scenario_loaded;
+}
+bool Document::statistics_active() const {
+  return engine_->statistics_active;
+}
 std::string Document::statistics_path() const {
   return engine_->statistics_active ? engine_->statistics_path : std::string();
 }
-Engine& Document::engine() { return *engine_; }
+Engine& Document::engine() {
+  return *engine_;
+}
 
 }  // namespace plotwright

@@ -41,8 +41,8 @@ struct LoadOutcome {
 
 // Result of writing the statistics at shutdown.
 struct ShutdownOutcome {
-  bool wrote = false;      // the statistics were active and written
-  std::string error;       // non-empty: the write failed, and why (the old file is untouched)
+  bool wrote = false;  // the statistics were active and written
+  std::string error;   // non-empty: the write failed, and why (the old file is untouched)
 };
 
 class Document {

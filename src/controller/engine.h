@@ -53,7 +53,7 @@ class Engine {
   bool scenario_loaded = false;
   bool last_load_compiled = false;  // the last load read and compiled without error
   bool statistics_active = false;
-  std::string statistics_path;      // of the active statistics
+  std::string statistics_path;  // of the active statistics
   int record_count = 0;
   bool shut_down = false;
 };

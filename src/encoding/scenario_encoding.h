@@ -14,8 +14,8 @@ bool parse_input_encoding(std::string_view name, InputEncoding& out);
 
 struct DecodeResult {
   bool ok = false;
-  bool was_utf8 = false;   // the file was read as UTF-8 and converted
-  std::string bytes;       // the engine's bytes (Shift-JIS) when ok
+  bool was_utf8 = false;  // the file was read as UTF-8 and converted
+  std::string bytes;      // the engine's bytes (Shift-JIS) when ok
   // When not ok: a message naming the line (1-based) and the character that cannot be
   // represented losslessly in Shift-JIS, e.g. "line 3: character U+1F600 (😀) has no
   // Shift-JIS form". The caller prefixes the file's name.

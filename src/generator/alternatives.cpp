@@ -17,15 +17,32 @@ struct BracketDepths {
 
   void update(char byte) {
     switch (byte) {
-      case '(': ++depth[0]; break;
-      case ')': --depth[0]; break;
-      case '[': ++depth[1]; break;
-      case ']': --depth[1]; break;
-      case '<': ++depth[2]; break;
-      case '>': --depth[2]; break;
-      case '{': ++depth[3]; break;
-      case '}': --depth[3]; break;
-      default: break;
+      case '(':
+        ++depth[0];
+        break;
+      case ')':
+        --depth[0];
+        break;
+      case '[':
+        ++depth[1];
+        break;
+      case ']':
+        --depth[1];
+        break;
+      case '<':
+        ++depth[2];
+        break;
+      case '>':
+        --depth[2];
+        break;
+      case '{':
+        ++depth[3];
+        break;
+      case '}':
+        --depth[3];
+        break;
+      default:
+        break;
     }
   }
   bool top_level() const { return !depth[0] && !depth[1] && !depth[2] && !depth[3]; }

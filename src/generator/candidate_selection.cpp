@@ -22,8 +22,8 @@ int count_candidates(const Record* list) {
 
 }  // namespace
 
-int select_next_scene(const Record* list, const RunState& run_state,
-                      const VariableStore& variables, RandomSource& random) {
+int select_next_scene(const Record* list, const RunState& run_state, const VariableStore& variables,
+                      RandomSource& random) {
   const int count = count_candidates(list);
   bool satisfied[kMaxCandidates];
   std::int32_t highest = 0;
@@ -32,8 +32,8 @@ int select_next_scene(const Record* list, const RunState& run_state,
     if (!run_state.disabled(target) && run_state.priority(target) > highest) {
       highest = run_state.priority(target);
     }
-    satisfied[i] = !list[i].condition.present() ||
-                   test_condition_text(list[i].condition.items[0], variables);
+    satisfied[i] =
+        !list[i].condition.present() || test_condition_text(list[i].condition.items[0], variables);
   }
   auto eligible = [&](int i) {
     const int target = list[i].target;

@@ -62,7 +62,9 @@ bool parse_condition(const char* text, const std::int32_t* classes, char* left, 
 
 namespace {
 
-bool is_reference(const char* side) { return side[0] == '%' || side[0] == '$'; }
+bool is_reference(const char* side) {
+  return side[0] == '%' || side[0] == '$';
+}
 
 double reference_value(const char* side, const VariableStore& variables) {
   const int index = variables.find_variable(side + 1);
@@ -96,13 +98,20 @@ int evaluate_condition(const char* left, const char* right, const VariableStore&
 
 bool condition_holds(int op, int comparison) {
   switch (op) {
-    case OP_EQ: return comparison == CMP_EQUAL;
-    case OP_NE: return comparison != CMP_EQUAL;
-    case OP_LE: return comparison == CMP_EQUAL || comparison == CMP_LESS;
-    case OP_LT: return comparison == CMP_LESS;
-    case OP_GE: return comparison == CMP_EQUAL || comparison == CMP_GREATER;
-    case OP_GT: return comparison == CMP_GREATER;
-    default: return false;
+    case OP_EQ:
+      return comparison == CMP_EQUAL;
+    case OP_NE:
+      return comparison != CMP_EQUAL;
+    case OP_LE:
+      return comparison == CMP_EQUAL || comparison == CMP_LESS;
+    case OP_LT:
+      return comparison == CMP_LESS;
+    case OP_GE:
+      return comparison == CMP_EQUAL || comparison == CMP_GREATER;
+    case OP_GT:
+      return comparison == CMP_GREATER;
+    default:
+      return false;
   }
 }
 

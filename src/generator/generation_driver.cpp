@@ -70,8 +70,7 @@ bool GenerationDriver::run_line(const char* line, int& current) {
   classify_text(line, classes_.data());
   if (check_brackets(line, classes_.data(), output_)) return true;
   int code = DIRECTIVE_JUMP;
-  const int scene =
-      parse_jump_directive(line, classes_.data(), code, scenes_, variables_, output_);
+  const int scene = parse_jump_directive(line, classes_.data(), code, scenes_, variables_, output_);
   if (code != DIRECTIVE_JUMP) {
     if (scene > 0) apply_directive(code, scene);
     return true;
@@ -90,9 +89,15 @@ bool GenerationDriver::run_line(const char* line, int& current) {
 
 void GenerationDriver::apply_directive(int code, int scene) {
   switch (code) {
-    case DIRECTIVE_DISABLE: run_state_.set_disabled(scene, 1); break;
-    case DIRECTIVE_ENABLE: run_state_.set_disabled(scene, 0); break;
-    case DIRECTIVE_PRIORITY_SET: run_state_.set_priority(scene, 1); break;
+    case DIRECTIVE_DISABLE:
+      run_state_.set_disabled(scene, 1);
+      break;
+    case DIRECTIVE_ENABLE:
+      run_state_.set_disabled(scene, 0);
+      break;
+    case DIRECTIVE_PRIORITY_SET:
+      run_state_.set_priority(scene, 1);
+      break;
     case DIRECTIVE_PRIORITY_UP:
       run_state_.set_priority(scene, run_state_.priority(scene) + 1);
       break;
@@ -101,8 +106,11 @@ void GenerationDriver::apply_directive(int code, int scene) {
         run_state_.set_priority(scene, run_state_.priority(scene) - 1);
       }
       break;
-    case DIRECTIVE_PRIORITY_CLEAR: run_state_.set_priority(scene, 0); break;
-    default: break;
+    case DIRECTIVE_PRIORITY_CLEAR:
+      run_state_.set_priority(scene, 0);
+      break;
+    default:
+      break;
   }
 }
 

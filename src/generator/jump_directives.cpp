@@ -16,21 +16,35 @@ bool single_is(const char* line, const std::int32_t* classes, int p, char byte) 
 // Reads the prefix of a taken token; returns its length.
 int read_prefix(const char* token, int& code) {
   switch (token[0]) {
-    case '!': code = DIRECTIVE_DISABLE; return 1;
-    case '#': code = DIRECTIVE_ENABLE; return 1;
-    case '*': code = DIRECTIVE_PRIORITY_CLEAR; return 1;
+    case '!':
+      code = DIRECTIVE_DISABLE;
+      return 1;
+    case '#':
+      code = DIRECTIVE_ENABLE;
+      return 1;
+    case '*':
+      code = DIRECTIVE_PRIORITY_CLEAR;
+      return 1;
     case '&':
-      if (token[1] == '+') { code = DIRECTIVE_PRIORITY_UP; return 2; }
-      if (token[1] == '-') { code = DIRECTIVE_PRIORITY_DOWN; return 2; }
+      if (token[1] == '+') {
+        code = DIRECTIVE_PRIORITY_UP;
+        return 2;
+      }
+      if (token[1] == '-') {
+        code = DIRECTIVE_PRIORITY_DOWN;
+        return 2;
+      }
       code = DIRECTIVE_PRIORITY_SET;
       return 1;
-    default: code = DIRECTIVE_JUMP; return 0;
+    default:
+      code = DIRECTIVE_JUMP;
+      return 0;
   }
 }
 
 // Finds the first alternative that is taken and leaves its token in `token`.
-bool take_alternative(const char* line, const std::int32_t* classes,
-                      const VariableStore& variables, char* token) {
+bool take_alternative(const char* line, const std::int32_t* classes, const VariableStore& variables,
+                      char* token) {
   TextBuffer left;
   TextBuffer right;
   int p = 0;
@@ -81,13 +95,26 @@ int check_brackets(const char* line, const std::int32_t* classes, OutputBuffers&
   for (int p = 0; p < kSeparatorWindow && line[p] != '\0'; ++p) {
     if (classes[p] != CLASS_SINGLE) continue;
     switch (line[p]) {
-      case '(': ++counters[0]; break;
-      case ')': --counters[0]; break;
-      case '[': ++counters[1]; break;
-      case ']': --counters[1]; break;
-      case '{': ++counters[2]; break;
-      case '}': --counters[2]; break;
-      default: break;
+      case '(':
+        ++counters[0];
+        break;
+      case ')':
+        --counters[0];
+        break;
+      case '[':
+        ++counters[1];
+        break;
+      case ']':
+        --counters[1];
+        break;
+      case '{':
+        ++counters[2];
+        break;
+      case '}':
+        --counters[2];
+        break;
+      default:
+        break;
     }
   }
   if (!counters[0] && !counters[1] && !counters[2]) return 0;

@@ -11,12 +11,12 @@
 namespace plotwright {
 
 inline constexpr int DIRECTIVE_JUMP = 0;
-inline constexpr int DIRECTIVE_DISABLE = 1;        // !
-inline constexpr int DIRECTIVE_ENABLE = 2;         // #
-inline constexpr int DIRECTIVE_PRIORITY_SET = 3;   // &
-inline constexpr int DIRECTIVE_PRIORITY_UP = 4;    // &+
-inline constexpr int DIRECTIVE_PRIORITY_DOWN = 5;  // &-
-inline constexpr int DIRECTIVE_PRIORITY_CLEAR = 6; // *
+inline constexpr int DIRECTIVE_DISABLE = 1;         // !
+inline constexpr int DIRECTIVE_ENABLE = 2;          // #
+inline constexpr int DIRECTIVE_PRIORITY_SET = 3;    // &
+inline constexpr int DIRECTIVE_PRIORITY_UP = 4;     // &+
+inline constexpr int DIRECTIVE_PRIORITY_DOWN = 5;   // &-
+inline constexpr int DIRECTIVE_PRIORITY_CLEAR = 6;  // *
 
 // directive -> '{' alternative { [';'] alternative } '}'
 // alternative -> [ '<' condition '>' ] [prefix] target

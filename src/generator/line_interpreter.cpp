@@ -52,14 +52,24 @@ int LineInterpreter::interpret_line(const char* line, const std::int32_t* classe
           state.added = 0;
           ++p;
           continue;
-        case ';': state.output_on = true; ++p; continue;
-        case '{': ++state.comment_depth; ++p; continue;
-        case '}': --state.comment_depth; ++p; continue;
+        case ';':
+          state.output_on = true;
+          ++p;
+          continue;
+        case '{':
+          ++state.comment_depth;
+          ++p;
+          continue;
+        case '}':
+          --state.comment_depth;
+          ++p;
+          continue;
         case '<':
           p = condition(line, classes, p + 1, state);
           after_condition = true;
           continue;
-        default: break;
+        default:
+          break;
       }
     }
     after_condition = false;
@@ -96,10 +106,13 @@ int LineInterpreter::bracket_operation(const char* line, const std::int32_t* cla
     case ']':
       if (state.output_on) state.added += variables_.print_variable(name_.data());
       return p + 1;
-    case '=': return assignment(line, classes, p + 1, state);
+    case '=':
+      return assignment(line, classes, p + 1, state);
     case '+':
-    case '-': return addition(line, classes, p, static_cast<char>(stop), state);
-    default: return p;  // the line ended inside the name
+    case '-':
+      return addition(line, classes, p, static_cast<char>(stop), state);
+    default:
+      return p;  // the line ended inside the name
   }
 }
 

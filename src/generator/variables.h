@@ -19,9 +19,9 @@ namespace plotwright {
 bool texts_equal(const char* a, const char* b);
 
 struct VariableSlot {
-  std::string name;   // without any prefix; at most 4096 bytes
+  std::string name;  // without any prefix; at most 4096 bytes
   double number = 0;
-  std::string text;   // at most 4095 bytes
+  std::string text;  // at most 4095 bytes
   std::int32_t uses = 0;
 };
 

@@ -34,7 +34,9 @@ class OutputBuffers {
   // Empties both buffers; the three flags keep their values.
   void reset();
 
-  std::string_view story() const { return {story_.data(), static_cast<std::size_t>(story_length_)}; }
+  std::string_view story() const {
+    return {story_.data(), static_cast<std::size_t>(story_length_)};
+  }
   std::string_view pending() const {
     return {pending_.data(), static_cast<std::size_t>(pending_length_)};
   }

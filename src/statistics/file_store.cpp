@@ -1,13 +1,13 @@
 // The file stores: the real disk, with atomic replacement, and the in-memory one for tests.
 #include "statistics/file_store.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace plotwright {
 

@@ -94,8 +94,8 @@ bool read_records(std::string_view content, int record_count, RunState& run_stat
 
 }  // namespace
 
-int read_statistics(const std::string& path, int scene_count, RunState& run_state,
-                    FileStore& files, RandomSource& random, Clock& clock) {
+int read_statistics(const std::string& path, int scene_count, RunState& run_state, FileStore& files,
+                    RandomSource& random, Clock& clock) {
   seed_random(random, clock);
   run_state.resize(scene_count);
   for (int scene = 1; scene <= scene_count; ++scene) {

@@ -24,8 +24,8 @@ std::string derive_statistics_path(std::string_view scenario_path);
 // Seeds the random source, zeroes the run state of scenes 1 .. scene_count and reads the file.
 // A file with fewer or more records than scene_count - 1, or with text that is not numbers,
 // leaves every count at 0. Returns the record count (scene_count - 1, or 0).
-int read_statistics(const std::string& path, int scene_count, RunState& run_state,
-                    FileStore& files, RandomSource& random, Clock& clock);
+int read_statistics(const std::string& path, int scene_count, RunState& run_state, FileStore& files,
+                    RandomSource& random, Clock& clock);
 
 // The file's content for the first `record_count` scenes, each run count raised by one first.
 std::string format_statistics(int record_count, RunState& run_state);
