@@ -188,6 +188,23 @@ run --seed 1 "$tmp/stats/story.vell"
 run --seed 1 --no-stats "$tmp/stats/quiet.vell"
 [ -e "$tmp/stats/quiet.vus" ] && fail "--no-stats: a statistics file was written"
 
+# Two runs with the same seed: the first writes one record per scene but the last (16 scenes:
+# the 13 built-in ones, A, B and Z), the second favours the title the first did not use.
+printf 'title A\nAlpha.\ntitle B\nBeta.\nscene Z\nZed.\n' >"$tmp/stats/two.vell"
+run --seed 1 "$tmp/stats/two.vell"
+cp "$tmp/out" "$tmp/two-first"
+records=$(wc -l <"$tmp/stats/two.vus")
+[ "$records" -eq 15 ] || fail "statistics: $records records instead of 15"
+grep -qvE '^ {0,11}-?[0-9]+ {0,11}-?[0-9]+$' "$tmp/stats/two.vus" && fail "statistics: malformed record"
+[ "$(awk '{ print length($0) }' "$tmp/stats/two.vus" | sort -u)" = "24" ] ||
+  fail "statistics: records are not 24 characters wide"
+run --seed 1 "$tmp/stats/two.vell"
+if grep -q Alpha "$tmp/two-first"; then
+  expect_out "Beta." "second run favours the unused title"
+else
+  expect_out "Alpha." "second run favours the unused title"
+fi
+
 # A statistics file that cannot be written is a warning, not a failure.
 cp "$english" "$tmp/stats/blocked.vell"
 mkdir "$tmp/stats/blocked.vus"
