@@ -1,4 +1,4 @@
-// Shared test helpers: a scripted random source and a document built from a scenario string.
+// Shared test helpers: scripted draws, classified texts, the language's state, a document.
 #pragma once
 
 #include <deque>
@@ -8,18 +8,19 @@
 #include "base/clock.h"
 #include "base/diagnostics.h"
 #include "base/random_source.h"
+#include "compiler/char_classes.h"
 #include "controller/document.h"
 #include "controller/engine.h"
 #include "statistics/file_store.h"
 
 namespace plotwright::testing {
 
-// Yields the scripted values in order, then `fallback` forever; counts the draws.
+// Yields the scripted values in order, then `fallback` forever; counts draws and seedings.
 class ScriptedRandom final : public RandomSource {
  public:
   ScriptedRandom(std::initializer_list<int> values = {}, int fallback = 0)
       : values_(values), fallback_(fallback) {}
-  void srand(std::uint32_t) override {}
+  void srand(std::uint32_t value) override { seed = value, ++seedings; }
   int rand() override {
     ++draws;
     if (values_.empty()) return fallback_;
@@ -29,10 +30,24 @@ class ScriptedRandom final : public RandomSource {
   }
   void push(int value) { values_.push_back(value); }
   int draws = 0;
+  int seedings = 0;
+  std::uint32_t seed = 0;
 
  private:
   std::deque<int> values_;
   int fallback_;
+};
+
+// The character classes of a text, for the parsers that take both: f(t, Classes(t).data()).
+struct Classes : ClassArray {
+  explicit Classes(const char* text) { classify_text(text, data()); }
+};
+
+// The story buffers, scripted draws and the variables over them, as the language units use.
+struct LanguageState {
+  OutputBuffers output;
+  ScriptedRandom random;
+  VariableStore variables{output, random};
 };
 
 // A document over in-memory files, a fixed clock and (by default) scripted draws of 0.
@@ -61,6 +76,11 @@ struct ScenarioHarness {
   Document document;
   LoadOutcome outcome;
 };
+
+// The banners around every story, as lf() gives them.
+inline constexpr const char* kOpening =
+    "---------------------- Plotwright English Version -----------------------\n\n";
+inline constexpr const char* kClosing = "\n-------- Plotwright English Version Ver1.00 ---------\n";
 
 // The story text between the built-in opening banner and the closing banner, with CR LF
 // turned into LF, for readable expectations.
