@@ -2,9 +2,15 @@
 JOBS ?= $(shell nproc)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+# Seconds each fuzz target runs: in make fuzz, and in the smoke run of make test.
+FUZZ_SECONDS ?= 300
+FUZZ_SMOKE_SECONDS ?= 20
+FUZZ_TARGETS := load_fuzzer statistics_fuzzer encoding_fuzzer
 EXAMPLE ?= examples/the-lighthouse-keeper.vell
 
-.PHONY: deps build build-asan run test unit-test asan-test bench fuzz format clean
+.PHONY: deps build build-asan build-fuzz run test unit-test asan-test fuzz fuzz-smoke bench \
+        format clean screenshot
 
 deps:
 	@scripts/install-deps
@@ -18,6 +24,12 @@ build-asan: deps
 	  -DPLOTWRIGHT_GUI=OFF -DPLOTWRIGHT_BENCH=OFF >/dev/null
 	@cmake --build $(ASAN_BUILD) -j$(JOBS)
 
+# The fuzz targets (libFuzzer, with ASan and UBSan) need clang.
+build-fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DPLOTWRIGHT_FUZZ=ON -DPLOTWRIGHT_GUI=OFF -DPLOTWRIGHT_BENCH=OFF -DBUILD_TESTING=OFF >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j$(JOBS) --target $(FUZZ_TARGETS)
+
 run: build
 	./$(BUILD)/plotwright $(EXAMPLE)
 
@@ -27,7 +39,17 @@ unit-test: build
 asan-test: build-asan
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j$(JOBS)
 
-test: unit-test asan-test
+fuzz: build-fuzz
+	@scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+fuzz-smoke: build-fuzz
+	@scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SMOKE_SECONDS)
+
+test: unit-test asan-test fuzz-smoke
+
+# A picture of the desktop program's window with a story from the example (seed 7), under Xvfb.
+screenshot: build
+	xvfb-run -a ./$(BUILD)/plotwright-gui-screenshot $(EXAMPLE) docs/window.png 7
 
 bench: build
 	./$(BUILD)/bench/plotwright_bench
@@ -36,4 +58,4 @@ format:
 	clang-format -i $$(git ls-files '*.h' '*.cpp')
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
