@@ -15,29 +15,6 @@ namespace {
 using Lines = std::vector<std::string>;
 using testing::CompiledText;
 
-const Record& first_record(const CompiledText& c, int scene) {
-  return *c.scenario.scenes.list(scene);
-}
-
-TEST(BuiltinScenes, DefaultBodiesTargetsAndLabels) {
-  const CompiledText c("title A\n");
-  EXPECT_EQ(c.lines(2), (Lines{kOpeningBanner, "/"}));
-  EXPECT_EQ(c.lines(3), (Lines{"[%No++]", "/", "~~[%No].", "/"}));
-  EXPECT_EQ(c.lines(4), (Lines{"#"}));
-  EXPECT_EQ(c.lines(5), (Lines{kDummyBodyLine}));
-  EXPECT_EQ(c.lines(6), (Lines{"/", kClosingBanner}));
-  const int targets[] = {2, 13, 0, 0, 0, 7, 0, 0, 7, 0, 0, 7};
-  for (int scene = 1; scene <= 12; ++scene) {
-    const Record& record = first_record(c, scene);
-    EXPECT_EQ(record.target, targets[scene - 1]) << scene;
-    EXPECT_EQ(record.lines.present(), scene >= 2 && scene <= 6) << scene;
-    EXPECT_FALSE(record.condition.present()) << scene;
-    EXPECT_EQ(record.line_cursor, 0) << scene;
-    const std::string label = record.label ? record.label : "";
-    EXPECT_EQ(label, scene == 1 ? "wadai1" : scene == 7 ? "wadai2" : "") << scene;
-  }
-}
-
 TEST(BuiltinScenes, BodyComesFromABlockByJapaneseNameFirstThenByAlias) {
   const std::string japanese = std::string("koru ") + kNameStartMessage + "\nJapanese.\n";
   const std::string alias = "system_mes start_message\nAlias.\n";
@@ -63,21 +40,18 @@ TEST(BuiltinScenes, TwoBlocksNamedNoTheFirstSuppliesAndIsFound) {
 }
 
 TEST(BuiltinScenes, GenerationEntryPrefersTheEntryNameThenVellNovels) {
-  const std::string entry = std::string("scene ") + kNameGenerationEntry + "\n";
   const struct {
     std::string scenario;
-    int from_first;
+    int from_first;  // the successors of scenes 1 and 2
     int from_start_message;
-  } cases[] = {
-      {"title A\n", 2, 13},
-      {"koru Vell_novels\n", 2, 13},
-      {"scene Vell_novels\n", 14, 14},
-      {"scene Vell_novels\n" + entry, 15, 15},
-  };
+  } cases[] = {{"title A\n", 2, 13},
+               {"koru Vell_novels\n", 2, 13},
+               {"scene Vell_novels\n", 14, 14},
+               {std::string("scene Vell_novels\nscene ") + kNameGenerationEntry + "\n", 15, 15}};
   for (const auto& c : cases) {
     const CompiledText compiled(c.scenario);
-    EXPECT_EQ(first_record(compiled, 1).target, c.from_first) << c.scenario;
-    EXPECT_EQ(first_record(compiled, 2).target, c.from_start_message) << c.scenario;
+    EXPECT_EQ(compiled.targets(1), (std::vector<int>{c.from_first})) << c.scenario;
+    EXPECT_EQ(compiled.targets(2), (std::vector<int>{c.from_start_message})) << c.scenario;
   }
 }
 
@@ -90,37 +64,34 @@ TEST(FindName, BuiltinScenesFollowTheirLookupRules) {
     std::string name;
     int without_blocks;
     int with_blocks;
-  } cases[] = {
-      {"paragraph", 4, 4},
-      {kNameParagraph, 4, 4},
-      {"No", 3, 3},
-      {kNameChapterNumber, 3, 3},
-      {"dummy", 5, 15},
-      {kNameDummy, 5, 5},
-      {"Novel_generation", 13, 13},
-      {kNameRandomGeneration, 13, 13},
-      {"start_message", 0, 0},
-      {kNameStartMessage, 0, 0},
-      {"last_message", 0, 16},
-      {kNameEnd, 0, 17},
-      {kNameFirstGeneration, 0, 0},
-      {"", 0, 18},
-      {"A", 14, 0},
-      {"dummy ", 0, 0},
-  };
+  } cases[] = {{"paragraph", 4, 4},
+               {kNameParagraph, 4, 4},
+               {"No", 3, 3},
+               {kNameChapterNumber, 3, 3},
+               {"dummy", 5, 15},
+               {kNameDummy, 5, 5},
+               {"Novel_generation", 13, 13},
+               {kNameRandomGeneration, 13, 13},
+               {"start_message", 0, 0},
+               {kNameStartMessage, 0, 0},
+               {"last_message", 0, 16},
+               {kNameEnd, 0, 17},
+               {kNameFirstGeneration, 0, 0},
+               {"", 0, 18},
+               {"A", 14, 0},
+               {"dummy ", 0, 0}};
   for (const auto& c : cases) {
     EXPECT_EQ(plain.find(c.name.c_str()), c.without_blocks) << c.name;
     EXPECT_EQ(named.find(c.name.c_str()), c.with_blocks) << c.name;
   }
   // The closing scene still ends at the built-in end scene.
-  EXPECT_EQ(first_record(named, 6).target, 7);
+  EXPECT_EQ(named.targets(6), (std::vector<int>{7}));
 }
 
 TEST(FindName, NamedBlocksBeyondSceneTenThousandAreReachableOnlyByNumber) {
   std::string scenario;
   for (int k = 1; k <= 9988; ++k) scenario += "scene S" + std::to_string(k) + "\n";
-  scenario += "scene No\n";
-  const CompiledText c(scenario);
+  const CompiledText c(scenario + "scene No\n");
   EXPECT_EQ(c.find("S1"), 14);
   EXPECT_EQ(c.find("S9987"), 10000);
   EXPECT_EQ(c.find("S9988"), 0);
@@ -133,10 +104,8 @@ TEST(ResolveSceneRef, SixDigitsAreANumberAndAnythingElseAName) {
   const struct {
     const char* text;
     int scene;
-  } cases[] = {
-      {"000007", 7}, {"000014", 14}, {"100014", 14}, {"0000141", 14}, {"999999", 99999},
-      {"000000", 0}, {"00014x", 14}, {"12345", 15},  {"00001", 0},    {"paragraph", 4},
-  };
+  } cases[] = {{"000007", 7}, {"000014", 14}, {"100014", 14}, {"0000141", 14}, {"999999", 99999},
+               {"000000", 0}, {"00014x", 14}, {"12345", 15},  {"00001", 0},    {"paragraph", 4}};
   for (const auto& r : cases) {
     EXPECT_EQ(resolve_scene_ref(r.text, c.scenario.scenes), r.scene) << r.text;
   }

@@ -7,119 +7,100 @@
 #include <vector>
 
 #include "compiler/japanese_names.h"
-#include "compiler/source_reader.h"
 #include "support/compile_support.h"
 
 namespace plotwright {
 namespace {
 
 using Lines = std::vector<std::string>;
+using testing::CompiledText;
 using testing::strings_of;
-
-// Reads, classifies and forms the blocks of a scenario, as the compile does up to its blocks.
-struct Blocks {
-  explicit Blocks(std::string_view text) {
-    MemoryLineSource source(text);
-    read_source_lines(source, store);
-    classify_statements(store.lines(), kKeywordTable, rows);
-    table.seed_special_names();
-    count = build_blocks(store.lines(), rows, table, blocks, diagnostics);
-  }
-  std::string keyword(int line) const { return rows[line] ? rows[line]->keyword : "(none)"; }
-
-  SourceStore store;
-  std::vector<const KeywordRow*> rows;
-  SceneTable table;
-  std::vector<SceneBlock> blocks;
-  CollectingDiagnostics diagnostics;
-  int count = 0;
-};
 
 TEST(ClassifyStatements, MatchesTheLastKeywordThatPrefixesTheLine) {
   const struct {
     const char* line;
-    const char* keyword;
-  } cases[] = {
-      {"scene Forest", "scene"},
-      {"settle down", "set"},
-      {"endless", "end"},
-      {"system Core", "system"},
-      {"system_mes x", "system_mes"},
-      {"selection Tower", "select"},
-      {"bunki B", "bunki"},
-      {"lumen", "lumen"},
-      {"koru k", "koru"},
-      {"Scene X", "(none)"},
-      {" scene X", "(none)"},
-      {"\tend", "(none)"},
-      {"testing", "test"},
-      {"action", "action"},
-      {"title T", "title"},
-      {"sce", "(none)"},
-      {"", "(none)"},
-  };
+    const char* keyword;  // null: no statement
+  } cases[] = {{"scene Forest", "scene"},
+               {"settle down", "set"},
+               {"endless", "end"},
+               {"system Core", "system"},
+               {"system_mes x", "system_mes"},
+               {"selection Tower", "select"},
+               {"bunki B", "bunki"},
+               {"lumen", "lumen"},
+               {"koru k", "koru"},
+               {"testing", "test"},
+               {"action", "action"},
+               {"title T", "title"},
+               {"Scene X", nullptr},
+               {" scene X", nullptr},
+               {"\tend", nullptr},
+               {"sce", nullptr},
+               {"", nullptr}};
   std::string file;
   for (const auto& c : cases) file.append(c.line).append("\n");
-  const Blocks b(file);
-  ASSERT_EQ(b.rows.size(), std::size(cases));
+  const CompiledText compiled(file);
+  ASSERT_EQ(compiled.scenario.rows.size(), std::size(cases));
   for (std::size_t i = 0; i < std::size(cases); ++i) {
-    EXPECT_EQ(b.keyword(static_cast<int>(i)), cases[i].keyword) << cases[i].line;
+    const KeywordRow* row = compiled.scenario.rows[i];
+    EXPECT_STREQ(row ? row->keyword : nullptr, cases[i].keyword) << cases[i].line;
   }
 }
 
 TEST(BuildBlocks, BodyRunsUpToTheNextStatementLine) {
-  const Blocks b(
+  const CompiledText c(
       "ignored\nscene Forest\nTall trees.\nScene X\n scene Y\nscene River\nWater.\n"
       "end\nlost\nselect Empty\nselect Last\n");
-  ASSERT_EQ(b.count, 4);
-  EXPECT_STREQ(b.blocks[0].name, "Forest");
-  EXPECT_EQ(strings_of(b.blocks[0].body), (Lines{"Tall trees.", "Scene X", " scene Y"}));
-  EXPECT_STREQ(b.blocks[1].name, "River");
-  EXPECT_EQ(strings_of(b.blocks[1].body), (Lines{"Water."}));
-  EXPECT_EQ(b.blocks[2].body.count, 0);
-  EXPECT_EQ(b.blocks[3].body.count, 0);
-  EXPECT_STREQ(b.blocks[3].row->keyword, "select");
+  const auto& blocks = c.scenario.blocks;
+  ASSERT_EQ(blocks.size(), 4u);
+  EXPECT_STREQ(blocks[0].name, "Forest");
+  EXPECT_EQ(strings_of(blocks[0].body), (Lines{"Tall trees.", "Scene X", " scene Y"}));
+  EXPECT_STREQ(blocks[1].name, "River");
+  EXPECT_EQ(strings_of(blocks[1].body), (Lines{"Water."}));
+  EXPECT_EQ(blocks[2].body.count, 0);
+  EXPECT_EQ(blocks[3].body.count, 0);
+  EXPECT_STREQ(blocks[3].row->keyword, "select");
 }
 
 TEST(BuildBlocks, NameStartsAfterBlanksAndKeepsTrailingOnes) {
   const struct {
     const char* line;
     const char* name;
-  } cases[] = {
-      {"sceneForest", "Forest"},
-      {"scene\x81\x40"
-       "Forest",
-       "Forest"},
-      {"scene \t\x81\x40 Forest  ", "Forest  "},
-      {"selection Tower", "ion Tower"},
-      {"scene \x81\x41x", "\x81\x41x"},
-      {"title \x83\x5c", "\x83\x5c"},
-  };
+  } cases[] = {{"sceneForest", "Forest"},
+               {"scene\x81\x40"
+                "Forest",
+                "Forest"},
+               {"scene \t\x81\x40 Forest  ", "Forest  "},
+               {"selection Tower", "ion Tower"},
+               {"scene \x81\x41x", "\x81\x41x"},  // only the full-width space is a blank
+               {"title \x83\x5c", "\x83\x5c"}};
   for (const auto& c : cases) {
-    const Blocks b(std::string(c.line) + "\n");
-    ASSERT_EQ(b.count, 1) << c.line;
-    EXPECT_STREQ(b.blocks[0].name, c.name) << c.line;
-    EXPECT_STREQ(b.table.names.back(), c.name) << c.line;
+    const CompiledText compiled(std::string(c.line) + "\n");
+    ASSERT_EQ(compiled.scenario.blocks.size(), 1u) << c.line;
+    EXPECT_STREQ(compiled.scenario.blocks[0].name, c.name) << c.line;
+    EXPECT_STREQ(compiled.scenario.scenes.names.back(), c.name) << c.line;
   }
 }
 
 TEST(BuildBlocks, OnlyNamedBlocksEnterTheSceneNameTable) {
-  const Blocks b("koru start_message\nx\nscene A\nsystem_mes last_message\nbunki B\nend\n");
-  ASSERT_EQ(b.count, 4);
-  EXPECT_STREQ(b.blocks[0].name, "start_message");
-  EXPECT_STREQ(b.blocks[2].row->keyword, "system_mes");
-  ASSERT_EQ(b.table.name_count(), 15);
-  EXPECT_STREQ(b.table.names[14], "A");
-  EXPECT_STREQ(b.table.names[15], "B");
+  const CompiledText c("koru start_message\nx\nscene A\nsystem_mes last_message\nbunki B\nend\n");
+  ASSERT_EQ(c.scenario.blocks.size(), 4u);
+  EXPECT_STREQ(c.scenario.blocks[0].name, "start_message");
+  EXPECT_STREQ(c.scenario.blocks[2].row->keyword, "system_mes");
+  const auto& names = c.scenario.scenes.names;
+  EXPECT_EQ(Lines(names.begin() + 14, names.end()), (Lines{"A", "B"}));
 }
 
 TEST(BuildBlocks, StatementWithoutANameGetsTheEmptyNameAndADiagnostic) {
-  const Blocks b("title\nHello.\nscene  \t\n");
-  ASSERT_EQ(b.count, 2);
-  EXPECT_STREQ(b.blocks[0].name, "");
-  EXPECT_STREQ(b.blocks[1].name, "");
-  EXPECT_STREQ(b.table.names[14], "");
-  EXPECT_EQ(b.diagnostics.text(), std::string(kNameMissingDiagnostic) + kNameMissingDiagnostic);
+  const CompiledText c("title\nHello.\nscene  \t\n");
+  ASSERT_EQ(c.scenario.blocks.size(), 2u);
+  EXPECT_STREQ(c.scenario.blocks[0].name, "");
+  EXPECT_STREQ(c.scenario.blocks[1].name, "");
+  EXPECT_STREQ(c.scenario.scenes.names[14], "");
+  // The block diagnostics come before the trace of the built-in scenes.
+  EXPECT_TRUE(c.diagnostics.text().starts_with(std::string(kNameMissingDiagnostic) +
+                                               kNameMissingDiagnostic + kNameStartMessage))
+      << c.diagnostics.text();
 }
 
 }  // namespace
