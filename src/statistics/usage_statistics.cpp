@@ -1,6 +1,7 @@
 // Reading and writing the statistics file; seeding the random source.
 #include "statistics/usage_statistics.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 
@@ -92,6 +93,14 @@ bool read_records(std::string_view content, int record_count, RunState& run_stat
   return scanner.scan(extra_use, extra_runs) == 0;
 }
 
+// The counts a 12-character field holds. A count beyond them (a file edited by hand, or a
+// run count that grew past 999999999999) is written as the nearest of them: a wider number
+// would run into the next field, and the whole file would no longer read back.
+constexpr std::int64_t kFieldMax = 999999999999;
+constexpr std::int64_t kFieldMin = -99999999999;
+
+std::int64_t fit_field(std::int64_t count) { return std::clamp(count, kFieldMin, kFieldMax); }
+
 }  // namespace
 
 int read_statistics(const std::string& path, int scene_count, RunState& run_state, FileStore& files,
@@ -123,7 +132,8 @@ std::string format_statistics(int record_count, RunState& run_state) {
   for (int k = 0; k < record_count; ++k) {
     run_state.set_run_count(k + 1, run_state.run_count(k + 1) + 1);
     const int length = std::snprintf(line, sizeof line, "%12" PRId64 "%12" PRId64 "\n",
-                                     run_state.use_count(k + 1), run_state.run_count(k + 1));
+                                     fit_field(run_state.use_count(k + 1)),
+                                     fit_field(run_state.run_count(k + 1)));
     content.append(line, static_cast<std::size_t>(length));
   }
   return content;

@@ -1,0 +1,155 @@
+// The statistics file at its limits: counts at the edges of their 12-character fields, a file
+// of 10 MB, and scenario paths of 4,000 bytes and beyond, in memory and on the real disk.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+#include "base/clock.h"
+#include "base/random_source.h"
+#include "compiler/line_source.h"
+#include "controller/document.h"
+#include "generator/run_state.h"
+#include "statistics/file_store.h"
+#include "statistics/usage_statistics.h"
+#include "support/test_support.h"
+
+namespace plotwright {
+namespace {
+
+using testing::ScenarioHarness;
+using testing::ScriptedRandom;
+
+constexpr const char* kPath = "/s/story.vus";
+
+// Every line the program writes: two fields of 12 characters and a line feed.
+bool whole_records(const std::string& content, int records) {
+  if (content.size() != static_cast<std::size_t>(records) * 25) return false;
+  for (int k = 0; k < records; ++k) {
+    if (content[static_cast<std::size_t>(k) * 25 + 24] != '\n') return false;
+  }
+  return true;
+}
+
+TEST(StatisticsFields, CountsBeyondAFieldAreWrittenAtItsEdgeAndReadBack) {
+  MemoryFileStore files;
+  files.files[kPath] =
+      "999999999999 999999999999\n-99999999999 -99999999999\n-5 -7\n";
+  ScriptedRandom random;
+  FixedClock clock(0);
+  RunState counts;
+  ASSERT_EQ(read_statistics(kPath, 4, counts, files, random, clock), 3);
+  EXPECT_EQ(counts.use_count(1), 999999999999);
+  EXPECT_EQ(counts.run_count(2), -99999999999);
+  EXPECT_EQ(counts.use_count(3), -5);
+  counts.add_use(1);  // one more use than the field holds
+  EXPECT_EQ(write_statistics(kPath, 3, counts, files), "");
+  const std::string written = files.files[kPath];
+  ASSERT_TRUE(whole_records(written, 3)) << written;
+  EXPECT_EQ(written,
+            "999999999999999999999999\n-99999999999-99999999998\n          -5          -6\n");
+  RunState again;
+  read_statistics(kPath, 4, again, files, random, clock);
+  EXPECT_EQ(again.use_count(1), 999999999999);
+  EXPECT_EQ(again.run_count(1), 999999999999);
+  EXPECT_EQ(again.run_count(2), -99999999998);
+  EXPECT_EQ(again.run_count(3), -6);
+}
+
+TEST(StatisticsFields, ATenMegabyteFileThatFitsIsReadWhole) {
+  const int records = 10 * 1024 * 1024 / 25 + 1;
+  std::string content;
+  content.reserve(static_cast<std::size_t>(records) * 25);
+  for (int k = 0; k < records; ++k) {
+    content += std::string(11, ' ') + std::to_string(k % 10) + std::string(11, ' ') + "1\n";
+  }
+  ASSERT_GE(content.size(), 10u * 1024 * 1024);
+  MemoryFileStore files;
+  files.files[kPath] = content;
+  ScriptedRandom random;
+  FixedClock clock(0);
+  RunState counts;
+  ASSERT_EQ(read_statistics(kPath, records + 1, counts, files, random, clock), records);
+  EXPECT_EQ(counts.use_count(records), (records - 1) % 10);
+  EXPECT_EQ(counts.run_count(records), 1);
+  const std::string written = format_statistics(records, counts);
+  EXPECT_TRUE(whole_records(written, records));
+  EXPECT_EQ(written.substr(written.size() - 25), content.substr(content.size() - 25, 23) + "2\n");
+}
+
+// A scenario with a choice, so that a load reads statistics and shutdown writes them.
+constexpr const char* kScenario = "title A\nOne.\ntitle B\nTwo.\n";
+
+TEST(StatisticsPaths, APathOf4000BytesAndOneWithoutADotGetTheirFiles) {
+  const std::string long_path = "/" + std::string(3990, 'd') + "/story.vell";
+  ASSERT_GE(long_path.size(), 4000u);
+  for (const auto& [scenario, statistics] :
+       {std::pair{long_path, long_path.substr(0, long_path.size() - 4) + "vus"},
+        {std::string("/stories/story"), std::string("/stories/story.vus")}}) {
+    ScenarioHarness h;
+    h.load(kScenario, scenario);
+    EXPECT_EQ(h.document.statistics_path(), statistics);
+    EXPECT_EQ(h.document.shutdown().error, "");
+    EXPECT_EQ(h.files.files.count(statistics), 1u) << statistics.size();
+  }
+}
+
+class DiskFolder : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char name[] = "/tmp/plotwright-limits-XXXXXX";
+    ASSERT_NE(::mkdtemp(name), nullptr);
+    root_ = name;
+  }
+  void TearDown() override { std::filesystem::remove_all(root_); }
+
+  // A folder inside the temporary one whose path is about `length` bytes long.
+  std::string deep_folder(std::size_t length) {
+    std::string path = root_;
+    while (path.size() + 201 < length) {
+      path += "/" + std::string(200, 'd');
+      std::filesystem::create_directory(path);
+    }
+    return path;
+  }
+
+  std::string root_;
+};
+
+TEST_F(DiskFolder, AScenarioPathOf4000BytesKeepsItsStatisticsOnDisk) {
+  const std::string scenario = deep_folder(4000 - 11) + "/story.vell";
+  ASSERT_GE(scenario.size(), 3800u);
+  DiskFileStore disk;
+  ScriptedRandom random;
+  FixedClock clock(0);
+  for (int run = 1; run <= 2; ++run) {
+    Document document(DocumentServices{&random, &clock, &disk, nullptr});
+    MemoryLineSource source(kScenario);
+    document.load_scenario(source, scenario);
+    EXPECT_EQ(document.shutdown().error, "");
+  }
+  const auto written = disk.read_file(scenario.substr(0, scenario.size() - 4) + "vus");
+  ASSERT_TRUE(written.has_value());
+  EXPECT_TRUE(whole_records(*written, 14));
+  EXPECT_EQ(written->substr(0, 25), "           2           2\n");
+}
+
+TEST_F(DiskFolder, APathTheSystemCannotOpenIsAReportedFailureAndNothingMore) {
+  // Beyond the system's path limit: reading finds no file, writing says why it failed.
+  const std::string scenario = deep_folder(4000) + "/" + std::string(200, 's') + "/" +
+                               std::string(200, 's') + "/story.vell";
+  DiskFileStore disk;
+  ScriptedRandom random;
+  FixedClock clock(0);
+  Document document(DocumentServices{&random, &clock, &disk, nullptr});
+  MemoryLineSource source(kScenario);
+  EXPECT_TRUE(document.load_scenario(source, scenario).generated);
+  const ShutdownOutcome outcome = document.shutdown();
+  EXPECT_TRUE(outcome.wrote);
+  EXPECT_NE(outcome.error.find("File name too long"), std::string::npos) << outcome.error;
+}
+
+}  // namespace
+}  // namespace plotwright
