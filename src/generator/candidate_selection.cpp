@@ -9,8 +9,11 @@ namespace plotwright {
 namespace {
 
 // The candidates: the first record, then the records that follow it up to the end record or
-// a record that starts something else (a label or lines), at most 100 in all.
+// a record that starts something else (a label or lines), at most 100 in all. A list that is
+// only its end record (a select block without choices) has that one candidate: the records
+// after it belong to the next scene, or lie beyond the table.
 int count_candidates(const Record* list) {
+  if (list[0].is_end()) return 1;
   int count = 1;
   while (count < kMaxCandidates) {
     const Record& record = list[count];
