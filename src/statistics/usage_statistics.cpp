@@ -99,7 +99,9 @@ bool read_records(std::string_view content, int record_count, RunState& run_stat
 constexpr std::int64_t kFieldMax = 999999999999;
 constexpr std::int64_t kFieldMin = -99999999999;
 
-std::int64_t fit_field(std::int64_t count) { return std::clamp(count, kFieldMin, kFieldMax); }
+std::int64_t fit_field(std::int64_t count) {
+  return std::clamp(count, kFieldMin, kFieldMax);
+}
 
 }  // namespace
 
@@ -131,9 +133,9 @@ std::string format_statistics(int record_count, RunState& run_state) {
   char line[64];
   for (int k = 0; k < record_count; ++k) {
     run_state.set_run_count(k + 1, run_state.run_count(k + 1) + 1);
-    const int length = std::snprintf(line, sizeof line, "%12" PRId64 "%12" PRId64 "\n",
-                                     fit_field(run_state.use_count(k + 1)),
-                                     fit_field(run_state.run_count(k + 1)));
+    const int length =
+        std::snprintf(line, sizeof line, "%12" PRId64 "%12" PRId64 "\n",
+                      fit_field(run_state.use_count(k + 1)), fit_field(run_state.run_count(k + 1)));
     content.append(line, static_cast<std::size_t>(length));
   }
   return content;

@@ -26,8 +26,8 @@ TEST(SelectBlocks, ASelectBlockWithoutChoicesDoesNotBorrowTheNextOnes) {
   // list's end record used to be followed into the next scene's choices, or past the table.
   for (const char* after_road : {"select Other\nForest\nscene Forest\nIn the forest.\n", ""}) {
     ScenarioHarness h;
-    const std::string story = h.load(std::string("title T\nstart\n{Road}\nback\nselect Road\n") +
-                                      after_road);
+    const std::string story =
+        h.load(std::string("title T\nstart\n{Road}\nback\nselect Road\n") + after_road);
     EXPECT_EQ(body_of(story), "start\nback\n") << after_road;
   }
 }

@@ -2,10 +2,10 @@
 // of 10 MB, and scenario paths of 4,000 bytes and beyond, in memory and on the real disk.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 #include "base/clock.h"
 #include "base/random_source.h"
@@ -35,8 +35,7 @@ bool whole_records(const std::string& content, int records) {
 
 TEST(StatisticsFields, CountsBeyondAFieldAreWrittenAtItsEdgeAndReadBack) {
   MemoryFileStore files;
-  files.files[kPath] =
-      "999999999999 999999999999\n-99999999999 -99999999999\n-5 -7\n";
+  files.files[kPath] = "999999999999 999999999999\n-99999999999 -99999999999\n-5 -7\n";
   ScriptedRandom random;
   FixedClock clock(0);
   RunState counts;
@@ -138,8 +137,8 @@ TEST_F(DiskFolder, AScenarioPathOf4000BytesKeepsItsStatisticsOnDisk) {
 
 TEST_F(DiskFolder, APathTheSystemCannotOpenIsAReportedFailureAndNothingMore) {
   // Beyond the system's path limit: reading finds no file, writing says why it failed.
-  const std::string scenario = deep_folder(4000) + "/" + std::string(200, 's') + "/" +
-                               std::string(200, 's') + "/story.vell";
+  const std::string scenario =
+      deep_folder(4000) + "/" + std::string(200, 's') + "/" + std::string(200, 's') + "/story.vell";
   DiskFileStore disk;
   ScriptedRandom random;
   FixedClock clock(0);
