@@ -31,6 +31,16 @@ inline constexpr int kMaxVariables = 80;
 inline constexpr int kNumberTextCapacity = 320;
 inline constexpr int kFullWidthDigits = 4;
 inline constexpr std::int64_t kLeastUseStart = 99999999;
+// The work one run may do, counted roughly in bytes scanned: the lines run and the text
+// variables printed (once per expansion pass), the variable names compared while looking
+// variables up, and the candidates and condition texts weighed while choosing the next
+// scene. The limits above still let a scenario ask for hours of work in one run, by cycling
+// through scenes whose choices test long conditions or by printing a long template a
+// thousand times a line; a run that reaches this much ends there, with the story written so
+// far. No sound scenario comes near it: a long story spends a few million.
+inline constexpr std::int64_t kRunWorkLimit = 250'000'000;
+// The work of one scene change, and of each candidate it weighs, besides condition texts.
+inline constexpr std::int64_t kStepWork = 4;
 
 // Output.
 inline constexpr int kPendingCapacity = 4096;

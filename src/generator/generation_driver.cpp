@@ -12,6 +12,8 @@ void GenerationDriver::reset_run() {
   output_.reset();
   history_.reset();
   variables_.clear();
+  spent_ = 0;
+  variables_work_at_start_ = variables_.work();
   const int last = scenes_.scene_count() < kResetWindow ? scenes_.scene_count() : kResetWindow;
   for (int scene = 1; scene <= last; ++scene) {
     scenes_.list(scene)->line_cursor = 0;
@@ -28,8 +30,25 @@ void GenerationDriver::generate_story(const char* start_name) {
   if (current == 0) current = kSceneFirst;
   for (int iteration = 0; iteration < kRunLineLimit; ++iteration) {
     const char* line = next_line(current);
-    if (!line || !run_line(line, current)) return;
+    if (!line || !run_line(line, current) || out_of_work()) return;
   }
+}
+
+std::int64_t GenerationDriver::step_cost(int scene) {
+  if (step_costs_.size() <= static_cast<std::size_t>(scene)) {
+    step_costs_.resize(static_cast<std::size_t>(scenes_.scene_count()) + 1, 0);
+  }
+  std::int64_t& cost = step_costs_[static_cast<std::size_t>(scene)];
+  if (cost == 0) {
+    const Record* list = scenes_.list(scene);
+    cost = kStepWork;
+    for (int i = 0; i < kMaxCandidates; ++i) {
+      cost += kStepWork;
+      if (list[i].is_end()) break;
+      if (list[i].condition.present()) cost += bounded_length(list[i].condition.items[0]);
+    }
+  }
+  return cost;
 }
 
 const char* GenerationDriver::next_line(int& current) {
@@ -40,6 +59,8 @@ const char* GenerationDriver::next_line(int& current) {
     }
     list->line_cursor = 0;
     run_state_.add_use(current);
+    spent_ += step_cost(current);
+    if (out_of_work()) return nullptr;
     int next = select_next_scene(list, run_state_, variables_, random_);
     if (next == kSceneEnd) return nullptr;
     if (next == 0) {
@@ -116,7 +137,8 @@ void GenerationDriver::apply_directive(int code, int scene) {
 
 // `classes_` fit `line` on entry; every rewrite of the text is followed by its classes.
 void GenerationDriver::run_text_line(const char* line) {
-  copy_text(work_.data(), line, kTextMaxLength);
+  const int length = copy_text(work_.data(), line, kTextMaxLength);
+  spent_ += static_cast<std::int64_t>(1 + length) * (1 + kMaxGroupPasses);
   if (!expand_alternatives(work_.data(), classes_.data(), expansion_.data(), random_)) {
     classify_text(expansion_.data(), classes_.data());
   }

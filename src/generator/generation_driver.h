@@ -2,6 +2,9 @@
 // and from line to line, within the run's limits.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "base/random_source.h"
 #include "base/text.h"
 #include "compiler/char_classes.h"
@@ -30,7 +33,13 @@ class GenerationDriver {
   // `start_name` names, or at scene 1.
   void generate_story(const char* start_name);
   // Forgets what was learnt about the lines of an earlier scenario.
-  void clear_line_cache() { templates_.clear(); }
+  void clear_line_cache() {
+    templates_.clear();
+    step_costs_.clear();
+  }
+
+  // The work the last run did, in the units of kRunWorkLimit.
+  std::int64_t run_work() const { return spent_ + variables_.work() - variables_work_at_start_; }
 
  private:
   void reset_run();
@@ -40,6 +49,9 @@ class GenerationDriver {
   bool run_line(const char* line, int& current);
   void apply_directive(int code, int scene);
   void run_text_line(const char* line);
+  // The work of choosing the next scene of `scene`: its candidates and their conditions.
+  std::int64_t step_cost(int scene);
+  bool out_of_work() const { return run_work() > kRunWorkLimit; }
 
   SceneTable& scenes_;
   OutputBuffers& output_;
@@ -53,6 +65,9 @@ class GenerationDriver {
   TextBuffer bounded_;  // the first 4095 bytes of a longer line
   TextBuffer work_;
   TextBuffer expansion_;
+  std::vector<std::int64_t> step_costs_;  // by scene; 0 until first needed
+  std::int64_t spent_ = 0;                // work of this run's scene changes
+  std::int64_t variables_work_at_start_ = 0;
 };
 
 }  // namespace plotwright

@@ -26,6 +26,7 @@ void VariableStore::init_variable_buffers() {
 }
 
 int VariableStore::find_variable(const char* name) const {
+  work_ += static_cast<std::int64_t>(count_) * (1 + bounded_length(name));
   for (int i = 0; i < count_; ++i) {
     if (texts_equal(slots_[i].name.c_str(), name)) return i;
   }
@@ -107,6 +108,7 @@ int VariableStore::print_variable(const char* token) {
   const int index = find_variable(token);
   if (index < 0 || slots_[index].text.empty()) return output_.pending_put_text(token);
   VariableSlot& slot = slots_[index];
+  work_ += static_cast<std::int64_t>(1 + slot.text.size()) * (1 + kMaxGroupPasses);
   expand_alternatives(slot.text.c_str(), expanded_.data(), random_);
   expand_groups(expanded_.data(), random_);
   const int appended = output_.pending_put_text(expanded_.data());

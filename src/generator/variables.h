@@ -45,6 +45,9 @@ class VariableStore {
   // Appends the variable's value to the pending line; returns the bytes appended.
   int print_variable(const char* token);
 
+  // The bytes of names compared and of texts expanded so far, for the run's work limit.
+  std::int64_t work() const { return work_; }
+
  private:
   int find_or_define(const char* name);
   int print_number(double number, bool full_width);
@@ -54,6 +57,7 @@ class VariableStore {
   std::array<VariableSlot, kMaxVariables> slots_;
   int count_ = 0;
   TextBuffer expanded_;
+  mutable std::int64_t work_ = 0;
 };
 
 }  // namespace plotwright
