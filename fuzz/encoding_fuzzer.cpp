@@ -1,0 +1,83 @@
+// Fuzz target: the encoding detection and conversion of scenario files, and the conversion of
+// engine text to UTF-8, from arbitrary bytes. The first byte chooses the encoding asked for.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "encoding/scenario_encoding.h"
+
+namespace {
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool valid_utf8(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    std::size_t length = 1;
+    std::uint32_t code = lead;
+    if (lead >= 0xF0 && lead <= 0xF4) {
+      length = 4;
+      code = lead & 0x07;
+    } else if (lead >= 0xE0) {
+      length = 3;
+      code = lead & 0x0F;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+      length = 2;
+      code = lead & 0x1F;
+    } else if (lead >= 0x80) {
+      return false;
+    }
+    if (lead >= 0xF5 || i + length > text.size()) return false;
+    for (std::size_t k = 1; k < length; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      if ((next & 0xC0) != 0x80) return false;
+      code = (code << 6) | (next & 0x3F);
+    }
+    if ((length == 3 && code < 0x800) || (length == 4 && code < 0x10000) || code > 0x10FFFF ||
+        (code >= 0xD800 && code <= 0xDFFF)) {
+      return false;
+    }
+    i += length;
+  }
+  return true;
+}
+
+// CR LF to LF, as the conversion to UTF-8 does it.
+std::string without_crlf(std::string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    out.push_back(text[i]);
+  }
+  return out;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace plotwright;
+  if (size < 1) return 0;
+  static constexpr InputEncoding kEncodings[] = {InputEncoding::kAuto, InputEncoding::kShiftJis,
+                                                 InputEncoding::kUtf8};
+  const InputEncoding encoding = kEncodings[data[0] % 3];
+  std::string_view file(reinterpret_cast<const char*>(data) + 1, size - 1);
+
+  if (!valid_utf8(engine_text_to_utf8(file))) std::abort();
+
+  const DecodeResult decoded = decode_scenario(file, encoding);
+  if (!decoded.ok) {
+    if (encoding == InputEncoding::kShiftJis || decoded.error.empty()) std::abort();
+    return 0;
+  }
+  const std::string shown = engine_text_to_utf8(decoded.bytes);
+  if (!valid_utf8(shown)) std::abort();
+  if (decoded.was_utf8) {
+    // A UTF-8 file is only accepted when it converts without loss.
+    if (file.starts_with("\xEF\xBB\xBF")) file.remove_prefix(3);
+    if (shown != without_crlf(file)) std::abort();
+  } else if (decoded.bytes != file) {
+    std::abort();
+  }
+  return 0;
+}

@@ -1,0 +1,47 @@
+// Fuzz target: reading a statistics file of arbitrary content for a scenario of a given size.
+// The first two bytes give the number of scenes, the rest is the file. Whatever was read must
+// come back unchanged from the file the program writes for it.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "base/clock.h"
+#include "base/random_source.h"
+#include "generator/run_state.h"
+#include "statistics/file_store.h"
+#include "statistics/usage_statistics.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace plotwright;
+  if (size < 2) return 0;
+  const int scenes = (data[0] | (data[1] << 8)) % 5000;
+  const std::string path = "/fuzz/scenario.vus";
+  MemoryFileStore files;
+  files.files[path] = std::string(reinterpret_cast<const char*>(data) + 2, size - 2);
+  StandardRandom random;
+  FixedClock clock(99);
+
+  RunState read;
+  const int records = read_statistics(path, scenes, read, files, random, clock);
+  if (records != (scenes > 0 ? scenes - 1 : 0)) std::abort();
+
+  // Every line the program writes is two 12-character fields and a line feed.
+  RunState written = read;
+  const std::string content = format_statistics(records, written);
+  if (content.size() != static_cast<std::size_t>(records) * 25) std::abort();
+  for (int k = 0; k < records; ++k) {
+    if (content[static_cast<std::size_t>(k) * 25 + 24] != '\n') std::abort();
+  }
+
+  files.files[path] = content;
+  RunState reread;
+  read_statistics(path, scenes, reread, files, random, clock);
+  for (int scene = 1; scene <= records; ++scene) {
+    if (reread.use_count(scene) != written.use_count(scene) ||
+        reread.run_count(scene) != written.run_count(scene)) {
+      std::abort();
+    }
+  }
+  return 0;
+}
