@@ -1,7 +1,9 @@
 // The file stores: the real disk, with atomic replacement, and the in-memory one for tests.
 #include "statistics/file_store.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
@@ -42,6 +44,37 @@ bool write_all(int fd, std::string_view content) {
   return true;
 }
 
+// The process that a temporary file "NAME.tmp.PID" belongs to, or 0 when the name is not one.
+pid_t temporary_owner(std::string_view name, std::string_view prefix) {
+  if (!name.starts_with(prefix)) return 0;
+  const std::string_view digits = name.substr(prefix.size());
+  if (digits.empty() || digits.size() > 9) return 0;
+  pid_t pid = 0;
+  for (const char digit : digits) {
+    if (digit < '0' || digit > '9') return 0;
+    pid = pid * 10 + (digit - '0');
+  }
+  return pid;
+}
+
+// A program killed while it saved leaves its temporary file behind. Each successful save
+// removes those of the same file whose process no longer runs, so that they do not pile up;
+// the file of a program saving at this moment is left alone.
+void remove_stale_temporaries(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+  const std::string prefix = (slash == std::string::npos ? path : path.substr(slash + 1)) + ".tmp.";
+  DIR* directory = ::opendir(folder.c_str());
+  if (!directory) return;
+  while (const dirent* entry = ::readdir(directory)) {
+    const pid_t owner = temporary_owner(entry->d_name, prefix);
+    if (owner <= 0 || owner == ::getpid()) continue;
+    if (::kill(owner, 0) == 0 || errno != ESRCH) continue;  // running, or not ours to know
+    ::unlinkat(::dirfd(directory), entry->d_name, 0);
+  }
+  ::closedir(directory);
+}
+
 }  // namespace
 
 std::string DiskFileStore::replace_file(const std::string& path, std::string_view content) {
@@ -61,6 +94,7 @@ std::string DiskFileStore::replace_file(const std::string& path, std::string_vie
     ::unlink(temporary.c_str());
     return failure(path, error);
   }
+  remove_stale_temporaries(path);
   return {};
 }
 

@@ -18,8 +18,9 @@ class FileStore {
   virtual std::string replace_file(const std::string& path, std::string_view content) = 0;
 };
 
-// The real file system. Replacement writes a temporary file beside the target, flushes it to
-// disk and renames it over the target.
+// The real file system. Replacement writes a temporary file beside the target
+// ("NAME.tmp.PID"), flushes it to disk and renames it over the target; a failed replacement
+// removes its temporary file, and a successful one also those that killed programs left.
 class DiskFileStore final : public FileStore {
  public:
   std::optional<std::string> read_file(const std::string& path) override;

@@ -2,7 +2,9 @@
 // of 10 MB, and scenario paths of 4,000 bytes and beyond, in memory and on the real disk.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <unistd.h>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -148,6 +150,26 @@ TEST_F(DiskFolder, APathTheSystemCannotOpenIsAReportedFailureAndNothingMore) {
   const ShutdownOutcome outcome = document.shutdown();
   EXPECT_TRUE(outcome.wrote);
   EXPECT_NE(outcome.error.find("File name too long"), std::string::npos) << outcome.error;
+}
+
+TEST_F(DiskFolder, ASaveRemovesTheTemporaryFilesOfProgramsThatWereKilled) {
+  const pid_t ended = ::fork();
+  if (ended == 0) ::_exit(0);
+  ASSERT_GT(ended, 0);
+  ::waitpid(ended, nullptr, 0);
+  const std::string path = root_ + "/story.vus";
+  const std::string killed = path + ".tmp." + std::to_string(ended);
+  const std::string running = path + ".tmp." + std::to_string(::getppid());
+  const std::string not_temporary[] = {path + ".tmp.12x", path + ".tmp.", path + ".tmp.-1",
+                                       root_ + "/other.vus.tmp." + std::to_string(ended)};
+  for (const std::string& name : {killed, running}) std::fclose(std::fopen(name.c_str(), "w"));
+  for (const std::string& name : not_temporary) std::fclose(std::fopen(name.c_str(), "w"));
+  DiskFileStore disk;
+  EXPECT_EQ(disk.replace_file(path, "records\n"), "");
+  EXPECT_EQ(disk.read_file(path), "records\n");
+  EXPECT_FALSE(std::filesystem::exists(killed));
+  EXPECT_TRUE(std::filesystem::exists(running));
+  for (const std::string& name : not_temporary) EXPECT_TRUE(std::filesystem::exists(name)) << name;
 }
 
 }  // namespace
