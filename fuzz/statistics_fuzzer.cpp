@@ -1,6 +1,8 @@
 // Fuzz target: reading a statistics file of arbitrary content for a scenario of a given size.
 // The first two bytes give the number of scenes, the rest is the file. Whatever was read must
-// come back unchanged from the file the program writes for it.
+// come back unchanged from the file the program writes for it, but for counts too wide for a
+// field, which come back at the field's edge.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -38,8 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   RunState reread;
   read_statistics(path, scenes, reread, files, random, clock);
   for (int scene = 1; scene <= records; ++scene) {
-    if (reread.use_count(scene) != written.use_count(scene) ||
-        reread.run_count(scene) != written.run_count(scene)) {
+    const std::int64_t use =
+        std::clamp<std::int64_t>(written.use_count(scene), -9999999999, 99999999999);
+    if (reread.use_count(scene) != use || reread.run_count(scene) != written.run_count(scene)) {
       std::abort();
     }
   }

@@ -93,11 +93,13 @@ bool read_records(std::string_view content, int record_count, RunState& run_stat
   return scanner.scan(extra_use, extra_runs) == 0;
 }
 
-// The counts a 12-character field holds. A count beyond them (a file edited by hand, or a
-// run count that grew past 999999999999) is written as the nearest of them: a wider number
-// would run into the next field, and the whole file would no longer read back.
-constexpr std::int64_t kFieldMax = 999999999999;
-constexpr std::int64_t kFieldMin = -99999999999;
+// The counts a 12-character field holds with a space in front. The reader skips spaces and
+// then takes up to 12 characters, so a count that filled its field would run into the next
+// one, and a wider one would push every later field out of place: the whole file would no
+// longer read back. A count beyond them (a file edited by hand, or a run count that kept
+// growing) is written as the nearest of them, in memory too.
+constexpr std::int64_t kFieldMax = 99999999999;
+constexpr std::int64_t kFieldMin = -9999999999;
 
 std::int64_t fit_field(std::int64_t count) {
   return std::clamp(count, kFieldMin, kFieldMax);
@@ -132,7 +134,7 @@ std::string format_statistics(int record_count, RunState& run_state) {
   content.reserve(static_cast<std::size_t>(record_count) * 25);
   char line[64];
   for (int k = 0; k < record_count; ++k) {
-    run_state.set_run_count(k + 1, run_state.run_count(k + 1) + 1);
+    run_state.set_run_count(k + 1, fit_field(run_state.run_count(k + 1) + 1));
     const int length =
         std::snprintf(line, sizeof line, "%12" PRId64 "%12" PRId64 "\n",
                       fit_field(run_state.use_count(k + 1)), fit_field(run_state.run_count(k + 1)));
