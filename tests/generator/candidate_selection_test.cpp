@@ -11,9 +11,7 @@
 namespace plotwright {
 namespace {
 
-using testing::ScriptedRandom;
-
-class CandidateSelectionTest : public ::testing::Test {
+class CandidateSelectionTest : public ::testing::Test, public testing::LanguageState {
  protected:
   CandidateSelectionTest() { run_state.resize(200); }
 
@@ -21,10 +19,8 @@ class CandidateSelectionTest : public ::testing::Test {
   std::vector<Record> choices(std::initializer_list<std::pair<int, const char*>> targets) {
     std::vector<Record> list;
     for (const auto& [target, condition] : targets) {
-      Record record;
-      record.target = target;
-      if (condition) record.condition = LineList{&conditions.emplace_back(condition), 1};
-      list.push_back(record);
+      list.emplace_back().target = target;
+      if (condition) list.back().condition = LineList{&conditions.emplace_back(condition), 1};
     }
     list.push_back(Record{});
     return list;
@@ -35,26 +31,28 @@ class CandidateSelectionTest : public ::testing::Test {
 
   std::deque<const char*> conditions;
   RunState run_state;
-  OutputBuffers output;
-  ScriptedRandom random;
-  VariableStore variables{output, random};
 };
 
-TEST_F(CandidateSelectionTest, SuccessorIsChosenWithOneDrawUnlessDisabled) {
+TEST_F(CandidateSelectionTest, SuccessorIsChosenWithOneDrawUnlessDisabledOrZero) {
   const auto list = choices({{20, nullptr}});
   EXPECT_EQ(select(list), 20);
-  EXPECT_EQ(random.draws, 1);
+  EXPECT_EQ(select(choices({{0, nullptr}})), 0);
+  EXPECT_EQ(random.draws, 2);
   run_state.set_disabled(20, 1);
   EXPECT_EQ(select(list), 0);
   EXPECT_EQ(select(choices({{20, nullptr}, {20, "%x==0"}})), 0);
-  EXPECT_EQ(random.draws, 1);
+  EXPECT_EQ(random.draws, 2);
 }
 
-TEST_F(CandidateSelectionTest, LeastUsedWinsWhateverTheDraw) {
+TEST_F(CandidateSelectionTest, LeastUsedWinsWhateverTheDrawBelowTheStartOfLeastUse) {
   run_state.set_use_count(20, 5);
   run_state.set_use_count(21, 3);
   random.push(32767);
   EXPECT_EQ(select(choices({{20, nullptr}, {21, nullptr}})), 21);
+  run_state.set_use_count(20, 100000000);
+  EXPECT_EQ(select(choices({{20, nullptr}})), 0);
+  run_state.set_use_count(20, 99999999);
+  EXPECT_EQ(select(choices({{20, nullptr}})), 20);
 }
 
 TEST_F(CandidateSelectionTest, HighestPriorityCountsEvenWhenItsConditionFails) {
@@ -67,54 +65,37 @@ TEST_F(CandidateSelectionTest, HighestPriorityCountsEvenWhenItsConditionFails) {
   EXPECT_EQ(select(choices({{20, "%x==1"}, {21, nullptr}})), 21);
 }
 
-TEST_F(CandidateSelectionTest, ThreeTiesSplitTheDrawsInThirds) {
-  const auto list = choices({{20, nullptr}, {21, nullptr}, {22, nullptr}});
+TEST_F(CandidateSelectionTest, TiesSplitTheDrawsEquallyAndATargetListedTwiceTiesTwice) {
+  const auto three = choices({{20, nullptr}, {21, nullptr}, {22, nullptr}});
+  const auto twice = choices({{20, nullptr}, {21, nullptr}, {20, nullptr}});
   const struct {
     int draw;
-    int target;
-  } cases[] = {{0, 20}, {10922, 20}, {10923, 21}, {21845, 21}, {21846, 22}, {32767, 22}};
+    int from_three;
+    int from_twice;
+  } cases[] = {{0, 20, 20},     {10922, 20, 20}, {10923, 21, 21},
+               {21845, 21, 21}, {21846, 22, 20}, {32767, 22, 20}};
   for (const auto& c : cases) {
     random.push(c.draw);
-    EXPECT_EQ(select(list), c.target) << c.draw;
+    EXPECT_EQ(select(three), c.from_three) << c.draw;
+    random.push(c.draw);
+    EXPECT_EQ(select(twice), c.from_twice) << c.draw;
   }
 }
 
-TEST_F(CandidateSelectionTest, ATargetListedTwiceTiesTwice) {
-  const auto list = choices({{20, nullptr}, {21, nullptr}, {20, nullptr}});
-  for (const auto& [draw, target] : {std::pair{10922, 20}, {21845, 21}, {21846, 20}}) {
-    random.push(draw);
-    EXPECT_EQ(select(list), target) << draw;
-  }
-}
-
-TEST_F(CandidateSelectionTest, UseCountsAboveTheStartOfLeastUseAreNeverChosen) {
-  run_state.set_use_count(20, 100000000);
-  EXPECT_EQ(select(choices({{20, nullptr}})), 0);
-  run_state.set_use_count(20, 99999999);
-  EXPECT_EQ(select(choices({{20, nullptr}})), 20);
-}
-
-TEST_F(CandidateSelectionTest, AChosenTargetOfZeroMeansNoScene) {
-  EXPECT_EQ(select(choices({{0, nullptr}})), 0);
-  EXPECT_EQ(random.draws, 1);
-}
-
-TEST_F(CandidateSelectionTest, OnlyTheFirstHundredRecordsAreCandidates) {
-  std::vector<Record> list(120);
-  for (int i = 0; i < 120; ++i) list[i].target = i < 100 ? 20 : 21;
-  list.push_back(Record{});
+TEST_F(CandidateSelectionTest, CandidatesEndAfterAHundredOrAtARecordWithLinesOrALabel) {
+  std::vector<Record> hundred(120);
+  for (int i = 0; i < 120; ++i) hundred[i].target = i < 100 ? 20 : 21;
+  hundred.push_back(Record{});
   run_state.set_disabled(20, 1);
-  EXPECT_EQ(select(list), 0);
-}
+  EXPECT_EQ(select(hundred), 0);
 
-TEST_F(CandidateSelectionTest, ARecordWithLinesOrALabelEndsTheCandidates) {
-  auto list = choices({{20, nullptr}, {21, nullptr}, {22, nullptr}});
-  run_state.set_use_count(20, 1);
+  auto list = choices({{30, nullptr}, {31, nullptr}, {32, nullptr}});
+  run_state.set_use_count(30, 1);
   const char* const lines[] = {"text"};
   list[2].lines = LineList{lines, 1};
-  EXPECT_EQ(select(list), 21);
+  EXPECT_EQ(select(list), 31);
   list[1].label = "wadai2";
-  EXPECT_EQ(select(list), 20);
+  EXPECT_EQ(select(list), 30);
 }
 
 }  // namespace

@@ -1,31 +1,22 @@
-// The generation driver: the walk from scene to scene, jumps and returns, and how a run ends.
+// The generation driver: the walk from scene to scene, jumps and returns, the backtrack ring.
 #include "generator/generation_driver.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
-#include "controller/engine.h"
+#include "generator/backtrack_history.h"
 #include "support/test_support.h"
 
 namespace plotwright {
 namespace {
 
 using testing::body_of;
+using testing::kClosing;
+using testing::kOpening;
 using testing::lf;
 using testing::ScenarioHarness;
-
-constexpr const char* kOpening =
-    "---------------------- Plotwright English Version -----------------------\n\n";
-constexpr const char* kClosing = "\n-------- Plotwright English Version Ver1.00 ---------\n";
-
-std::size_t occurrences(const std::string& text, const std::string& part) {
-  std::size_t count = 0;
-  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
-    ++count;
-  }
-  return count;
-}
 
 TEST(GenerationDriver, JumpsWorkLikeCallsAndReturnAfterTheJumpLine) {
   const struct {
@@ -39,6 +30,9 @@ TEST(GenerationDriver, JumpsWorkLikeCallsAndReturnAfterTheJumpLine) {
       // A scene left by a jump resumes after that jump, also when jumped to again.
       {"title S\na\n{T}\nb\n{000007}\nscene T\nc\n{S}\n", "a\nc\nb\n"},
       {"title S\na\n{S}\nb\n{000007}\n", "a\nb\n"},
+      // The built-in chapter number and paragraph scenes.
+      {"title A\n{No}\n{No}\n", "\n  1.\n\n\n  2.\n\n"},
+      {"title A\n{paragraph}\nx\n", "\x81\x40x\n"},
       // A jump to a number beyond the last scene is skipped without a word.
       {"title A\n{099999}\nafter\n", "after\n"},
       // A jump to a scene that is not found runs as a text line; its message waits.
@@ -74,44 +68,37 @@ TEST(GenerationDriver, DirectivesSteerTheSelection) {
   }
 }
 
-TEST(GenerationDriver, AnUnnamedSceneIsWhereTheRunStarts) {
+TEST(GenerationDriver, AnUnnamedSceneStartsTheRunAndTheEndSceneEndsItEvenWhenDisabled) {
   ScenarioHarness h;
   EXPECT_EQ(lf(h.load("scene\nStart here.\ntitle A\nHello.\n")),
             std::string("Start here.\n") + kClosing);
-}
-
-TEST(GenerationDriver, JumpToTheEndSceneEndsTheRunEvenWhenItIsDisabled) {
-  ScenarioHarness h;
   EXPECT_EQ(lf(h.load("title A\nBefore.\n{!000007}\n{000007}\nAfter.\n")),
             std::string(kOpening) + "Before.\n");
 }
 
-TEST(GenerationDriver, DisabledEndSceneRepeatsTheClosingSceneUntilTheLineLimit) {
+TEST(GenerationDriver, RunsStopAfter30000LinesOr30000ScenesWithoutALine) {
   ScenarioHarness h;
+  // A disabled end scene repeats the closing scene: two lines of the start message, one
+  // directive, and the rest closing lines; the scenes without lines on the way cost none.
   const std::string story = h.load("title A\n{!000007}\nscene last_message\nz\n");
-  // 30000 lines: two of the start message, one directive, and the rest closing lines; the
-  // scenes without lines on the way cost none.
-  EXPECT_EQ(occurrences(story, "z\r\n"), 29997u);
-}
-
-TEST(GenerationDriver, ACycleOfScenesWithoutLinesEndsTheRun) {
-  ScenarioHarness h;
+  std::size_t closing_lines = 0;
+  for (std::size_t at = story.find("z\r\n"); at != std::string::npos;
+       at = story.find("z\r\n", at + 1)) {
+    ++closing_lines;
+  }
+  EXPECT_EQ(closing_lines, 29997u);
   EXPECT_EQ(lf(h.load("title A\n{R}\nselect R\nR\n")), kOpening);
   EXPECT_EQ(h.engine().run_state.use_count(15), 30000);
 }
 
-TEST(GenerationDriver, UseCountGrowsBeforeTheSelectionSeesIt) {
+TEST(GenerationDriver, UseCountGrowsBeforeTheSelectionSeesItAndOutlivesTheRun) {
   ScenarioHarness h;
   // R may choose itself, but its own use has already been counted when it chooses.
   EXPECT_EQ(body_of(h.load("title A\n{R}\nselect R\nR\nF\nscene F\nf\n")), "f\n");
   EXPECT_EQ(h.engine().run_state.use_count(15), 1);
-}
-
-TEST(GenerationDriver, EveryRunStartsAfreshButKeepsTheUseCounts) {
-  ScenarioHarness h;
-  const char* scenario = "title A\none\n{B}\n{!B}\n{B}\ntwo\n{000007}\nscene B\nb\n";
+  // Each run starts with every scene enabled again.
   const std::string expected = std::string(kOpening) + "one\nb\ntwo\n";
-  EXPECT_EQ(lf(h.load(scenario)), expected);
+  EXPECT_EQ(lf(h.load("title A\none\n{B}\n{!B}\n{B}\ntwo\n{000007}\nscene B\nb\n")), expected);
   EXPECT_EQ(lf(h.regenerate()), expected);
   EXPECT_EQ(h.engine().run_state.use_count(15), 2);
 }
@@ -132,6 +119,48 @@ TEST(GenerationDriver, LineStateFlagsCarryIntoTheNextRun) {
   const std::string first = lf(h.load("title A\nx\n#\n{000007}\n"));
   EXPECT_EQ(first, std::string(kOpening) + "x\n");
   EXPECT_EQ(lf(h.regenerate()), "\x81\x40" + first);
+}
+
+// Pops until nothing is left; the source scenes in the order they came back.
+std::vector<int> drain(BacktrackHistory& history) {
+  std::vector<int> sources;
+  std::int32_t scene = -1;
+  const Record* list = nullptr;
+  while (history.history_pop(scene, list) == 0) sources.push_back(scene);
+  EXPECT_EQ(scene, 0);
+  return sources;
+}
+
+void push(BacktrackHistory& history, int source, int kind = 1) {
+  history.history_push(nullptr, nullptr, kind, source + 1, source);
+}
+
+TEST(BacktrackHistory, EachJumpServesOneReturnNewestFirst) {
+  BacktrackHistory history;
+  push(history, 14);
+  EXPECT_EQ(drain(history), std::vector<int>{14});
+  push(history, 15);
+  push(history, 16);
+  push(history, 17, -1);  // already used
+  EXPECT_EQ(drain(history), (std::vector<int>{16, 15}));
+}
+
+TEST(BacktrackHistory, TheRingKeepsTheNewest1000Jumps) {
+  BacktrackHistory history;
+  for (int jump = 1; jump <= 1001; ++jump) push(history, jump);
+  const std::vector<int> sources = drain(history);
+  ASSERT_EQ(sources.size(), 1000u);
+  EXPECT_EQ(sources.front(), 1001);
+  EXPECT_EQ(sources.back(), 2);
+}
+
+TEST(BacktrackHistory, AResetHidesTheEntriesOfTheEarlierRun) {
+  BacktrackHistory history;
+  for (int jump = 1; jump <= 5; ++jump) push(history, jump);
+  history.reset();
+  EXPECT_EQ(drain(history), std::vector<int>{});
+  push(history, 9);
+  EXPECT_EQ(drain(history), std::vector<int>{9});
 }
 
 }  // namespace

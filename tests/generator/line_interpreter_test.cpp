@@ -3,31 +3,20 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "compiler/char_classes.h"
 #include "support/test_support.h"
 
 namespace plotwright {
 namespace {
 
-using testing::ScriptedRandom;
-
-// One interpreter over its own buffers and variables; runs lines and returns the story.
-struct Interpreter {
+// Runs `lines` through one interpreter over its own state; returns the story.
+struct Interpreter : testing::LanguageState {
   std::string run(const std::vector<const char*>& lines) {
-    for (const char* line : lines) {
-      ClassArray classes;
-      classify_text(line, classes.data());
-      interpreter.interpret_line(line, classes.data());
-    }
+    for (const char* line : lines) interpreter.interpret_line(line, testing::Classes(line).data());
     return std::string(output.story());
   }
-  OutputBuffers output;
-  ScriptedRandom random;
-  VariableStore variables{output, random};
   LineInterpreter interpreter{output, variables, random};
 };
 
@@ -36,8 +25,12 @@ struct Case {
   const char* story;
 };
 
+void expect_stories(const std::vector<Case>& cases) {
+  for (const Case& c : cases) EXPECT_EQ(Interpreter().run(c.lines), c.story) << c.lines.back();
+}
+
 TEST(LineInterpreter, TurnsLinesIntoStoryText) {
-  const Case cases[] = {
+  expect_stories({
       {{"He~said~hello."}, "He said hello.\r\n"},
       {{"First/Second"}, "First\r\nSecond\r\n"},
       {{"/"}, "\r\n"},
@@ -56,16 +49,14 @@ TEST(LineInterpreter, TurnsLinesIntoStoryText) {
         "a\x83\x7E"},
        "\x83\x7B"
        "a\x83\x7E\r\n"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.lines.front());
-    Interpreter interpreter;
-    EXPECT_EQ(interpreter.run(c.lines), c.story);
-  }
+      // A paragraph mark ends an open line and indents the next one.
+      {{"One.", "#", "Two.", "Three."}, "One.\r\n\x81\x40Two.\r\nThree.\r\n"},
+      {{"One-", "#", "Two."}, "One\r\n\x81\x40Two.\r\n"},
+  });
 }
 
 TEST(LineInterpreter, ConditionsSwitchTheRestOfTheLine) {
-  const Case cases[] = {
+  expect_stories({
       {{"[%gold=10]", "<%gold>=10>rich;done"}, "richdone\r\n"},
       {{"<%gold>=10>rich;done"}, "done\r\n"},
       {{"[%a=1]", "<%a==1>x<%b==1>y"}, "x\r\n"},
@@ -80,16 +71,11 @@ TEST(LineInterpreter, ConditionsSwitchTheRestOfTheLine) {
       {{"a<%x==0"}, "a\r\n"},
       // A condition inside a comment still sets the switch.
       {{"{<%x==1>a}hidden;shown"}, "shown\r\n"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.lines.back());
-    Interpreter interpreter;
-    EXPECT_EQ(interpreter.run(c.lines), c.story);
-  }
+  });
 }
 
 TEST(LineInterpreter, BracketOperationsChangeAndPrintVariables) {
-  const Case cases[] = {
+  expect_stories({
       {{"[name=Alice]"}, ""},
       {{"[hero]"}, "hero\r\n"},
       {{"[%No++]", "~~[%No]."}, "  1.\r\n"},
@@ -106,19 +92,7 @@ TEST(LineInterpreter, BracketOperationsChangeAndPrintVariables) {
       {{"<%x==1>[name=(Bob)]", "[name]"}, "name\r\n"},
       {{"<%x==1>[name]"}, ""},
       {{"{[name=Bob]}", "[name]"}, "name\r\n"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.lines.front());
-    Interpreter interpreter;
-    EXPECT_EQ(interpreter.run(c.lines), c.story);
-  }
-}
-
-TEST(LineInterpreter, ParagraphMarkEndsAnOpenLineAndIndentsTheNext) {
-  Interpreter ended;
-  EXPECT_EQ(ended.run({"One.", "#", "Two.", "Three."}), "One.\r\n\x81\x40Two.\r\nThree.\r\n");
-  Interpreter joined;
-  EXPECT_EQ(joined.run({"One-", "#", "Two."}), "One\r\n\x81\x40Two.\r\n");
+  });
 }
 
 TEST(LineInterpreter, ValueAlternativesAreChosenAtTheAssignment) {
