@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 namespace plotwright {
@@ -16,28 +15,20 @@ class OutputBuffersTest : public ::testing::Test {
     out.pending_put_text(text);
     return out.flush_pending_line();
   }
-
-  std::unique_ptr<OutputBuffers> buffers = std::make_unique<OutputBuffers>();
-  OutputBuffers& out = *buffers;
+  OutputBuffers out;
 };
 
 TEST_F(OutputBuffersTest, PendingLineKeepsItsFirst4095Bytes) {
-  const std::string text(5000, 'p');
-  for (char byte : text) EXPECT_EQ(out.pending_put_char(byte), 1);
+  for (int i = 0; i < 5000; ++i) EXPECT_EQ(out.pending_put_char('p'), 1);
   EXPECT_EQ(out.pending(), std::string(4095, 'p'));
-  EXPECT_EQ(out.pending().data()[4095], '\0');
   EXPECT_EQ(flush(""), 2);
   EXPECT_EQ(out.story(), std::string(4095, 'p') + "\r\n");
 }
 
 TEST_F(OutputBuffersTest, PutTextCountsUpToTheTerminatorAndTakesAtMost4096Bytes) {
-  EXPECT_EQ(out.pending_put_text(nullptr), 0);
-  EXPECT_EQ(out.story_put_text(nullptr), 0);
-  EXPECT_EQ(out.pending_put_char('\0'), 0);
-  EXPECT_EQ(out.story_put_char('\0'), 0);
-  EXPECT_EQ(out.pending(), "");
+  EXPECT_EQ(out.pending_put_text(nullptr) + out.story_put_text(nullptr), 0);
+  EXPECT_EQ(out.pending_put_char('\0') + out.story_put_char('\0'), 0);
   EXPECT_EQ(out.story(), "");
-
   EXPECT_EQ(out.pending_put_text("abc"), 3);
   const std::string unterminated = std::string(4096, 's') + "more";
   EXPECT_EQ(out.story_put_text(unterminated.c_str()), 0);
@@ -56,24 +47,18 @@ TEST_F(OutputBuffersTest, FullStoryKeepsItsBytesAndTakesNoLineEnds) {
 }
 
 TEST_F(OutputBuffersTest, ParagraphIndentIsAFullWidthSpaceUnlessTheLineIsIndented) {
-  const struct {
-    const char* pending;
-    const char* story;
-  } cases[] = {
-      {"\x82\xa0", "\x81\x40\x82\xa0\r\n"},
-      {"a",
-       "\x81\x40"
-       "a\r\n"},
-      {"  two", "  two\r\n"},
-      {" one", "\x81\x40 one\r\n"},
-      {"\x81\x40x", "\x81\x40x\r\n"},
-  };
-  for (const auto& c : cases) {
+  for (const auto& [pending, story] : {std::pair{"\x82\xa0", "\x81\x40\x82\xa0\r\n"},
+                                       {"a",
+                                        "\x81\x40"
+                                        "a\r\n"},
+                                       {"  two", "  two\r\n"},
+                                       {" one", "\x81\x40 one\r\n"},
+                                       {"\x81\x40x", "\x81\x40x\r\n"}}) {
     out.reset();
     out.paragraph_flag = 1;
-    EXPECT_EQ(flush(c.pending), 2) << c.pending;
-    EXPECT_EQ(out.story(), c.story) << c.pending;
-    EXPECT_EQ(out.paragraph_flag, 0) << c.pending;
+    EXPECT_EQ(flush(pending), 2) << pending;
+    EXPECT_EQ(out.story(), story) << pending;
+    EXPECT_EQ(out.paragraph_flag, 0) << pending;
   }
 }
 
@@ -89,26 +74,11 @@ TEST_F(OutputBuffersTest, EmptyFlushEndsALineAndKeepsTheParagraphPending) {
 TEST_F(OutputBuffersTest, JoinedFlushEndsNoLineAndTheNextOneDoes) {
   out.join_flag = 1;
   EXPECT_EQ(flush("first"), 0);
-  EXPECT_EQ(out.join_flag, 0);
-  EXPECT_EQ(out.line_ended_flag, 0);
+  EXPECT_EQ(out.join_flag + out.line_ended_flag, 0);
   EXPECT_EQ(out.pending(), "");
   EXPECT_EQ(flush("second"), 2);
   EXPECT_EQ(out.line_ended_flag, 1);
   EXPECT_EQ(out.story(), "firstsecond\r\n");
-}
-
-TEST_F(OutputBuffersTest, ResetEmptiesBothBuffersAndKeepsTheFlags) {
-  out.pending_put_text("p");
-  out.story_put_text("s");
-  out.paragraph_flag = 1;
-  out.join_flag = 1;
-  out.line_ended_flag = 1;
-  out.reset();
-  EXPECT_EQ(out.pending(), "");
-  EXPECT_EQ(out.story(), "");
-  EXPECT_EQ(out.paragraph_flag + out.join_flag + out.line_ended_flag, 3);
-  EXPECT_EQ(flush("next"), 0);
-  EXPECT_EQ(out.story(), "\x81\x40next");
 }
 
 }  // namespace
