@@ -16,22 +16,17 @@ namespace fs = std::filesystem;
 class DiskFileStoreTest : public ::testing::Test {
  protected:
   DiskFileStoreTest() {
-    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir = fs::temp_directory_path() /
-          ("plotwright-" + std::string(test->name()) + "-" + std::to_string(::getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir);
   }
   ~DiskFileStoreTest() override { fs::remove_all(dir); }
-
   std::string path(const char* name) const { return (dir / name).string(); }
   int entries() const {
-    int count = 0;
-    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir)) ++count;
-    return count;
+    return static_cast<int>(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
   }
 
-  fs::path dir;
+  const fs::path dir =
+      fs::temp_directory_path() / ("plotwright-file-store-" + std::to_string(::getpid()));
   DiskFileStore store;
 };
 
@@ -46,8 +41,7 @@ TEST_F(DiskFileStoreTest, ReplacesAFileWholeAndLeavesNoTemporaryFile) {
 }
 
 TEST_F(DiskFileStoreTest, AFailedReplacementSaysWhyAndKeepsWhatWasThere) {
-  const std::string missing_dir = path("missing/story.vus");
-  EXPECT_NE(store.replace_file(missing_dir, "x"), "");
+  EXPECT_NE(store.replace_file(path("missing/story.vus"), "x"), "");
   // A directory cannot be replaced by a file: the directory stays, no temporary file remains.
   const std::string occupied = path("occupied.vus");
   fs::create_directory(occupied);

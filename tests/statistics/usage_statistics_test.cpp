@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "support/test_support.h"
@@ -11,47 +13,32 @@
 namespace plotwright {
 namespace {
 
-// Remembers the seed and counts the values drawn after it.
-class RecordingRandom final : public RandomSource {
- public:
-  void srand(std::uint32_t value) override {
-    seed = value;
-    draws = 0;
-  }
-  int rand() override { return ++draws, 0; }
-  std::uint32_t seed = 0;
-  int draws = 0;
-};
+using testing::ScriptedRandom;
+using Counts = std::vector<std::pair<std::int64_t, std::int64_t>>;  // use and run, per scene
 
-TEST(StandardRandom, IsTheExampleGeneratorOfTheCStandard) {
-  StandardRandom random;  // seeded with 1 until told otherwise
-  EXPECT_EQ(random.rand(), 16838);
-  EXPECT_EQ(random.rand(), 5758);
-  random.srand(1);
-  EXPECT_EQ(random.rand(), 16838);
-  EXPECT_EQ(random.rand(), 5758);
-  EXPECT_EQ(random.rand(), 10113);
-}
-
-TEST(SeedRandom, SeedsWithTheLow15BitsAndSkipsByTheLow8) {
-  const struct {
-    std::int64_t seconds;
-    std::uint32_t seed;
-    int skipped;
-  } cases[] = {{0, 0, 10}, {0x12345, 0x2345, 0x45 + 10}, {0x7FFFFFFF, 0x7FFF, 265}};
-  for (const auto& c : cases) {
-    RecordingRandom random;
-    FixedClock clock(c.seconds);
+TEST(SeedRandom, SeedsTheStandardGeneratorWithTheLow15BitsAndSkipsByTheLow8) {
+  for (const auto& [seconds, seed, skipped] :
+       {std::tuple{0LL, 0u, 10}, {0x12345LL, 0x2345u, 0x45 + 10}, {0x7FFFFFFFLL, 0x7FFFu, 265}}) {
+    ScriptedRandom random;
+    FixedClock clock(seconds);
     seed_random(random, clock);
-    EXPECT_EQ(random.seed, c.seed) << c.seconds;
-    EXPECT_EQ(random.draws, c.skipped) << c.seconds;
+    EXPECT_EQ(random.seed, seed) << seconds;
+    EXPECT_EQ(random.draws, skipped) << seconds;
   }
+  // The example generator of the C standard, seeded with 1 until told otherwise.
+  StandardRandom standard;
+  EXPECT_EQ(standard.rand(), 16838);
+  EXPECT_EQ(standard.rand(), 5758);
+  standard.srand(1);
+  EXPECT_EQ(standard.rand(), 16838);
+  EXPECT_EQ(standard.rand(), 5758);
+  EXPECT_EQ(standard.rand(), 10113);
 }
 
 TEST(DeriveStatisticsPath, ReplacesOrAddsTheExtensionOfTheLastComponent) {
   const struct {
-    const char* scenario;
-    const char* statistics;
+    std::string scenario;
+    std::string statistics;
   } cases[] = {
       {"/s/story.vell", "/s/story.vus"},
       {"/s/story.v", "/s/story.vus"},
@@ -62,21 +49,19 @@ TEST(DeriveStatisticsPath, ReplacesOrAddsTheExtensionOfTheLastComponent) {
       {"/s.d/story", "/s.d/story.vus"},
       {"C:\\s.d\\story", "C:\\s.d\\story.vus"},
       {"C:story", "C:story.vus"},
-      {"story", "story.vus"},
       {"", ".vus"},
       // The second byte of this double-byte character is a backslash: it ends the scan too.
       {"x.d\x95\x5Cstory", "x.d\x95\x5Cstory.vus"},
+      {"/" + std::string(3000, 'd') + "/story", "/" + std::string(3000, 'd') + "/story.vus"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(derive_statistics_path(c.scenario), c.statistics) << c.scenario;
+    EXPECT_EQ(derive_statistics_path(c.scenario), c.statistics) << c.scenario.substr(0, 20);
   }
-  const std::string long_path = "/" + std::string(3000, 'd') + "/story";
-  EXPECT_EQ(derive_statistics_path(long_path), long_path + ".vus");
 }
 
 class StatisticsFileTest : public ::testing::Test {
  protected:
-  // Reads `content` for a scenario of `scenes` scenes over counts that were not zero.
+  // Reads `content` for a scenario of `scenes` scenes over counts and flags that were set.
   int read(const std::string& content, int scenes) {
     run_state.resize(scenes);
     for (int scene = 1; scene <= scenes; ++scene) {
@@ -88,30 +73,25 @@ class StatisticsFileTest : public ::testing::Test {
     files.files[kPath] = content;
     return read_statistics(kPath, scenes, run_state, files, random, clock);
   }
-  std::vector<std::int64_t> uses(int scenes) {
-    std::vector<std::int64_t> counts;
-    for (int scene = 1; scene <= scenes; ++scene) counts.push_back(run_state.use_count(scene));
-    return counts;
-  }
-  std::vector<std::int64_t> runs(int scenes) {
-    std::vector<std::int64_t> counts;
-    for (int scene = 1; scene <= scenes; ++scene) counts.push_back(run_state.run_count(scene));
-    return counts;
+  Counts counts() const {
+    Counts out;
+    for (int scene = 1; scene <= run_state.size(); ++scene) {
+      out.emplace_back(run_state.use_count(scene), run_state.run_count(scene));
+    }
+    return out;
   }
 
   static constexpr const char* kPath = "/s/story.vus";
   RunState run_state;
-  testing::ScriptedRandom random;
+  ScriptedRandom random;
   FixedClock clock{0};
   MemoryFileStore files;
 };
 
 TEST_F(StatisticsFileTest, HoldsOneRecordForEverySceneButTheLast) {
   EXPECT_EQ(read("5 3\n7 1\n0 0\n", 4), 3);
-  EXPECT_EQ(uses(4), (std::vector<std::int64_t>{5, 7, 0, 0}));
-  EXPECT_EQ(runs(4), (std::vector<std::int64_t>{3, 1, 0, 0}));
-  EXPECT_EQ(run_state.disabled(1), 0);
-  EXPECT_EQ(run_state.priority(4), 0);
+  EXPECT_EQ(counts(), (Counts{{5, 3}, {7, 1}, {0, 0}, {0, 0}}));
+  EXPECT_EQ(run_state.disabled(1) + run_state.priority(4), 0);
   run_state.add_use(4);
   EXPECT_EQ(format_statistics(3, run_state),
             "           5           4\n           7           2\n           0           1\n");
@@ -123,72 +103,53 @@ TEST_F(StatisticsFileTest, WrittenFileReadsBackWithRunCountsRaisedAtEachWrite) {
   run_state.set_use_count(2, -4);
   for (int program_run = 1; program_run <= 3; ++program_run) {
     EXPECT_EQ(write_statistics(kPath, 2, run_state, files), "");
-    const std::string written = files.files[kPath];
-    EXPECT_EQ(read(written, 3), 2);
-    EXPECT_EQ(uses(3), (std::vector<std::int64_t>{12, -4, 0}));
-    EXPECT_EQ(runs(3), (std::vector<std::int64_t>{program_run, program_run, 0}));
+    EXPECT_EQ(read(files.files[kPath], 3), 2);
+    EXPECT_EQ(counts(), (Counts{{12, program_run}, {-4, program_run}, {0, 0}}));
   }
   EXPECT_EQ(files.files[kPath], "          12           3\n          -4           3\n");
 }
 
-TEST_F(StatisticsFileTest, LineEndsAndSpacingDoNotMatter) {
-  read("  5\r\n  3\r\n\r\n7\t1", 3);
-  EXPECT_EQ(uses(3), (std::vector<std::int64_t>{5, 7, 0}));
-  EXPECT_EQ(runs(3), (std::vector<std::int64_t>{3, 1, 0}));
-  // Each number is read from at most 12 characters.
-  read("123456789012345 9\n", 3);
-  EXPECT_EQ(uses(3), (std::vector<std::int64_t>{123456789012, 9, 0}));
-  EXPECT_EQ(runs(3), (std::vector<std::int64_t>{345, 0, 0}));
-}
-
-TEST_F(StatisticsFileTest, ARecordWithOnlyItsFirstNumberCountsAsRead) {
-  read("1 1\n2 2\n3", 4);
-  EXPECT_EQ(uses(4), (std::vector<std::int64_t>{1, 2, 3, 0}));
-  EXPECT_EQ(runs(4), (std::vector<std::int64_t>{1, 2, 0, 0}));
+TEST_F(StatisticsFileTest, ReadsNumbersOfAtMost12CharactersWhateverTheSpacing) {
+  const struct {
+    const char* content;
+    Counts counts;
+  } cases[] = {
+      {"  5\r\n  3\r\n\r\n7\t1", {{5, 3}, {7, 1}, {0, 0}}},
+      {"123456789012345 9\n", {{123456789012, 345}, {9, 0}, {0, 0}}},
+      // A last record with only its first number counts as read.
+      {"1 1\n2 2\n3", {{1, 1}, {2, 2}, {3, 0}, {0, 0}}},
+  };
+  for (const auto& c : cases) {
+    const int scenes = static_cast<int>(c.counts.size());
+    EXPECT_EQ(read(c.content, scenes), scenes - 1) << c.content;
+    EXPECT_EQ(counts(), c.counts) << c.content;
+  }
 }
 
 TEST_F(StatisticsFileTest, AFileThatDoesNotFitResetsEveryCount) {
-  const std::string big_garbage = [] {
-    std::string text(10 * 1024 * 1024, ' ');
-    StandardRandom bytes;
-    for (char& c : text) c = static_cast<char>(bytes.rand() & 0xFF);
-    text[0] = 'x';
-    return text;
-  }();
-  const struct {
-    const char* what;
-    std::string content;
-  } cases[] = {
-      {"one record too few", "1 1\n2 2\n"},
-      {"one record too many", "1 1\n2 2\n3 3\n4 4\n"},
-      {"a lone number too many", "1 1\n2 2\n3 3\n4\n"},
-      {"not numbers", "1 1\nx 2\n3 3\n"},
-      {"a sign without digits", "1 1\n- 2\n3 3\n"},
-      {"empty", ""},
-      {"10 MB of garbage", big_garbage},
-      {"10 MB of records",
-       [] {
-         std::string text;
-         for (int i = 0; i < 1000000; ++i) text += "7 7\n";
-         return text;
-       }()},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(read(c.content, 4), 3) << c.what;
-    EXPECT_EQ(uses(4), (std::vector<std::int64_t>{0, 0, 0, 0})) << c.what;
-    EXPECT_EQ(runs(4), (std::vector<std::int64_t>{0, 0, 0, 0})) << c.what;
+  std::string garbage(10 * 1024 * 1024, ' ');
+  StandardRandom bytes;
+  for (char& c : garbage) c = static_cast<char>(bytes.rand() & 0xFF);
+  garbage[0] = 'x';
+  std::string records;
+  for (int i = 0; i < 1000000; ++i) records += "7 7\n";
+  for (const std::string& content :
+       {std::string("1 1\n2 2\n"), std::string("1 1\n2 2\n3 3\n4 4\n"),
+        std::string("1 1\n2 2\n3 3\n4\n"), std::string("1 1\nx 2\n3 3\n"),
+        std::string("1 1\n- 2\n3 3\n"), std::string(), garbage, records}) {
+    EXPECT_EQ(read(content, 4), 3) << content.substr(0, 20);
+    EXPECT_EQ(counts(), Counts(4)) << content.substr(0, 20);
   }
 }
 
 TEST_F(StatisticsFileTest, AMissingFileLeavesEveryCountAtZeroAndStillSeeds) {
-  RecordingRandom recording;
   run_state.resize(3);
   run_state.set_use_count(2, 8);
   FixedClock later(0x105);
-  EXPECT_EQ(read_statistics("/nowhere.vus", 3, run_state, files, recording, later), 2);
-  EXPECT_EQ(uses(3), (std::vector<std::int64_t>{0, 0, 0}));
-  EXPECT_EQ(recording.seed, 0x105u);
-  EXPECT_EQ(recording.draws, 0x05 + 10);
+  EXPECT_EQ(read_statistics("/nowhere.vus", 3, run_state, files, random, later), 2);
+  EXPECT_EQ(counts(), Counts(3));
+  EXPECT_EQ(random.seed, 0x105u);
+  EXPECT_EQ(random.draws, 0x05 + 10);
 }
 
 }  // namespace
