@@ -6,19 +6,14 @@
 #include <cstdio>
 #include <string>
 
-#include "controller/engine.h"
 #include "support/test_support.h"
 
 namespace plotwright {
 namespace {
 
 using testing::body_of;
-using testing::lf;
 using testing::ScenarioHarness;
 
-constexpr const char* kOpening =
-    "---------------------- Plotwright English Version -----------------------\n\n";
-constexpr const char* kClosing = "\n-------- Plotwright English Version Ver1.00 ---------\n";
 // Two titles: a place with more than one candidate, so the statistics are used. Scenes 14 and
 // 15 are the titles, so the file has 14 records.
 constexpr const char* kTwoTitles = "title A\nAlpha.\ntitle B\nBeta.\n";
@@ -34,34 +29,13 @@ std::string records(std::initializer_list<long long> uses, long long runs) {
   return text;
 }
 
-// Counts the seedings and draws nothing but 0.
-class CountingRandom final : public RandomSource {
- public:
-  void srand(std::uint32_t) override { ++seedings; }
-  int rand() override { return 0; }
-  int seedings = 0;
-};
-
-// Reads nothing and fails every write.
-class FailingFileStore final : public FileStore {
- public:
-  std::optional<std::string> read_file(const std::string&) override { return std::nullopt; }
-  std::string replace_file(const std::string& path, std::string_view) override {
-    return path + ": disk full";
-  }
-};
-
 TEST(Document, WorkedExampleTellsTheMorningThenTheForest) {
   ScenarioHarness h;
-  const std::string story = h.load(
-      "title Morning\nThe sun rose.\n{Road}\nselect Road\nForest\n<%gold>=10>Market\n"
-      "scene Forest\nTrees everywhere.\nscene Market\nStalls and noise.\n");
-  EXPECT_EQ(h.outcome.compile_result, 0);
-  EXPECT_EQ(lf(story),
-            "---------------------- Plotwright English Version -----------------------\n\n"
-            "The sun rose.\nTrees everywhere.\n\n-------- Plotwright English Version Ver1.00 "
-            "---------\n");
-  EXPECT_EQ(body_of(story), "The sun rose.\nTrees everywhere.\n");
+  EXPECT_EQ(
+      testing::lf(
+          h.load("title Morning\nThe sun rose.\n{Road}\nselect Road\nForest\n<%gold>=10>Market\n"
+                 "scene Forest\nTrees everywhere.\nscene Market\nStalls and noise.\n")),
+      std::string(testing::kOpening) + "The sun rose.\nTrees everywhere.\n" + testing::kClosing);
 }
 
 TEST(Document, BeforeAnyLoadThereIsOnlyTheNewDocumentText) {
@@ -83,7 +57,7 @@ TEST(Document, AScenarioWithoutChoicesNeitherReadsNorWritesStatistics) {
   EXPECT_EQ(h.files.files["/stories/test.vus"], "garbage");
 }
 
-TEST(Document, AScenarioWithAChoiceReadsStatisticsAndWritesThemAtExit) {
+TEST(Document, AScenarioWithAChoiceReadsStatisticsAndWritesThemOnceAtExit) {
   ScenarioHarness h;
   // Title A has been used five times, so the least used B is told.
   h.files.files["/stories/test.vus"] = records({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5}, 2);
@@ -99,21 +73,6 @@ TEST(Document, AScenarioWithAChoiceReadsStatisticsAndWritesThemAtExit) {
   EXPECT_EQ(h.files.writes, 1);
 }
 
-TEST(Document, EachProgramRunRaisesTheRunCountsOfTheFile) {
-  MemoryFileStore files;
-  for (int program_run = 1; program_run <= 3; ++program_run) {
-    ScenarioHarness h;
-    h.files.files = files.files;
-    h.load(kTwoTitles);
-    h.document.shutdown();
-    files.files = h.files.files;
-  }
-  // The stories tell A, then B twice: B, the last scene, is not stored and so always reads
-  // back as never used.
-  EXPECT_EQ(files.files["/stories/test.vus"],
-            records({3, 3, 0, 0, 0, 3, 0, 0, 0, 0, 0, 0, 3, 1}, 3));
-}
-
 TEST(Document, RegenerationTellsTheLeastUsedTitleEachTime) {
   ScenarioHarness h;
   EXPECT_EQ(body_of(h.load(kTwoTitles)), "Alpha.\n");
@@ -121,21 +80,7 @@ TEST(Document, RegenerationTellsTheLeastUsedTitleEachTime) {
   EXPECT_EQ(body_of(h.regenerate()), "Alpha.\n");
 }
 
-TEST(Document, TheLineLimitIsReachedByTheLast199999thStoredLine) {
-  std::string scenario = "title A\n";
-  for (int line = 2; line <= 199998; ++line) scenario += "x\n";
-  ScenarioHarness fits;
-  EXPECT_EQ(fits.load(scenario).substr(0, 10), "----------");
-  EXPECT_TRUE(fits.outcome.generated);
-  scenario += "x\n";
-  ScenarioHarness full;
-  EXPECT_EQ(full.load(scenario), "Source code exceed over max 200000 lines");
-  EXPECT_EQ(full.outcome.read_result, 1);
-  EXPECT_FALSE(full.outcome.generated);
-  EXPECT_EQ(full.regenerate(), "<nothing>");
-}
-
-TEST(Document, CompileMessagesAreShownAloneAndNothingIsRegenerated) {
+TEST(Document, AFailedLoadShowsItsMessagesAloneAndLeavesNothingToRegenerate) {
   ScenarioHarness h;
   h.load(kTwoTitles);
   EXPECT_EQ(h.load("title A\n{R}\nselect R\nNowhere\n\n"),
@@ -144,6 +89,13 @@ TEST(Document, CompileMessagesAreShownAloneAndNothingIsRegenerated) {
   EXPECT_EQ(h.outcome.compile_result, 2);
   EXPECT_FALSE(h.outcome.generated);
   EXPECT_TRUE(h.document.scenario_loaded());
+  EXPECT_EQ(h.regenerate(), "<nothing>");
+  // The line limit is reached by the 199999th stored line.
+  std::string scenario = "title A\n";
+  for (int line = 2; line <= 199999; ++line) scenario += "x\n";
+  EXPECT_EQ(h.load(scenario), "Source code exceed over max 200000 lines");
+  EXPECT_EQ(h.outcome.read_result, 1);
+  EXPECT_FALSE(h.outcome.generated);
   EXPECT_EQ(h.regenerate(), "<nothing>");
 }
 
@@ -165,19 +117,24 @@ TEST(Document, ALoadSavesTheStatisticsItReplacesAndStartsAfresh) {
 }
 
 TEST(Document, EveryLoadSeedsAndRegenerationDoesNot) {
-  CountingRandom random;
-  ScenarioHarness h(&random);
+  ScenarioHarness h;
   h.load(kTwoTitles);
-  EXPECT_EQ(random.seedings, 1);
   h.regenerate();
-  EXPECT_EQ(random.seedings, 1);
+  EXPECT_EQ(h.scripted.seedings, 1);
   h.load("title A\nHello.\n");
   h.load("title A\n{R}\nselect R\nNowhere\n");
-  EXPECT_EQ(random.seedings, 3);
+  EXPECT_EQ(h.scripted.seedings, 3);
 }
 
 TEST(Document, AFailedStatisticsWriteIsReported) {
-  FailingFileStore files;
+  // Reads nothing and fails every write.
+  class FailingFileStore final : public FileStore {
+   public:
+    std::optional<std::string> read_file(const std::string&) override { return std::nullopt; }
+    std::string replace_file(const std::string& path, std::string_view) override {
+      return path + ": disk full";
+    }
+  } files;
   FixedClock clock(0);
   Document document(DocumentServices{nullptr, &clock, &files, nullptr});
   MemoryLineSource first(kTwoTitles);
@@ -188,11 +145,6 @@ TEST(Document, AFailedStatisticsWriteIsReported) {
   const ShutdownOutcome outcome = document.shutdown();
   EXPECT_TRUE(outcome.wrote);
   EXPECT_EQ(outcome.error, "/s/two.vus: disk full");
-}
-
-TEST(Document, AnEmptyFileTellsThatThereIsNoTitle) {
-  ScenarioHarness h;
-  EXPECT_EQ(lf(h.load("")), std::string(kOpening) + "\nNo title statement\n\n" + kClosing);
 }
 
 }  // namespace
