@@ -8,18 +8,6 @@
 
 namespace plotwright::shell::testing {
 
-QString ScriptedPrompts::choose_scenario(QWidget*, const QString& start_directory) {
-  ++questions;
-  last_start_directory = start_directory;
-  return scenario_answer;
-}
-
-QString ScriptedPrompts::choose_story_file(QWidget*, const QString& suggested_path) {
-  ++questions;
-  last_suggested_path = suggested_path;
-  return story_answer;
-}
-
 void write_file(const QString& path, const QByteArray& bytes) {
   QFile file(path);
   if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
@@ -29,8 +17,7 @@ void write_file(const QString& path, const QByteArray& bytes) {
 
 QByteArray read_file(const QString& path) {
   QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return {};
-  return file.readAll();
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 StoryView* story_view(MainWindow& window) {
@@ -46,6 +33,12 @@ QAction* menu_action(MainWindow& window, const QString& menu, const QString& ite
   }
   qFatal("no menu item %s > %s", qPrintable(menu), qPrintable(item));
   return nullptr;
+}
+
+void press_ctrl(MainWindow& window, Qt::Key key) {
+  window.show();
+  if (!QTest::qWaitForWindowActive(&window)) qFatal("the window did not become active");
+  QTest::keyClick(&window, key, Qt::ControlModifier);
 }
 
 }  // namespace plotwright::shell::testing

@@ -15,15 +15,20 @@ namespace plotwright::shell::testing {
 // Answers the window's questions from fields set by the test and records what was asked.
 class ScriptedPrompts final : public Prompts {
  public:
-  QString choose_scenario(QWidget*, const QString& start_directory) override;
-  QString choose_story_file(QWidget*, const QString& suggested_path) override;
+  QString choose_scenario(QWidget*, const QString& start_directory) override {
+    asked_directory = start_directory;
+    return scenario_answer;
+  }
+  QString choose_story_file(QWidget*, const QString& suggested_path) override {
+    suggested = suggested_path;
+    return story_answer;
+  }
   void show_error(QWidget*, const QString& message) override { errors.append(message); }
 
   QString scenario_answer;  // empty: the user cancels
   QString story_answer;     // empty: the user cancels
-  QString last_start_directory;
-  QString last_suggested_path;
-  int questions = 0;   // file dialogs shown
+  QString asked_directory;
+  QString suggested;
   QStringList errors;  // messages shown
 };
 
@@ -33,5 +38,7 @@ QByteArray read_file(const QString& path);
 StoryView* story_view(MainWindow& window);
 // The action of the menu bar's menu titled `menu` whose text is `item`; fails the test if absent.
 QAction* menu_action(MainWindow& window, const QString& menu, const QString& item);
+// Shows the window and presses `key` with Ctrl, as the user would.
+void press_ctrl(MainWindow& window, Qt::Key key);
 
 }  // namespace plotwright::shell::testing
