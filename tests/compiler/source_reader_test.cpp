@@ -67,16 +67,5 @@ TEST(ReadSourceLines, StopsAtTheLineLimitOf199999) {
   }
 }
 
-TEST(ReadSourceLines, ASecondReadReplacesTheFirst) {
-  SourceStore store;
-  MemoryLineSource first("a\nb\nc\n");
-  read_source_lines(first, store);
-  MemoryLineSource second("z\n");
-  EXPECT_EQ(read_source_lines(second, store), 0);
-  ASSERT_EQ(store.lines().size(), 2u);
-  EXPECT_STREQ(store.lines()[0], "z");
-  EXPECT_EQ(store.lines()[1], nullptr);
-}
-
 }  // namespace
 }  // namespace plotwright
