@@ -14,21 +14,45 @@
 namespace plotwright::testing {
 
 // The lines of a list as strings; an absent list gives none.
-std::vector<std::string> strings_of(const LineList& list);
+inline std::vector<std::string> strings_of(const LineList& list) {
+  return list.present() ? std::vector<std::string>(list.items, list.items + list.count)
+                        : std::vector<std::string>();
+}
 
 // One scenario (LF line ends), read and compiled; keeps everything the tables point into.
 //   CompiledText c("select Road\nForest\nscene Forest\n");
 //   EXPECT_EQ(c.targets(14), (std::vector<int>{15}));
 struct CompiledText {
-  explicit CompiledText(std::string_view text);
+  explicit CompiledText(std::string_view text) {
+    MemoryLineSource source(text);
+    read_result = read_source_lines(source, store);
+    errors = compile_scenario(store, scenario, *output, diagnostics);
+  }
 
   // Scene n's records up to its end record.
-  std::vector<Record> records(int scene) const;
-  std::vector<int> targets(int scene) const;
+  std::vector<Record> records(int scene) const {
+    std::vector<Record> out;
+    for (const Record* r = scenario.scenes.list(scene); r && !r->is_end(); ++r) out.push_back(*r);
+    return out;
+  }
+  std::vector<int> targets(int scene) const {
+    std::vector<int> out;
+    for (const Record& record : records(scene)) out.push_back(record.target);
+    return out;
+  }
   // The `lines` of scene n's first record.
-  std::vector<std::string> lines(int scene) const;
+  std::vector<std::string> lines(int scene) const {
+    const Record* list = scenario.scenes.list(scene);
+    return list ? strings_of(list->lines) : std::vector<std::string>();
+  }
   // The condition texts of scene n's records, "" where a record has none.
-  std::vector<std::string> conditions(int scene) const;
+  std::vector<std::string> conditions(int scene) const {
+    std::vector<std::string> out;
+    for (const Record& record : records(scene)) {
+      out.emplace_back(record.condition.present() ? record.condition.items[0] : "");
+    }
+    return out;
+  }
   int find(const char* name) const { return find_name(name, scenario.scenes); }
   // The messages the compile wrote into the story.
   std::string_view messages() const { return output->story(); }

@@ -82,9 +82,23 @@ inline constexpr const char* kOpening =
     "---------------------- Plotwright English Version -----------------------\n\n";
 inline constexpr const char* kClosing = "\n-------- Plotwright English Version Ver1.00 ---------\n";
 
-// The story text between the built-in opening banner and the closing banner, with CR LF
-// turned into LF, for readable expectations.
-std::string body_of(std::string_view story);
-std::string lf(std::string_view text);
+// The text with each CR LF turned into LF, for readable expectations.
+inline std::string lf(std::string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' || i + 1 == text.size() || text[i + 1] != '\n') out += text[i];
+  }
+  return out;
+}
+
+// The story text between the opening banner and the closing banner, as lf() gives it.
+inline std::string body_of(std::string_view story) {
+  const std::string text = lf(story);
+  std::size_t start = text.find(kOpening);
+  start = start == std::string::npos ? 0 : start + std::string_view(kOpening).size();
+  std::size_t end = text.rfind(kClosing);
+  if (end == std::string::npos || end < start) end = text.size();
+  return text.substr(start, end - start);
+}
 
 }  // namespace plotwright::testing
