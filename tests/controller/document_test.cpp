@@ -73,13 +73,6 @@ TEST(Document, AScenarioWithAChoiceReadsStatisticsAndWritesThemOnceAtExit) {
   EXPECT_EQ(h.files.writes, 1);
 }
 
-TEST(Document, RegenerationTellsTheLeastUsedTitleEachTime) {
-  ScenarioHarness h;
-  EXPECT_EQ(body_of(h.load(kTwoTitles)), "Alpha.\n");
-  EXPECT_EQ(body_of(h.regenerate()), "Beta.\n");
-  EXPECT_EQ(body_of(h.regenerate()), "Alpha.\n");
-}
-
 TEST(Document, AFailedLoadShowsItsMessagesAloneAndLeavesNothingToRegenerate) {
   ScenarioHarness h;
   h.load(kTwoTitles);
