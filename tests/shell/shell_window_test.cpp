@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "base/limits.h"
 #include "shell/recent_files.h"
 #include "shell/shell_test_support.h"
 
@@ -67,6 +68,7 @@ class MainWindowTest : public QObject {
   void a_file_that_cannot_be_opened_is_reported_and_changes_nothing();
   void ctrl_s_saves_the_shown_story_and_never_a_scenario();
   void long_lines_wrap_without_a_horizontal_scroll_bar();
+  void a_story_that_fills_the_story_buffer_is_shown_whole();
   void version_dialog_shows_the_version_and_closes_with_ok();
   void the_last_four_opened_files_are_remembered_and_ctrl_o_starts_at_the_last();
   void every_way_out_finishes_the_engine_session_once();
@@ -183,6 +185,15 @@ void MainWindowTest::long_lines_wrap_without_a_horizontal_scroll_bar() {
   QCOMPARE(view->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
   QCOMPARE(view->horizontalScrollBar()->maximum(), 0);
   QVERIFY(view->document()->firstBlock().layout()->lineCount() > 10);
+}
+
+// The view sets no text limit of its own: the longest story the engine can write shows whole.
+void MainWindowTest::a_story_that_fills_the_story_buffer_is_shown_whole() {
+  std::string story;
+  while (story.size() + 80 < plotwright::kStoryCapacity) story += std::string(78, 'x') + "\r\n";
+  backend_->text = story;
+  QVERIFY(window_->open_scenario(scenario("full.vell")));
+  QCOMPARE(text().size(), static_cast<qsizetype>(story.size() / 80 * 79));
 }
 
 void MainWindowTest::version_dialog_shows_the_version_and_closes_with_ok() {
