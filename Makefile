@@ -43,7 +43,7 @@ fuzz: build-fuzz
 	@scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 fuzz-smoke: build-fuzz
-	@scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SMOKE_SECONDS)
+	@scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SMOKE_SECONDS) 1
 
 test: unit-test asan-test fuzz-smoke
 
