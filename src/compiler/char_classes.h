@@ -36,6 +36,22 @@ bool is_six_digits(const char* text);
 // terminator gets its double-byte class, and the terminator gets CLASS_END. Returns 0.
 int classify_text(const char* text, std::int32_t* classes, int limit = kTextCapacity);
 
+// The position of the first byte at or after `position` that is not a blank (a space, a tab
+// or the full-width space 0x81 0x40), looking no further than `limit`.
+inline int skip_blanks(const char* text, int position, int limit) {
+  while (position < limit) {
+    const auto byte = static_cast<unsigned char>(text[position]);
+    if (byte == ' ' || byte == '\t') {
+      ++position;
+    } else if (byte == 0x81 && static_cast<unsigned char>(text[position + 1]) == 0x40) {
+      position += 2;
+    } else {
+      break;
+    }
+  }
+  return position;
+}
+
 inline bool is_single(const std::int32_t* classes, int position) {
   return classes[position] == CLASS_SINGLE;
 }

@@ -83,16 +83,7 @@ Record make_choice(const char* line, const SceneTable& table, ConditionTexts& co
         parse_condition(bounded.data(), classes.data(), left.data(), right.data(), position, op);
     const int condition_end = closed ? position - 1 : position;
     record.condition = conditions.add(std::string_view(line + 1, condition_end - 1));
-    while (position < kTextMaxLength) {
-      const auto byte = static_cast<unsigned char>(bounded[position]);
-      if (byte == ' ' || byte == '\t') {
-        ++position;
-      } else if (byte == 0x81 && static_cast<unsigned char>(bounded[position + 1]) == 0x40) {
-        position += 2;
-      } else {
-        break;
-      }
-    }
+    position = skip_blanks(bounded.data(), position, kTextMaxLength);
     // A condition that never closes leaves no destination, on a line of any length.
     destination = closed ? line + position : line + std::strlen(line);
   }

@@ -2,6 +2,7 @@
 #include "compiler/statements.h"
 
 #include "base/limits.h"
+#include "compiler/char_classes.h"
 #include "compiler/japanese_names.h"
 
 namespace plotwright {
@@ -35,20 +36,8 @@ const KeywordRow* classify_line(const char* line, const KeywordRow* table) {
 
 // name -> blanks* rest-of-line; blanks are space, tab and the full-width space.
 const char* find_block_name(const char* line, int start, DiagnosticSink& diagnostics) {
-  int p = start;
-  while (p < kTextCapacity) {
-    const unsigned char byte = static_cast<unsigned char>(line[p]);
-    if (byte == ' ' || byte == '\t') {
-      ++p;
-    } else if (byte == 0x81 && static_cast<unsigned char>(line[p + 1]) == 0x40) {
-      p += 2;
-    } else if (byte == '\0') {
-      diagnostics.write(kNameMissingDiagnostic);
-      return line + p;
-    } else {
-      return line + p;
-    }
-  }
+  const int p = skip_blanks(line, start, kTextCapacity);
+  if (p < kTextCapacity && line[p] == '\0') diagnostics.write(kNameMissingDiagnostic);
   return line + p;
 }
 
