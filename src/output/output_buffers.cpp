@@ -7,13 +7,16 @@ namespace plotwright {
 
 namespace {
 
-// Writes the byte at the length, then a terminator after the text; a full buffer keeps its
-// text and the new byte is overwritten by the terminator.
-template <std::size_t N>
-void append_byte(std::array<char, N>& buffer, std::int32_t& length, char byte) {
-  buffer[length] = byte;
-  if (length < static_cast<std::int32_t>(N) - 1) ++length;
-  buffer[length] = '\0';
+// Appends a string through `put`, at most 4096 bytes; the string's length, or 0 when it is
+// absent or has no terminator within those bytes.
+template <typename Put>
+int put_text(const char* text, Put put) {
+  if (!text) return 0;
+  for (int i = 0; i < kTextCapacity; ++i) {
+    if (text[i] == '\0') return i;
+    put(text[i]);
+  }
+  return 0;
 }
 
 }  // namespace
@@ -26,12 +29,7 @@ void OutputBuffers::reset() {
 }
 
 int OutputBuffers::pending_put_text(const char* text) {
-  if (!text) return 0;
-  for (int i = 0; i < kTextCapacity; ++i) {
-    if (text[i] == '\0') return i;
-    pending_put_char(text[i]);
-  }
-  return 0;
+  return put_text(text, [this](char byte) { pending_put_char(byte); });
 }
 
 int OutputBuffers::story_put_byte(char byte) {
@@ -41,17 +39,12 @@ int OutputBuffers::story_put_byte(char byte) {
 
 int OutputBuffers::story_put_char(char byte) {
   if (byte == '\0') return 0;
-  append_byte(story_, story_length_, byte);
+  story_put_byte(byte);
   return 1;
 }
 
 int OutputBuffers::story_put_text(const char* text) {
-  if (!text) return 0;
-  for (int i = 0; i < kTextCapacity; ++i) {
-    if (text[i] == '\0') return i;
-    story_put_char(text[i]);
-  }
-  return 0;
+  return put_text(text, [this](char byte) { story_put_char(byte); });
 }
 
 int OutputBuffers::story_put_line_end() {

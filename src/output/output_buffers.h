@@ -18,9 +18,7 @@ class OutputBuffers {
 
   int pending_put_char(char byte) {
     if (byte == '\0') return 0;
-    pending_[pending_length_] = byte;
-    if (pending_length_ < kPendingCapacity - 1) ++pending_length_;
-    pending_[pending_length_] = '\0';
+    append_byte(pending_, pending_length_, byte);
     return 1;
   }
   int pending_put_text(const char* text);
@@ -48,6 +46,15 @@ class OutputBuffers {
   std::int32_t line_ended_flag = 0;
 
  private:
+  // Writes the byte at the length, then a terminator after the text; a full buffer keeps its
+  // text and the new byte is overwritten by the terminator.
+  template <std::size_t N>
+  static void append_byte(std::array<char, N>& buffer, std::int32_t& length, char byte) {
+    buffer[length] = byte;
+    if (length < static_cast<std::int32_t>(N) - 1) ++length;
+    buffer[length] = '\0';
+  }
+
   std::array<char, kPendingCapacity> pending_;
   std::int32_t pending_length_ = 0;
   std::array<char, kStoryCapacity> story_;
