@@ -74,10 +74,11 @@ void BM_StatisticsRead(benchmark::State& state) {
   MemoryFileStore files;
   files.files["/s.vus"] = statistics_file(200000);
   RunState run_state;
+  StatisticsRecords loaded;
   StandardRandom random;
   FixedClock clock(1);
   for (auto _ : state) {
-    read_statistics("/s.vus", 200001, run_state, files, random, clock);
+    read_statistics("/s.vus", 200001, run_state, files, random, clock, loaded, nullptr);
   }
 }
 BENCHMARK(BM_StatisticsRead)->Unit(benchmark::kMillisecond);
@@ -86,7 +87,8 @@ void BM_StatisticsWrite(benchmark::State& state) {
   MemoryFileStore files;
   RunState run_state;
   run_state.resize(200001);
-  for (auto _ : state) write_statistics("/s.vus", 200000, run_state, files);
+  const StatisticsRecords loaded(200000);
+  for (auto _ : state) write_statistics("/s.vus", run_state, loaded, files, nullptr);
 }
 BENCHMARK(BM_StatisticsWrite)->Unit(benchmark::kMillisecond);
 

@@ -7,11 +7,11 @@
 
 #include "base/clock.h"
 #include "base/diagnostics.h"
+#include "base/file_store.h"
 #include "base/limits.h"
 #include "base/random_source.h"
 #include "compiler/line_source.h"
 #include "controller/document.h"
-#include "statistics/file_store.h"
 
 namespace {
 

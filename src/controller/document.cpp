@@ -16,24 +16,29 @@ constexpr const char* kLineLimitText = "Source code exceed over max 200000 lines
 std::string save_statistics(Engine& engine) {
   if (!engine.statistics_active) return {};
   engine.statistics_active = false;
-  return write_statistics(engine.statistics_path, engine.record_count, engine.run_state,
-                          engine.files);
+  std::string error;
+  write_statistics(engine.statistics_path, engine.run_state, engine.loaded_statistics, engine.files,
+                   &error);
+  return error;
 }
 
-// Reads the statistics beside the scenario, or only seeds the random source.
-void prepare_statistics(Engine& engine, std::string_view path, bool use_statistics) {
+// Reads the statistics beside the scenario, or only seeds the random source. Returns what
+// the user should know about the statistics file.
+std::string prepare_statistics(Engine& engine, std::string_view path, bool use_statistics) {
   const int scenes = engine.scenario.scenes.scene_count();
   if (use_statistics) {
+    std::string warning;
     engine.statistics_path = derive_statistics_path(path);
-    engine.record_count = read_statistics(engine.statistics_path, scenes, engine.run_state,
-                                          engine.files, engine.random, engine.clock);
-    engine.statistics_active = true;
-    return;
+    engine.statistics_active =
+        read_statistics(engine.statistics_path, scenes, engine.run_state, engine.files,
+                        engine.random, engine.clock, engine.loaded_statistics, &warning);
+    return warning;
   }
   seed_random(engine.random, engine.clock);
   // The counts belong to the scenario they were read for; a new one starts from zero.
   engine.run_state = RunState{};
   engine.run_state.resize(scenes);
+  return {};
 }
 
 }  // namespace
@@ -45,7 +50,8 @@ std::string_view Document::new_document_text() {
   return kNewDocumentText;
 }
 
-LoadOutcome Document::load_scenario(LineSource& source, std::string_view path) {
+LoadOutcome Document::load_scenario(LineSource& source, std::string_view path,
+                                    bool keep_statistics) {
   Engine& engine = *engine_;
   LoadOutcome outcome;
   // An earlier scenario's statistics are saved with its own counts before they are replaced.
@@ -59,7 +65,8 @@ LoadOutcome Document::load_scenario(LineSource& source, std::string_view path) {
   engine.scenario_loaded = true;
   const bool compiled = outcome.compile_result == 0 && outcome.read_result == 0;
   engine.last_load_compiled = compiled;
-  prepare_statistics(engine, path, compiled && engine.scenario.choice_points > 0);
+  outcome.statistics_warning = prepare_statistics(
+      engine, path, keep_statistics && compiled && engine.scenario.choice_points > 0);
   engine.variables.init_variable_buffers();
   if (compiled) {
     engine.driver.generate_story("");
@@ -86,6 +93,10 @@ ShutdownOutcome Document::shutdown() {
   outcome.wrote = engine.statistics_active;
   outcome.error = save_statistics(engine);
   return outcome;
+}
+
+void Document::drop_statistics() {
+  engine_->statistics_active = false;
 }
 
 bool Document::scenario_loaded() const {

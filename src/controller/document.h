@@ -11,16 +11,17 @@
 
 #include "base/clock.h"
 #include "base/diagnostics.h"
+#include "base/file_store.h"
 #include "base/random_source.h"
 #include "compiler/line_source.h"
-#include "statistics/file_store.h"
 
 namespace plotwright {
 
 class Engine;
 
-// The side effects a document goes through. Each pointer may be left null for the real
-// thing (the C standard generator, the system clock, the disk, no diagnostics).
+// The side effects a document goes through. Each pointer may be left null for the default:
+// the C standard generator, the system clock, no statistics files, no diagnostics. A front
+// end that keeps statistics on disk passes a disk file store.
 struct DocumentServices {
   RandomSource* random = nullptr;
   Clock* clock = nullptr;
@@ -37,6 +38,9 @@ struct LoadOutcome {
   // Non-empty when the statistics of an earlier scenario, saved before this load replaced
   // them, could not be written (the old file is untouched).
   std::string statistics_error;
+  // Non-empty when this scenario's statistics file was refused (it is then neither read nor
+  // written) or ignored as too long: why.
+  std::string statistics_warning;
 };
 
 // Result of writing the statistics at shutdown.
@@ -55,14 +59,19 @@ class Document {
   // "Vell language scenario file is required". Changes nothing.
   static std::string_view new_document_text();
 
-  // Runs the whole load sequence over the opened file; `path` is the file's full path.
-  LoadOutcome load_scenario(LineSource& source, std::string_view path);
+  // Runs the whole load sequence over the opened file; `path` is the file's full path. With
+  // `keep_statistics` false (a scenario read from a stream, or one whose statistics path is
+  // the scenario itself) no statistics file is read or written for it.
+  LoadOutcome load_scenario(LineSource& source, std::string_view path, bool keep_statistics = true);
 
   // Another story from the compiled scenario, or nullopt (and nothing done) before any load.
   std::optional<std::string_view> regenerate();
 
   // Writes the statistics file when a load has read it. Call once, at exit.
   ShutdownOutcome shutdown();
+  // Leaves the active statistics unwritten: the stories counted in them were never shown
+  // (their output failed).
+  void drop_statistics();
 
   bool scenario_loaded() const;
   bool statistics_active() const;

@@ -7,6 +7,7 @@
 
 #include "base/clock.h"
 #include "base/diagnostics.h"
+#include "base/file_store.h"
 #include "base/random_source.h"
 #include "compiler/scenario_compiler.h"
 #include "compiler/source_reader.h"
@@ -15,7 +16,7 @@
 #include "generator/run_state.h"
 #include "generator/variables.h"
 #include "output/output_buffers.h"
-#include "statistics/file_store.h"
+#include "statistics/usage_statistics.h"
 
 namespace plotwright {
 
@@ -25,7 +26,7 @@ class Engine {
   struct Defaults {
     StandardRandom random;
     SystemClock clock;
-    DiskFileStore files;
+    NullFileStore files;
     NullDiagnostics diagnostics;
   } defaults_;
 
@@ -53,8 +54,8 @@ class Engine {
   bool scenario_loaded = false;
   bool last_load_compiled = false;  // the last load read and compiled without error
   bool statistics_active = false;
-  std::string statistics_path;  // of the active statistics
-  int record_count = 0;
+  std::string statistics_path;          // of the active statistics
+  StatisticsRecords loaded_statistics;  // the counts the active statistics started from
   bool shut_down = false;
 };
 

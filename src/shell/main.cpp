@@ -7,6 +7,7 @@
 #include <QSessionManager>
 #endif
 
+#include "platform/disk_file_store.h"
 #include "shell/app_icon.h"
 #include "shell/main_window.h"
 #include "shell/prompts.h"
@@ -37,7 +38,10 @@ int main(int argc, char* argv[]) {
   const QString scenario = scenario_argument(app);
 
   QSettings settings;
-  plotwright::shell::DocumentBackend backend;
+  plotwright::platform::DiskFileStore disk;
+  plotwright::DocumentServices services;
+  services.files = &disk;
+  plotwright::shell::DocumentBackend backend(services);
   plotwright::shell::DialogPrompts prompts;
   plotwright::shell::MainWindow window(backend, prompts, settings);
 

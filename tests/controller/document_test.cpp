@@ -123,9 +123,14 @@ TEST(Document, AFailedStatisticsWriteIsReported) {
   // Reads nothing and fails every write.
   class FailingFileStore final : public FileStore {
    public:
-    std::optional<std::string> read_file(const std::string&) override { return std::nullopt; }
-    std::string replace_file(const std::string& path, std::string_view) override {
-      return path + ": disk full";
+    bool read_file(const std::string&, std::size_t, std::string& content, std::string*) override {
+      content.clear();
+      return true;
+    }
+    bool update_file(const std::string& path, std::size_t, const Update&,
+                     std::string* error) override {
+      *error = path + ": disk full";
+      return false;
     }
   } files;
   FixedClock clock(0);

@@ -5,9 +5,9 @@
 #include <memory>
 
 #include "base/clock.h"
+#include "base/file_store.h"
 #include "base/random_source.h"
 #include "shell/shell_test_support.h"
-#include "statistics/file_store.h"
 
 namespace plotwright::shell::testing {
 

@@ -7,11 +7,11 @@
 
 #include "base/clock.h"
 #include "base/diagnostics.h"
+#include "base/file_store.h"
 #include "base/random_source.h"
 #include "compiler/char_classes.h"
 #include "controller/document.h"
 #include "controller/engine.h"
-#include "statistics/file_store.h"
 
 namespace plotwright::testing {
 
