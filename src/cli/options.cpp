@@ -8,9 +8,7 @@
 #include <memory>
 #include <ostream>
 
-#ifndef PLOTWRIGHT_BUILD_VERSION
-#define PLOTWRIGHT_BUILD_VERSION "unknown"
-#endif
+#include "build_version.h"
 
 namespace plotwright::cli {
 

@@ -88,7 +88,7 @@ void warn_unsaved_statistics(const std::string& error, std::ostream& err) {
 }
 
 int exit_status_of(const LoadOutcome& loaded) {
-  return loaded.compile_result > 0 || loaded.read_result == 1 ? kExitScenario : kExitStory;
+  return loaded.generated ? kExitStory : kExitScenario;
 }
 
 // How the program names the scenario in its messages.
@@ -123,7 +123,9 @@ int tell_stories(const Options& options, platform::ScenarioFile scenario, std::s
 
   StoryWriter writer(options, out);
   writer.write(loaded.text, 0);  // the text is valid only until the next regeneration
-  for (int index = 1; index < options.count && out; ++index) {
+  // After a failed load the messages are shown once: there is no story to write again.
+  const int count = loaded.generated ? options.count : 1;
+  for (int index = 1; index < count && out; ++index) {
     writer.write(document.regenerate().value_or(std::string_view()), index);
   }
   shown.finish();
@@ -134,7 +136,9 @@ int tell_stories(const Options& options, platform::ScenarioFile scenario, std::s
     return kExitUsage;
   }
   warn_unsaved_statistics(loaded.statistics_error, err);
-  warn_unsaved_statistics(document.shutdown().error, err);
+  std::string unsaved;
+  document.shutdown(&unsaved);
+  warn_unsaved_statistics(unsaved, err);
   return status;
 }
 

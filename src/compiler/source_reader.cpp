@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "base/limits.h"
-#include "compiler/char_classes.h"
+#include "language/char_classes.h"
 
 namespace plotwright {
 
@@ -39,15 +39,15 @@ bool continues(std::string_view physical) {
   text[e] = '\0';
   ClassArray classes;
   classify_text(text, classes.data(), kContinuationWindow);
-  return classes[e - 1] == CLASS_SINGLE;
+  return classes[e - 1] == CharClass::SINGLE;
 }
 
 }  // namespace
 
-int read_source_lines(LineSource& source, SourceStore& store) {
+bool read_source_lines(LineSource& source, SourceStore& store) {
   store.clear();
   std::string logical;
-  int result = 0;
+  bool whole = true;
   while (auto line = source.read_line()) {
     std::string_view physical = *line;
     if (!physical.empty() && physical[0] == ';') continue;
@@ -61,12 +61,12 @@ int read_source_lines(LineSource& source, SourceStore& store) {
     store.append(logical);
     logical.clear();
     if (store.size() >= kMaxStoredLines) {
-      result = 1;
+      whole = false;
       break;
     }
   }
   store.finish();
-  return result;
+  return whole;
 }
 
 }  // namespace plotwright

@@ -28,10 +28,10 @@ class SourceStore {
   std::vector<const char*> lines_{nullptr};
 };
 
-// Fills the store from the source. Returns 0 when the whole file was read, 1 when the store's
-// limit of 199,999 lines was reached and the rest left unread. A physical line ends at its
+// Fills the store from the source. Returns true when the whole file was read, false when the
+// store's limit of 199,999 lines was reached and the rest left unread. A physical line ends at its
 // first zero byte. Lines of any length are kept whole, so no author's byte is lost; the
 // parsers that work on a stored line look at no more than its first 4095 bytes.
-int read_source_lines(LineSource& source, SourceStore& store);
+bool read_source_lines(LineSource& source, SourceStore& store);
 
 }  // namespace plotwright

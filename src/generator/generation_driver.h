@@ -7,13 +7,14 @@
 
 #include "base/random_source.h"
 #include "base/text.h"
-#include "compiler/char_classes.h"
 #include "compiler/scene_table.h"
 #include "generator/backtrack_history.h"
+#include "generator/jump_directives.h"
 #include "generator/line_interpreter.h"
 #include "generator/line_templates.h"
 #include "generator/run_state.h"
 #include "generator/variables.h"
+#include "language/char_classes.h"
 #include "output/output_buffers.h"
 
 namespace plotwright {
@@ -47,7 +48,7 @@ class GenerationDriver {
   const char* next_line(int& current);
   // Runs one line of the current scene; returns false when the run ends.
   bool run_line(const char* line, int& current);
-  void apply_directive(int code, int scene);
+  void apply_directive(Directive code, int scene);
   void run_text_line(const char* line);
   // The work of choosing the next scene of `scene`: its candidates and their conditions.
   std::int64_t step_cost(int scene);

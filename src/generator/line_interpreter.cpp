@@ -1,29 +1,28 @@
 // Interpreting one text line: text, line breaks, joins, comments, conditions, variables.
 #include "generator/line_interpreter.h"
 
-#include "compiler/char_classes.h"
 #include "generator/alternatives.h"
 #include "generator/conditions.h"
 
 namespace plotwright {
 
-void LineInterpreter::literal_line(const char* line, const std::int32_t* classes) {
+void LineInterpreter::literal_line(const char* line, const CharClass* classes) {
   for (int p = 0; p < kTextCapacity && line[p] != '\0'; ++p) {
-    const bool tilde = classes[p] == CLASS_SINGLE && line[p] == '~';
+    const bool tilde = classes[p] == CharClass::SINGLE && line[p] == '~';
     output_.pending_put_char(tilde ? ' ' : line[p]);
   }
   output_.flush_pending_line();
 }
 
-int LineInterpreter::interpret_line(const char* line, const std::int32_t* classes) {
-  if (classes[0] == CLASS_SINGLE && line[0] == '-') {
+void LineInterpreter::interpret_line(const char* line, const CharClass* classes) {
+  if (classes[0] == CharClass::SINGLE && line[0] == '-') {
     literal_line(line, classes);
-    return 0;
+    return;
   }
-  if (classes[0] == CLASS_SINGLE && line[0] == '#') {
+  if (classes[0] == CharClass::SINGLE && line[0] == '#') {
     if (output_.line_ended_flag == 0) output_.flush_pending_line();
     output_.paragraph_flag = 1;
-    return 0;
+    return;
   }
   LineState state;
   bool after_condition = false;  // the byte right after a condition is text or `[`
@@ -36,9 +35,9 @@ int LineInterpreter::interpret_line(const char* line, const std::int32_t* classe
       } else {
         output_.join_flag = 0;
       }
-      return 0;
+      return;
     }
-    const bool single = classes[p] == CLASS_SINGLE;
+    const bool single = classes[p] == CharClass::SINGLE;
     if (single && !after_condition) {
       switch (byte) {
         case '-':
@@ -85,13 +84,12 @@ int LineInterpreter::interpret_line(const char* line, const std::int32_t* classe
       ++p;
     }
   }
-  return 0;
 }
 
 // Sets the output switch to the condition's truth; returns the position after its `>`.
-int LineInterpreter::condition(const char* line, const std::int32_t* classes, int p,
+int LineInterpreter::condition(const char* line, const CharClass* classes, int p,
                                LineState& state) {
-  int op = OP_NONE;
+  Op op = Op::NONE;
   parse_condition(line, classes, name_.data(), value_.data(), p, op);
   state.output_on =
       condition_holds(op, evaluate_condition(name_.data(), value_.data(), variables_));
@@ -99,7 +97,7 @@ int LineInterpreter::condition(const char* line, const std::int32_t* classes, in
 }
 
 // Returns the position at which scanning goes on.
-int LineInterpreter::bracket_operation(const char* line, const std::int32_t* classes, int p,
+int LineInterpreter::bracket_operation(const char* line, const CharClass* classes, int p,
                                        LineState& state) {
   const int stop = scan_token(line, classes, p, "=+-]", name_.data());
   switch (stop) {
@@ -118,7 +116,7 @@ int LineInterpreter::bracket_operation(const char* line, const std::int32_t* cla
 
 // `[name=value]` chooses the value's alternatives now and is carried out even while output
 // is off; `[name=(...)]` keeps the template, to be chosen at every print.
-int LineInterpreter::assignment(const char* line, const std::int32_t* classes, int p,
+int LineInterpreter::assignment(const char* line, const CharClass* classes, int p,
                                 const LineState& state) {
   const bool template_value = line[p] == '(';
   const int stop = scan_token(line, classes, p, "]", value_.data());
@@ -133,7 +131,7 @@ int LineInterpreter::assignment(const char* line, const std::int32_t* classes, i
 }
 
 // At `p` stands the `+` or `-` after the name: `+=n`, `-=n`, `++`, `--`, or nothing.
-int LineInterpreter::addition(const char* line, const std::int32_t* classes, int p, char sign,
+int LineInterpreter::addition(const char* line, const CharClass* classes, int p, char sign,
                               const LineState& state) {
   const double direction = sign == '+' ? 1.0 : -1.0;
   const char next = line[p + 1];

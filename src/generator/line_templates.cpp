@@ -80,7 +80,7 @@ bool LineTemplate::parse_pieces(int& p, Alternative& alternative) {
 
 // Chooses the groups one nesting level at a time, left to right, as the passes over the text
 // would; groups below the tenth level stay unexpanded.
-void LineTemplate::choose(int alternative, RandomSource& random) const {
+void LineTemplate::choose(int alternative, RandomSource& random) {
   std::fill(chosen_.begin(), chosen_.end(), -1);
   level_.clear();
   auto add_groups = [this](int alt, std::vector<std::int32_t>& into) {
@@ -119,14 +119,14 @@ char* LineTemplate::write(int alternative, char* out) const {
   return out;
 }
 
-void LineTemplate::expand(char* out, RandomSource& random) const {
+void LineTemplate::expand(char* out, RandomSource& random) {
   const int alternative =
       line_first_ + (line_count_ > 1 ? scale_draw(random.rand(), line_count_) : 0);
   choose(alternative, random);
   *write(alternative, out) = '\0';
 }
 
-const LineTemplate* LineTemplateCache::find(const char* line) {
+LineTemplate* LineTemplateCache::find(const char* line) {
   const auto [entry, inserted] = index_.try_emplace(line, -1);
   if (inserted) {
     LineTemplate compiled;

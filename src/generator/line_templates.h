@@ -23,7 +23,7 @@ class LineTemplate {
   // Parses `line`; false when the line is not simple.
   bool compile(const char* line);
   // Writes the expansion into `out` (room for the line's length plus a terminator).
-  void expand(char* out, RandomSource& random) const;
+  void expand(char* out, RandomSource& random);
 
  private:
   struct Piece {
@@ -42,7 +42,7 @@ class LineTemplate {
 
   bool parse_alternatives(int& p, bool in_group, std::int32_t& first, std::int32_t& count);
   bool parse_pieces(int& p, Alternative& alternative);
-  void choose(int alternative, RandomSource& random) const;
+  void choose(int alternative, RandomSource& random);
   char* write(int alternative, char* out) const;
 
   std::string text_;
@@ -52,16 +52,16 @@ class LineTemplate {
   std::int32_t line_first_ = 0;  // the line's own top-level alternatives
   std::int32_t line_count_ = 0;
   // Scratch of one expansion: the chosen alternative of each group, -1 when not expanded.
-  mutable std::vector<std::int32_t> chosen_;
-  mutable std::vector<std::int32_t> level_;
-  mutable std::vector<std::int32_t> next_level_;
+  std::vector<std::int32_t> chosen_;
+  std::vector<std::int32_t> level_;
+  std::vector<std::int32_t> next_level_;
 };
 
 // The templates of one compiled scenario, keyed by the line's address in the source store.
 class LineTemplateCache {
  public:
   // The template of `line`, compiled at first sight; null when the line is not simple.
-  const LineTemplate* find(const char* line);
+  LineTemplate* find(const char* line);
   // Forgets every template; call when the scenario is compiled again.
   void clear() {
     index_.clear();

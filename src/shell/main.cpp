@@ -7,6 +7,7 @@
 #include <QSessionManager>
 #endif
 
+#include "build_version.h"
 #include "platform/disk_file_store.h"
 #include "shell/app_icon.h"
 #include "shell/main_window.h"

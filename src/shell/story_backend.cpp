@@ -21,7 +21,9 @@ std::optional<std::string> DocumentBackend::regenerate() {
 }
 
 std::string DocumentBackend::shutdown() {
-  return document_.shutdown().error;
+  std::string error;
+  document_.shutdown(&error);
+  return error;
 }
 
 }  // namespace plotwright::shell

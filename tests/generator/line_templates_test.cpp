@@ -20,7 +20,7 @@ std::string expand_by_passes(const std::string& line, RandomSource& random) {
   return alternative.data();
 }
 
-std::string expand_by_template(const LineTemplate& compiled, RandomSource& random) {
+std::string expand_by_template(LineTemplate& compiled, RandomSource& random) {
   TextBuffer out;
   compiled.expand(out.data(), random);
   return out.data();

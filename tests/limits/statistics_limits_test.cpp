@@ -103,7 +103,7 @@ TEST(StatisticsPaths, APathOf4000BytesAndOneWithoutADotGetTheirFiles) {
     ScenarioHarness h;
     h.load(kScenario, scenario);
     EXPECT_EQ(h.document.statistics_path(), statistics);
-    EXPECT_EQ(h.document.shutdown().error, "");
+    EXPECT_TRUE(h.document.shutdown(nullptr));
     EXPECT_EQ(h.files.files.count(statistics), 1u) << statistics.size();
   }
 }
@@ -140,7 +140,7 @@ TEST_F(DiskFolder, AScenarioPathOf4000BytesKeepsItsStatisticsOnDisk) {
     Document document(DocumentServices{&random, &clock, &disk, nullptr});
     MemoryLineSource source(kScenario);
     document.load_scenario(source, scenario);
-    EXPECT_EQ(document.shutdown().error, "");
+    EXPECT_TRUE(document.shutdown(nullptr));
   }
   std::string written;
   ASSERT_TRUE(
@@ -161,7 +161,7 @@ TEST_F(DiskFolder, APathTheSystemCannotOpenIsAReportedFailureAndNothingMore) {
   const LoadOutcome loaded = document.load_scenario(source, scenario);
   EXPECT_TRUE(loaded.generated);
   EXPECT_NE(loaded.statistics_warning.find("File name too long"), std::string::npos);
-  EXPECT_FALSE(document.shutdown().wrote);
+  EXPECT_FALSE(document.statistics_active());
 }
 
 TEST_F(DiskFolder, ASaveRemovesTheTemporaryFilesOfProgramsThatWereKilled) {
