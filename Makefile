@@ -3,9 +3,9 @@ JOBS ?= $(shell nproc)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
-# Seconds each fuzz target runs: in make fuzz, and in the smoke run of make test.
+# Seconds each fuzz target runs in make fuzz; the size of the repeatable smoke run of make test.
 FUZZ_SECONDS ?= 300
-FUZZ_SMOKE_SECONDS ?= 20
+FUZZ_SMOKE_SCALE ?= 1
 FUZZ_TARGETS := load_fuzzer statistics_fuzzer encoding_fuzzer
 EXAMPLE ?= examples/the-lighthouse-keeper.vell
 
@@ -16,18 +16,20 @@ deps:
 	@scripts/install-deps
 
 build: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release --log-level=WARNING
 	@cmake --build $(BUILD) -j$(JOBS)
 
 build-asan: deps
 	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DPLOTWRIGHT_SANITIZE=ON \
-	  -DPLOTWRIGHT_GUI=OFF -DPLOTWRIGHT_BENCH=OFF >/dev/null
+	  -DPLOTWRIGHT_GUI=OFF -DPLOTWRIGHT_BENCH=OFF --log-level=WARNING
 	@cmake --build $(ASAN_BUILD) -j$(JOBS)
 
-# The fuzz targets (libFuzzer, with ASan and UBSan) need clang.
+# The fuzz targets (libFuzzer, with ASan and UBSan) need clang, the version whose runtime
+# scripts/install-deps installs.
 build-fuzz: deps
-	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DPLOTWRIGHT_FUZZ=ON -DPLOTWRIGHT_GUI=OFF -DPLOTWRIGHT_BENCH=OFF -DBUILD_TESTING=OFF >/dev/null
+	@CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DPLOTWRIGHT_FUZZ=ON -DPLOTWRIGHT_GUI=OFF -DPLOTWRIGHT_BENCH=OFF -DBUILD_TESTING=OFF \
+	  --log-level=WARNING
 	@cmake --build $(FUZZ_BUILD) -j$(JOBS) --target $(FUZZ_TARGETS)
 
 run: build
@@ -43,7 +45,7 @@ fuzz: build-fuzz
 	@scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 fuzz-smoke: build-fuzz
-	@scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SMOKE_SECONDS) 1
+	@scripts/run-fuzzers $(FUZZ_BUILD) --smoke $(FUZZ_SMOKE_SCALE)
 
 test: unit-test asan-test fuzz-smoke
 

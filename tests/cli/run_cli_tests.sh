@@ -168,6 +168,10 @@ printf 'title A\n{Road}\nselect Road\nForst\nRiver\nscene River\nWet.\n' >"$tmp/
 run --no-stats "$tmp/missing-scene.vell"
 expect_status 1 "missing destination"
 expect_out 'Scene "Forst" not found in select statement "Road"' "missing destination"
+# The messages are shown once, however many stories were asked for.
+run --no-stats --count 3 --json "$tmp/missing-scene.vell"
+expect_status 1 "missing destination, three stories"
+[ "$(wc -l <"$tmp/out")" -eq 1 ] || fail "missing destination, three stories: $(wc -l <"$tmp/out") lines"
 
 yes 'x' | head -n 199999 >"$tmp/long.vell"
 run --no-stats "$tmp/long.vell"

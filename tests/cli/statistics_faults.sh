@@ -44,9 +44,9 @@ raised() {
       END { exit bad || index(allowed, " " first " ") == 0 }'
 }
 
-start=$(date +%s.%N)
+start=$(date +%s%N)
 "$bin" --seed 1 "$scenario" >/dev/null 2>"$tmp/err" || fail "first run: exit status $?"
-first_run=$(echo "$(date +%s.%N) - $start" | bc)
+first_run_ms=$((($(date +%s%N) - start) / 1000000 + 1))
 whole "$stats" || fail "first run: the statistics file is not whole"
 
 # --- Killed while saving ---------------------------------------------------------------------
@@ -60,7 +60,8 @@ for ((round = 0; round < rounds; round++)); do
   "$bin" --seed "$round" --count 3 "$scenario" >/dev/null 2>&1 &
   pid=$!
   if ((round % 2 == 0)); then
-    sleep "$(echo "scale=3; $RANDOM % 1000 * $first_run / 1000" | bc)"
+    delay=$((RANDOM % first_run_ms))
+    sleep "$((delay / 1000)).$(printf '%03d' $((delay % 1000)))"
   else
     while kill -0 "$pid" 2>/dev/null && ! compgen -G "$tmp/.plotwright.$pid.*" >/dev/null; do :; done
     sleep "0.00$((RANDOM % 8))"
