@@ -53,7 +53,8 @@ precious=$tmp/precious
 mkdir "$precious" && printf 'keep me\n' >"$precious/file" && own "$precious" && chmod 600 "$precious/file"
 cp "$precious/file" "$tmp/precious.copy"
 ln -s "$precious/file" "$work/story.vus"
-for ((pid = 1; pid < 400; pid++)); do ln -s "$precious/file" "$work/story.vus.tmp.$pid"; done
+last=$(cat /proc/sys/kernel/ns_last_pid 2>/dev/null || echo 1000)
+for ((pid = last + 1; pid < last + 400; pid++)); do ln -s "$precious/file" "$work/story.vus.tmp.$pid"; done
 run --seed 1 "$work/story.vell"
 expect_status 0 "link at the statistics path"
 expect_story "link at the statistics path"
