@@ -557,7 +557,6 @@ Object.assign(repository, {
 // ---------------------------------------------------------------------------------------------
 
 const grammar = {
-  $schema: 'https://raw.githubusercontent.com/martinring/tmlanguage/master/tmlanguage.json',
   name: 'Vell',
   scopeName: 'source.vell',
   fileTypes: ['vell'],
