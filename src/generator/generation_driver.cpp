@@ -73,10 +73,9 @@ const char* GenerationDriver::next_line(int& current) {
 
 bool GenerationDriver::run_line(const char* line, int& current) {
   // A simple line is never a directive and always balanced: only its expansion is left.
-  if (LineTemplate* compiled = templates_.find(line)) {
-    compiled->expand(expansion_.data(), random_);
-    classify_text(expansion_.data(), classes_.data());
-    interpreter_.interpret_line(expansion_.data(), classes_.data());
+  if (LineTemplate* compiled = compiled_lines_ ? templates_.find(line) : nullptr) {
+    const int length = compiled->expand(expansion_.data(), random_);
+    interpreter_.interpret_plain_line(expansion_.data(), length);
     return true;
   }
   // The checks and the expansion work on at most 4095 bytes: a longer line is cut.

@@ -33,6 +33,9 @@ class GenerationDriver {
   // One run: empties the story and writes a new one into it. Starts at the scene that
   // `start_name` names, or at scene 1.
   void generate_story(const char* start_name);
+  // Whether simple lines run from their compiled forms (the default). The stories are the same
+  // either way; tests switch it off to hold the fast path to the general one.
+  void use_compiled_lines(bool on) { compiled_lines_ = on; }
   // Forgets what was learnt about the lines of an earlier scenario.
   void clear_line_cache() {
     templates_.clear();
@@ -68,6 +71,7 @@ class GenerationDriver {
   TextBuffer expansion_;
   std::vector<std::int64_t> step_costs_;  // by scene; 0 until first needed
   std::int64_t spent_ = 0;                // work of this run's scene changes
+  bool compiled_lines_ = true;
   std::int64_t variables_work_at_start_ = 0;
 };
 

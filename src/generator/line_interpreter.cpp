@@ -1,6 +1,8 @@
 // Interpreting one text line: text, line breaks, joins, comments, conditions, variables.
 #include "generator/line_interpreter.h"
 
+#include <cstring>
+
 #include "generator/alternatives.h"
 #include "generator/conditions.h"
 
@@ -83,6 +85,36 @@ void LineInterpreter::interpret_line(const char* line, const CharClass* classes)
       }
       ++p;
     }
+  }
+}
+
+void LineInterpreter::interpret_plain_line(const char* line, int length) {
+  if (line[0] == '-' || line[0] == '#') {
+    ClassArray classes;
+    classify_text(line, classes.data());
+    interpret_line(line, classes.data());
+    return;
+  }
+  const bool joins = length > 0 && line[length - 1] == '-';
+  const int end = joins ? length - 1 : length;
+  const std::size_t size = end > 0 ? static_cast<std::size_t>(end) : 0;
+  int added = end;
+  if (!std::memchr(line, '~', size) && !std::memchr(line, ';', size)) {
+    output_.pending_put_bytes(line, end);
+  } else {
+    added = 0;
+    for (int p = 0; p < end; ++p) {
+      const char byte = line[p];
+      if (byte == ';') continue;  // output on: it is never off in a plain line
+      output_.pending_put_char(byte == '~' ? ' ' : byte);
+      ++added;
+    }
+  }
+  if (joins) output_.join_flag = 1;
+  if (added != 0) {
+    output_.flush_pending_line();
+  } else {
+    output_.join_flag = 0;
   }
 }
 

@@ -22,6 +22,12 @@ class LineInterpreter {
   // `classes` must classify `line`.
   void interpret_line(const char* line, const CharClass* classes);
 
+  // The same for a plain line: `length` single-byte characters without `[ ] < > { } /`, as
+  // the compiled simple lines expand to. No condition, variable, comment or line break can
+  // occur in it, so only a leading `-` or `#`, `~`, `;` and a final `-` act, and the line
+  // needs no classes.
+  void interpret_plain_line(const char* line, int length);
+
  private:
   struct LineState {
     bool output_on = true;

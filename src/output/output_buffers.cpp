@@ -28,6 +28,15 @@ void OutputBuffers::reset() {
   story_[0] = '\0';
 }
 
+void OutputBuffers::pending_put_bytes(const char* bytes, int length) {
+  // A full line keeps its text: what does not fit is dropped, and it stays terminated.
+  const std::int32_t room = kPendingCapacity - 1 - pending_length_;
+  const std::int32_t taken = length < room ? length : room;
+  std::memcpy(pending_.data() + pending_length_, bytes, static_cast<std::size_t>(taken));
+  pending_length_ += taken;
+  pending_[pending_length_] = '\0';
+}
+
 int OutputBuffers::pending_put_text(const char* text) {
   return put_text(text, [this](char byte) { pending_put_char(byte); });
 }

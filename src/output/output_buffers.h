@@ -20,6 +20,8 @@ class OutputBuffers {
   void pending_put_char(char byte) {
     if (byte != '\0') append_byte(pending_, pending_length_, byte);
   }
+  // Appends `length` bytes, none of them zero, as pending_put_char would one by one.
+  void pending_put_bytes(const char* bytes, int length);
   // Appends at most 4096 bytes of a text; returns its length, or 0 when it is absent or has
   // no terminator within those bytes.
   int pending_put_text(const char* text);
