@@ -13,35 +13,6 @@ bool single_is(const char* line, const CharClass* classes, int p, char byte) {
   return classes[p] == CharClass::SINGLE && line[p] == byte;
 }
 
-// Reads the prefix of a taken token; returns its length.
-int read_prefix(const char* token, Directive& code) {
-  switch (token[0]) {
-    case '!':
-      code = Directive::DISABLE;
-      return 1;
-    case '#':
-      code = Directive::ENABLE;
-      return 1;
-    case '*':
-      code = Directive::PRIORITY_CLEAR;
-      return 1;
-    case '&':
-      if (token[1] == '+') {
-        code = Directive::PRIORITY_UP;
-        return 2;
-      }
-      if (token[1] == '-') {
-        code = Directive::PRIORITY_DOWN;
-        return 2;
-      }
-      code = Directive::PRIORITY_SET;
-      return 1;
-    default:
-      code = Directive::JUMP;
-      return 0;
-  }
-}
-
 // Finds the first alternative that is taken and leaves its token in `token`.
 bool take_alternative(const char* line, const CharClass* classes, VariableStore& variables,
                       char* token) {
@@ -78,7 +49,7 @@ int parse_jump_directive(const char* line, const CharClass* classes, Directive& 
   }
   TextBuffer token;
   if (!take_alternative(line, classes, variables, token.data())) return -1;
-  const int prefix = read_prefix(token.data(), code);
+  const int prefix = read_directive_prefix(token.data(), code);
   const int scene = resolve_scene_ref(token.data() + prefix, scenes);
   if (scene != 0) return scene;
   output.pending_put_text("scene \"");

@@ -5,20 +5,10 @@
 #include "compiler/scene_table.h"
 #include "generator/variables.h"
 #include "language/char_classes.h"
+#include "language/directive_syntax.h"
 #include "output/output_buffers.h"
 
 namespace plotwright {
-
-// What a directive does to its scene.
-enum class Directive {
-  JUMP,            // no prefix
-  DISABLE,         // !
-  ENABLE,          // #
-  PRIORITY_SET,    // &
-  PRIORITY_UP,     // &+
-  PRIORITY_DOWN,   // &-
-  PRIORITY_CLEAR,  // *
-};
 
 // directive -> '{' alternative { [';'] alternative } '}'
 // alternative -> [ '<' condition '>' ] [prefix] target
