@@ -73,7 +73,7 @@ LoadOutcome Document::load_scenario(LineSource& source, std::string_view path,
       path, keep_statistics && compiled && engine.scenario_.choice_points > 0);
   engine.variables_.init_variable_buffers();
   if (compiled) {
-    engine.driver_.generate_story("");
+    engine.generate();
     outcome.generated = true;
   }
   outcome.text =
@@ -85,7 +85,7 @@ std::optional<std::string_view> Document::regenerate() {
   Engine& engine = *engine_;
   // After a failed load there is no sound scenario to walk: the shown messages stay.
   if (!engine.scenario_loaded_ || !engine.last_load_compiled_) return std::nullopt;
-  engine.driver_.generate_story("");
+  engine.generate();
   return engine.output_.story();
 }
 
@@ -97,6 +97,18 @@ bool Document::shutdown(std::string* error) {
   if (failure.empty()) return true;
   if (error) *error = failure;
   return false;
+}
+
+void Document::set_start_scene(int scene) {
+  engine_->start_scene_ = scene;
+}
+
+void Document::set_run_observer(RunObserver* observer) {
+  engine_->driver_.set_observer(observer);
+}
+
+RunEnd Document::last_run_end() const {
+  return engine_->driver_.last_end();
 }
 
 void Document::drop_statistics() {

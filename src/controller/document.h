@@ -14,6 +14,7 @@
 #include "base/file_store.h"
 #include "base/random_source.h"
 #include "compiler/line_source.h"
+#include "generator/run_observer.h"
 
 namespace plotwright {
 
@@ -64,6 +65,15 @@ class Document {
   // Writes the statistics file when a load has read it. Call once, at exit. False, with the
   // reason in `error`, when the write failed (the old file is then as it was).
   bool shutdown(std::string* error);
+  // Where the stories of later loads and regenerations start: scene `scene`, or, with 0, the
+  // start of every story (scene 1, or the first block without a name). A scene that the
+  // loaded scenario does not have is taken as 0.
+  void set_start_scene(int scene);
+  // Tells `observer` (or nobody, with null) what the runs do from now on.
+  void set_run_observer(RunObserver* observer);
+  // Why the last story's run ended.
+  RunEnd last_run_end() const;
+
   // Leaves the active statistics unwritten: the stories counted in them were never shown
   // (their output failed).
   void drop_statistics();

@@ -75,6 +75,17 @@ class Engine {
   std::string statistics_path_;          // of the active statistics
   StatisticsRecords loaded_statistics_;  // the counts the active statistics started from
   bool shut_down_ = false;
+  int start_scene_ = 0;  // 0: where every story starts
+
+  // One story, from the start scene when one is set.
+  void generate() {
+    const int scenes = scenario_.scenes.scene_count();
+    if (start_scene_ > 0 && start_scene_ <= scenes) {
+      driver_.generate_story_from(start_scene_);
+    } else {
+      driver_.generate_story("");
+    }
+  }
 };
 
 }  // namespace plotwright

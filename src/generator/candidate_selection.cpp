@@ -26,7 +26,7 @@ int count_candidates(const Record* list) {
 }  // namespace
 
 int select_next_scene(const Record* list, const RunState& run_state, VariableStore& variables,
-                      RandomSource& random) {
+                      RandomSource& random, std::vector<CandidateReport>* report) {
   const int count = count_candidates(list);
   bool satisfied[kMaxCandidates];
   std::int32_t highest = 0;
@@ -51,6 +51,15 @@ int select_next_scene(const Record* list, const RunState& run_state, VariableSto
   auto ties = [&](int i) { return eligible(i) && run_state.use_count(list[i].target) == least; };
   int tie_count = 0;
   for (int i = 0; i < count; ++i) tie_count += ties(i) ? 1 : 0;
+  if (report) {
+    report->clear();
+    for (int i = 0; i < count; ++i) {
+      const int target = list[i].target;
+      report->push_back(CandidateReport{target, run_state.use_count(target),
+                                        run_state.priority(target), run_state.disabled(target) != 0,
+                                        satisfied[i], ties(i)});
+    }
+  }
   if (tie_count == 0) return 0;
   const int pick = static_cast<int>(random.rand() / 32768.0 * tie_count);
   for (int i = 0, seen = 0; i < count; ++i) {

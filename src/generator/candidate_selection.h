@@ -5,13 +5,15 @@
 
 #include "base/random_source.h"
 #include "compiler/scene_table.h"
+#include "generator/run_observer.h"
 #include "generator/run_state.h"
 #include "generator/variables.h"
 
 namespace plotwright {
 
 // Returns the chosen candidate's target, or 0 when none qualifies (no draw is made then).
+// With `report`, also tells how each candidate was weighed.
 int select_next_scene(const Record* list, const RunState& run_state, VariableStore& variables,
-                      RandomSource& random);
+                      RandomSource& random, std::vector<CandidateReport>* report = nullptr);
 
 }  // namespace plotwright

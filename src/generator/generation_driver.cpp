@@ -23,15 +23,34 @@ void GenerationDriver::reset_run() {
 }
 
 void GenerationDriver::generate_story(const char* start_name) {
+  const int found = find_name(start_name, scenes_);
+  generate_story_from(found != 0 ? found : kSceneFirst);
+}
+
+void GenerationDriver::generate_story_from(int start) {
   run_state_.resize(scenes_.scene_count());
   reset_run();
-  if (scenes_.scene_count() < kSceneFirst) return;
-  int current = find_name(start_name, scenes_);
-  if (current == 0) current = kSceneFirst;
+  last_end_ = RunEnd::NO_SCENES;
+  if (scenes_.scene_count() >= kSceneFirst) run_from(start);
+  if (observer_) observer_->story_ended(last_end_);
+}
+
+void GenerationDriver::run_from(int current) {
+  if (observer_) observer_->scene_entered(current, SceneEntry::START);
+  last_end_ = RunEnd::LINE_LIMIT;
   for (int iteration = 0; iteration < kRunLineLimit; ++iteration) {
     const char* line = next_line(current);
-    if (!line || !run_line(line, current) || out_of_work()) return;
+    if (!line) return;
+    if (!run_line(line, current)) {
+      last_end_ = RunEnd::END_SCENE;
+      return;
+    }
+    if (out_of_work()) {
+      last_end_ = RunEnd::WORK_LIMIT;
+      return;
+    }
   }
+  last_end_ = RunEnd::LINE_LIMIT;
 }
 
 std::int64_t GenerationDriver::step_cost(int scene) {
@@ -60,15 +79,34 @@ const char* GenerationDriver::next_line(int& current) {
     list->line_cursor = 0;
     run_state_.add_use(current);
     spent_ += step_cost(current);
-    if (out_of_work()) return nullptr;
-    int next = select_next_scene(list, run_state_, variables_, random_);
-    if (next == kSceneEnd) return nullptr;
-    if (next == 0 && !history_.history_pop(next)) next = kSceneClosing;
-    current = next;
+    if (out_of_work()) {
+      last_end_ = RunEnd::WORK_LIMIT;
+      return nullptr;
+    }
+    current = next_scene(current, list);
+    if (current == 0) {
+      last_end_ = RunEnd::END_SCENE;
+      return nullptr;
+    }
     list = scenes_.list(current);
   }
   // A cycle of scenes without lines: the run ends with the story so far.
+  last_end_ = RunEnd::SCENE_CHANGE_LIMIT;
   return nullptr;
+}
+
+int GenerationDriver::next_scene(int current, Record* list) {
+  std::vector<CandidateReport>* report = observer_ ? &candidates_ : nullptr;
+  int next = select_next_scene(list, run_state_, variables_, random_, report);
+  if (observer_) observer_->scene_selected(current, candidates_, next);
+  if (next == kSceneEnd) return 0;
+  SceneEntry how = SceneEntry::SELECTED;
+  if (next == 0) {
+    how = history_.history_pop(next) ? SceneEntry::RETURNED : SceneEntry::CLOSING;
+    if (next == 0) next = kSceneClosing;
+  }
+  if (observer_) observer_->scene_entered(next, how);
+  return next;
 }
 
 bool GenerationDriver::run_line(const char* line, int& current) {
@@ -89,6 +127,7 @@ bool GenerationDriver::run_line(const char* line, int& current) {
   const int scene = parse_jump_directive(line, classes_.data(), code, scenes_, variables_, output_);
   if (code != Directive::JUMP) {
     if (scene > 0) apply_directive(code, scene);
+    if (scene > 0 && observer_) observer_->directive_applied(current, code, scene);
     return true;
   }
   if (scene == 0) {
@@ -99,6 +138,7 @@ bool GenerationDriver::run_line(const char* line, int& current) {
     // A jump works like a call: the history brings the run back after this line.
     history_.history_push(current);
     current = scene;
+    if (observer_) observer_->scene_entered(current, SceneEntry::JUMPED);
   }
   return true;
 }

@@ -12,6 +12,7 @@
 #include "generator/jump_directives.h"
 #include "generator/line_interpreter.h"
 #include "generator/line_templates.h"
+#include "generator/run_observer.h"
 #include "generator/run_state.h"
 #include "generator/variables.h"
 #include "language/char_classes.h"
@@ -33,6 +34,12 @@ class GenerationDriver {
   // One run: empties the story and writes a new one into it. Starts at the scene that
   // `start_name` names, or at scene 1.
   void generate_story(const char* start_name);
+  // The same, starting at scene `start` (which must exist).
+  void generate_story_from(int start);
+  // Why the last run ended.
+  RunEnd last_end() const { return last_end_; }
+  // Tells `observer` (or nobody, with null) what the runs do from now on.
+  void set_observer(RunObserver* observer) { observer_ = observer; }
   // Whether simple lines run from their compiled forms (the default). The stories are the same
   // either way; tests switch it off to hold the fast path to the general one.
   void use_compiled_lines(bool on) { compiled_lines_ = on; }
@@ -47,8 +54,12 @@ class GenerationDriver {
 
  private:
   void reset_run();
-  // The current scene's next line, changing scenes as they run out; null ends the run.
+  void run_from(int current);
+  // The current scene's next line, changing scenes as they run out; null ends the run, and
+  // `last_end_` says why.
   const char* next_line(int& current);
+  // The scene after `current`, which has run out of lines: 0 ends the run.
+  int next_scene(int current, Record* list);
   // Runs one line of the current scene; returns false when the run ends.
   bool run_line(const char* line, int& current);
   void apply_directive(Directive code, int scene);
@@ -72,6 +83,9 @@ class GenerationDriver {
   std::vector<std::int64_t> step_costs_;  // by scene; 0 until first needed
   std::int64_t spent_ = 0;                // work of this run's scene changes
   bool compiled_lines_ = true;
+  RunEnd last_end_ = RunEnd::NO_SCENES;
+  RunObserver* observer_ = nullptr;
+  std::vector<CandidateReport> candidates_;  // the last selection, for the observer
   std::int64_t variables_work_at_start_ = 0;
 };
 

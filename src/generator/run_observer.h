@@ -1,0 +1,50 @@
+// What a run does, told to whoever asks (the trace and coverage of the author tools). A run
+// without an observer pays nothing for it, and an observer changes nothing of the story.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "language/directive_syntax.h"
+
+namespace plotwright {
+
+// Why a run ended.
+enum class RunEnd {
+  END_SCENE,           // it reached the end scene: the story is whole
+  LINE_LIMIT,          // 30000 lines run
+  SCENE_CHANGE_LIMIT,  // 30000 scene changes without finding a line
+  WORK_LIMIT,          // the run's budget of work was spent
+  NO_SCENES,           // nothing was compiled
+};
+
+// The limit's name for a person, or null for an end that no limit made.
+const char* run_limit_name(RunEnd end);
+
+// How a run came to a scene.
+enum class SceneEntry { START, SELECTED, JUMPED, RETURNED, CLOSING };
+
+// One candidate of a selection, as the selection weighed it.
+struct CandidateReport {
+  int target = 0;
+  std::int64_t use_count = 0;
+  std::int32_t priority = 0;
+  bool disabled = false;
+  bool condition_holds = true;
+  bool tied = false;  // among those the draw chose from
+};
+
+class RunObserver {
+ public:
+  virtual ~RunObserver() = default;
+  virtual void scene_entered(int /*scene*/, SceneEntry /*how*/) {}
+  // The scene ran out of lines and the selection weighed its candidates; `chosen` is the
+  // target drawn, or 0 when none qualified.
+  virtual void scene_selected(int /*scene*/, const std::vector<CandidateReport>& /*candidates*/,
+                              int /*chosen*/) {}
+  // A directive other than a jump changed a scene's standing.
+  virtual void directive_applied(int /*scene*/, Directive /*kind*/, int /*target*/) {}
+  virtual void story_ended(RunEnd /*end*/) {}
+};
+
+}  // namespace plotwright
