@@ -58,8 +58,10 @@ screenshot: build
 vsix:
 	@editors/vscode/scripts/package.sh $(BUILD)
 
+# The engine's benchmarks, then the whole program on the peer-shaped story (bench/README.md).
 bench: build
 	./$(BUILD)/bench/plotwright_bench
+	bench/whole_process.sh $(BUILD)/plotwright
 
 format:
 	clang-format -i $$(git ls-files '*.h' '*.cpp')
