@@ -27,25 +27,26 @@ namespace {
 // byte never occurs inside one.
 class Utf8StreamDiagnostics final : public DiagnosticSink {
  public:
-  explicit Utf8StreamDiagnostics(std::ostream& stream) : stream_(stream) {}
+  Utf8StreamDiagnostics(std::ostream& stream, Cp932Codec& codec) : stream_(stream), codec_(codec) {}
 
   void write(std::string_view bytes) override {
     pending_.append(bytes);
     const std::size_t end = pending_.rfind('\n');
     if (end == std::string::npos) return;
-    stream_ << engine_text_to_utf8(std::string_view(pending_).substr(0, end + 1));
+    stream_ << codec_.engine_text_to_utf8(std::string_view(pending_).substr(0, end + 1));
     pending_.erase(0, end + 1);
   }
 
   // Writes a last line that came without its line feed.
   void finish() {
     if (pending_.empty()) return;
-    stream_ << engine_text_to_utf8(pending_) << '\n';
+    stream_ << codec_.engine_text_to_utf8(pending_) << '\n';
     pending_.clear();
   }
 
  private:
   std::ostream& stream_;
+  Cp932Codec& codec_;
   std::string pending_;
 };
 
@@ -53,16 +54,18 @@ class Utf8StreamDiagnostics final : public DiagnosticSink {
 // line ends, the engine's bytes unchanged, or one JSON object per line.
 class StoryWriter {
  public:
-  StoryWriter(const Options& options, std::ostream& out) : options_(options), out_(out) {}
+  StoryWriter(const Options& options, std::ostream& out, Cp932Codec& codec)
+      : options_(options), out_(out), codec_(codec) {}
 
   void write(std::string_view engine_text, int index) {
     if (options_.json) {
-      const nlohmann::json story = {{"index", index}, {"text", engine_text_to_utf8(engine_text)}};
+      const nlohmann::json story = {{"index", index},
+                                    {"text", codec_.engine_text_to_utf8(engine_text)}};
       out_ << story.dump() << '\n';
     } else if (options_.raw) {
       write_lines(engine_text, "\r\n", index);
     } else {
-      write_lines(engine_text_to_utf8(engine_text), "\n", index);
+      write_lines(codec_.engine_text_to_utf8(engine_text), "\n", index);
     }
   }
 
@@ -81,6 +84,7 @@ class StoryWriter {
 
   const Options& options_;
   std::ostream& out_;
+  Cp932Codec& codec_;
   bool ended_line_ = true;
 };
 
@@ -101,13 +105,13 @@ int exit_status_of(const LoadOutcome& loaded) {
 }
 
 // Loads the engine bytes of the scenario and writes options.count stories.
-int tell_stories(const Options& options, std::string engine_bytes, std::ostream& out,
-                 std::ostream& err) {
+int tell_stories(const Options& options, Cp932Codec& codec, std::string engine_bytes,
+                 std::ostream& out, std::ostream& err) {
   std::optional<FixedClock> fixed_clock;
   if (options.seed) fixed_clock.emplace(*options.seed);
   NullFileStore no_files;
   NullDiagnostics hidden;
-  Utf8StreamDiagnostics shown(err);
+  Utf8StreamDiagnostics shown(err, codec);
   DocumentServices services;
   services.clock = fixed_clock ? &*fixed_clock : nullptr;
   services.files = options.no_stats ? &no_files : nullptr;
@@ -119,7 +123,7 @@ int tell_stories(const Options& options, std::string engine_bytes, std::ostream&
   shown.finish();
   const int status = exit_status_of(loaded);
 
-  StoryWriter writer(options, out);
+  StoryWriter writer(options, out, codec);
   writer.write(loaded.text, 0);  // the text is valid only until the next regeneration
   for (int index = 1; index < options.count; ++index) {
     writer.write(document.regenerate().value_or(std::string_view()), index);
@@ -160,12 +164,18 @@ int run(const Options& options, std::ostream& out, std::ostream& err) {
     err << "plotwright: " << options.file << ": " << file.error << '\n';
     return kExitUsage;
   }
-  DecodeResult decoded = decode_scenario(file.bytes, options.encoding);
-  if (!decoded.ok) {
-    err << "plotwright: " << options.file << ": " << decoded.error << '\n';
+  std::optional<Cp932Codec> codec;
+  std::string error;
+  if (!Cp932Codec::open(codec, &error)) {
+    err << "plotwright: " << error << '\n';
     return kExitUsage;
   }
-  const int status = tell_stories(options, std::move(decoded.bytes), out, err);
+  DecodedScenario decoded;
+  if (!decode_scenario(*codec, file.bytes, options.encoding, decoded, &error)) {
+    err << "plotwright: " << options.file << ": " << error << '\n';
+    return kExitUsage;
+  }
+  const int status = tell_stories(options, *codec, std::move(decoded.bytes), out, err);
   out.flush();
   if (!out) {
     err << "plotwright: could not write the story to standard output\n";

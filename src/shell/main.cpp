@@ -7,6 +7,10 @@
 #include <QSessionManager>
 #endif
 
+#include <optional>
+#include <string>
+
+#include "encoding/cp932_codec.h"
 #include "shell/app_icon.h"
 #include "shell/main_window.h"
 #include "shell/prompts.h"
@@ -36,10 +40,16 @@ int main(int argc, char* argv[]) {
   QApplication::setWindowIcon(plotwright::shell::app_icon());
   const QString scenario = scenario_argument(app);
 
+  plotwright::shell::DialogPrompts prompts;
+  std::optional<plotwright::Cp932Codec> codec;
+  std::string error;
+  if (!plotwright::Cp932Codec::open(codec, &error)) {
+    prompts.show_error(nullptr, QString::fromStdString(error));
+    return 1;
+  }
   QSettings settings;
   plotwright::shell::DocumentBackend backend;
-  plotwright::shell::DialogPrompts prompts;
-  plotwright::shell::MainWindow window(backend, prompts, settings);
+  plotwright::shell::MainWindow window(backend, prompts, settings, *codec);
 
   // Closing the window finishes the session itself; these catch the ways out that close no
   // window. When the desktop session ends, the statistics are written as soon as it asks,

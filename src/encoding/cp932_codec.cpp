@@ -1,0 +1,191 @@
+// Code page 932 (Shift-JIS) to and from UTF-8 at memory speed: tables filled from a backend
+// one code at a time, the first time a text holds it.
+#include "encoding/cp932_codec.h"
+
+#include <cstring>
+
+#include "encoding/cp932_iconv.h"
+#include "encoding/utf8.h"
+
+namespace plotwright {
+
+namespace {
+
+constexpr char32_t kReplacementCharacter = 0xFFFD;
+constexpr std::uint32_t kNoCharacter = 0xFFFFFFFF;  // in decoded_: no valid code
+
+// An entry of encoded_: how the code point converts in the top byte; its code's length and
+// bytes below (length << 16 | first byte << 8 | second byte).
+constexpr std::uint32_t kExact = 1u << 24;   // comes back unchanged
+constexpr std::uint32_t kLossy = 2u << 24;   // has a code that comes back as another
+constexpr std::uint32_t kNoForm = 3u << 24;  // has no code
+constexpr std::uint32_t kHowMask = 0xFFu << 24;
+
+constexpr std::size_t kTableSize = 0x10000;
+// Output bytes buffered before they go to the string: each code gives at most 4.
+constexpr std::size_t kBufferSize = 16384;
+
+unsigned char byte_at(std::string_view text, std::size_t offset) {
+  return static_cast<unsigned char>(text[offset]);
+}
+
+// Appends ASCII engine text with CR LF turned into LF.
+void append_lines(std::string_view ascii, std::string& out) {
+  while (!ascii.empty()) {
+    const void* found = std::memchr(ascii.data(), '\r', ascii.size());
+    if (found == nullptr) {
+      out.append(ascii);
+      return;
+    }
+    const auto cr = static_cast<std::size_t>(static_cast<const char*>(found) - ascii.data());
+    const bool before_lf = cr + 1 < ascii.size() && ascii[cr + 1] == '\n';
+    out.append(ascii.data(), before_lf ? cr : cr + 1);
+    ascii.remove_prefix(cr + 1);
+  }
+}
+
+bool fail(std::string* error, std::string message) {
+  if (error != nullptr) *error = std::move(message);
+  return false;
+}
+
+}  // namespace
+
+Cp932Codec::Cp932Codec(std::unique_ptr<Cp932Backend> backend) : backend_(std::move(backend)) {}
+
+// The one place that picks the platform's converter.
+bool Cp932Codec::open(std::optional<Cp932Codec>& codec, std::string* error) {
+  std::unique_ptr<Cp932Backend> backend;
+  if (!open_iconv_cp932_backend(backend, error)) return false;
+  codec.emplace(std::move(backend));
+  return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Shift-JIS to UTF-8
+
+std::string Cp932Codec::engine_text_to_utf8(std::string_view engine_text) {
+  std::string out;
+  out.reserve(engine_text.size() + engine_text.size() / 2);
+  char buffer[kBufferSize];
+  std::size_t offset = 0;
+  while (offset < engine_text.size()) {
+    const std::size_t ascii = utf8::ascii_length(engine_text.substr(offset));
+    append_lines(engine_text.substr(offset, ascii), out);
+    offset += ascii;
+    if (offset == engine_text.size()) break;
+    const char* end = write_codes(engine_text, offset, buffer, buffer + sizeof buffer);
+    out.append(buffer, static_cast<std::size_t>(end - buffer));
+  }
+  return out;
+}
+
+// Writes the UTF-8 of the codes from `offset` up to the next ASCII byte, or until the buffer
+// is nearly full; moves `offset` past them.
+char* Cp932Codec::write_codes(std::string_view text, std::size_t& offset, char* out,
+                              const char* end) {
+  if (decoded_.empty()) decoded_.assign(kTableSize, 0);
+  while (offset < text.size() && byte_at(text, offset) >= 0x80 && end - out >= 4) {
+    char32_t code_point = decoded(text.substr(offset, 1));
+    std::size_t length = 1;
+    if (code_point == kNoCharacter && offset + 1 < text.size()) {
+      code_point = decoded(text.substr(offset, 2));
+      length = 2;
+    }
+    if (code_point == kNoCharacter) code_point = kReplacementCharacter, length = 1;
+    out = utf8::write(code_point, out);
+    offset += length;
+  }
+  return out;
+}
+
+// The code point of a code of 1 or 2 bytes, or kNoCharacter.
+char32_t Cp932Codec::decoded(std::string_view code) {
+  const std::size_t index =
+      code.size() == 1 ? byte_at(code, 0) : std::size_t{byte_at(code, 0)} << 8 | byte_at(code, 1);
+  Entry& entry = decoded_[index];
+  if (entry == 0) {
+    char32_t code_point = 0;
+    entry = backend_->decode(code, code_point) ? code_point + 1 : kNoCharacter;
+  }
+  return entry == kNoCharacter ? kNoCharacter : entry - 1;
+}
+
+// ---------------------------------------------------------------------------------------------
+// UTF-8 to Shift-JIS
+
+bool Cp932Codec::utf8_to_shift_jis(std::string_view utf8, std::string& shift_jis,
+                                   std::string* error) {
+  // No character takes more bytes in Shift-JIS than in UTF-8.
+  shift_jis.resize(utf8.size());
+  char* out = shift_jis.data();
+  std::size_t first_lossy = std::string_view::npos;
+  Entry lossy_entry = 0;
+  char32_t lossy_code_point = 0;
+  for (std::size_t offset = 0; offset < utf8.size();) {
+    const std::size_t ascii = utf8::ascii_length(utf8.substr(offset));
+    std::memcpy(out, utf8.data() + offset, ascii);
+    out += ascii;
+    offset += ascii;
+    if (offset == utf8.size()) break;
+    char32_t code_point = 0;
+    const std::size_t length = utf8::decode(utf8, offset, code_point);
+    const Entry entry = length == 0 ? kNoForm : encoded(code_point);
+    if (length == 0 || (entry & kHowMask) == kNoForm) {
+      shift_jis.clear();
+      return refuse(utf8, offset, code_point, length == 0 ? 0 : entry, error);
+    }
+    if ((entry & kHowMask) == kLossy && first_lossy == std::string_view::npos) {
+      first_lossy = offset, lossy_entry = entry, lossy_code_point = code_point;
+    }
+    if ((entry >> 16 & 3) == 2) *out++ = static_cast<char>(entry >> 8 & 0xFF);
+    *out++ = static_cast<char>(entry & 0xFF);
+    offset += length;
+  }
+  if (first_lossy != std::string_view::npos) {
+    shift_jis.clear();
+    return refuse(utf8, first_lossy, lossy_code_point, lossy_entry, error);
+  }
+  shift_jis.resize(static_cast<std::size_t>(out - shift_jis.data()));
+  return true;
+}
+
+// How a code point converts. Code points beyond the Basic Multilingual Plane are asked
+// afresh each time: code page 932 has none, so the first one ends the conversion.
+Cp932Codec::Entry Cp932Codec::encoded(char32_t code_point) {
+  if (code_point >= kTableSize) return classify(code_point);
+  if (encoded_.empty()) encoded_.assign(kTableSize, 0);
+  Entry& entry = encoded_[code_point];
+  if (entry == 0) entry = classify(code_point);
+  return entry;
+}
+
+Cp932Codec::Entry Cp932Codec::classify(char32_t code_point) {
+  ShiftJisCode code;
+  if (!backend_->encode(code_point, code) || code.length < 1 || code.length > 2) return kNoForm;
+  if (decoded_.empty()) decoded_.assign(kTableSize, 0);
+  const char32_t back = decoded(code.view());
+  if (back == kNoCharacter) return kNoForm;
+  const auto first = static_cast<unsigned char>(code.bytes[0]);
+  const auto second = static_cast<unsigned char>(code.bytes[1]);
+  const Entry bytes =
+      code.length == 1 ? Entry{1} << 16 | first : Entry{2} << 16 | Entry{first} << 8 | second;
+  return (back == code_point ? kExact : kLossy) | bytes;
+}
+
+// The message for the character at `offset`: ill-formed (entry 0), without a code, or lossy.
+bool Cp932Codec::refuse(std::string_view utf8, std::size_t offset, char32_t code_point, Entry entry,
+                        std::string* error) {
+  if (entry == 0) return fail(error, utf8::invalid_byte_message(utf8, offset));
+  std::string message = "line " + std::to_string(utf8::line_number_at(utf8, offset)) +
+                        ": character " + utf8::describe(code_point) + " has no Shift-JIS form";
+  if ((entry & kHowMask) == kLossy) {
+    const char code[2] = {static_cast<char>(entry >> 8 & 0xFF), static_cast<char>(entry & 0xFF)};
+    const std::string_view bytes =
+        (entry >> 16 & 3) == 2 ? std::string_view(code, 2) : std::string_view(code + 1, 1);
+    message += " of its own (it would come back as " + utf8::describe(decoded(bytes)) + ")";
+  }
+  return fail(error, std::move(message));
+}
+
+}  // namespace plotwright
