@@ -2,6 +2,7 @@
 // one code at a time, the first time a text holds it.
 #include "encoding/cp932_codec.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "encoding/cp932_iconv.h"
@@ -24,6 +25,8 @@ constexpr std::uint32_t kHowMask = 0xFFu << 24;
 constexpr std::size_t kTableSize = 0x10000;
 // Output bytes buffered before they go to the string: each code gives at most 4.
 constexpr std::size_t kBufferSize = 16384;
+// Input bytes converted to Shift-JIS between two resizes of the output.
+constexpr std::size_t kBlockSize = 65536;
 
 unsigned char byte_at(std::string_view text, std::size_t offset) {
   return static_cast<unsigned char>(text[offset]);
@@ -85,24 +88,23 @@ std::string Cp932Codec::engine_text_to_utf8(std::string_view engine_text) {
 char* Cp932Codec::write_codes(std::string_view text, std::size_t& offset, char* out,
                               const char* end) {
   if (decoded_.empty()) decoded_.assign(kTableSize, 0);
-  while (offset < text.size() && byte_at(text, offset) >= 0x80 && end - out >= 4) {
-    char32_t code_point = decoded(text.substr(offset, 1));
+  std::size_t i = offset;
+  while (i < text.size() && byte_at(text, i) >= 0x80 && end - out >= 4) {
+    char32_t code_point = decoded(byte_at(text, i), text.substr(i, 1));
     std::size_t length = 1;
-    if (code_point == kNoCharacter && offset + 1 < text.size()) {
-      code_point = decoded(text.substr(offset, 2));
-      length = 2;
+    if (code_point == kNoCharacter && i + 1 < text.size()) {
+      code_point = decoded(byte_at(text, i) << 8 | byte_at(text, i + 1), text.substr(i, 2));
+      length = code_point == kNoCharacter ? 1 : 2;
     }
-    if (code_point == kNoCharacter) code_point = kReplacementCharacter, length = 1;
-    out = utf8::write(code_point, out);
-    offset += length;
+    out = utf8::write(code_point == kNoCharacter ? kReplacementCharacter : code_point, out);
+    i += length;
   }
+  offset = i;
   return out;
 }
 
-// The code point of a code of 1 or 2 bytes, or kNoCharacter.
-char32_t Cp932Codec::decoded(std::string_view code) {
-  const std::size_t index =
-      code.size() == 1 ? byte_at(code, 0) : std::size_t{byte_at(code, 0)} << 8 | byte_at(code, 1);
+// The code point of a code of 1 or 2 bytes, or kNoCharacter; `index` is the code's number.
+char32_t Cp932Codec::decoded(std::size_t index, std::string_view code) {
   Entry& entry = decoded_[index];
   if (entry == 0) {
     char32_t code_point = 0;
@@ -116,37 +118,51 @@ char32_t Cp932Codec::decoded(std::string_view code) {
 
 bool Cp932Codec::utf8_to_shift_jis(std::string_view utf8, std::string& shift_jis,
                                    std::string* error) {
-  // No character takes more bytes in Shift-JIS than in UTF-8.
-  shift_jis.resize(utf8.size());
-  char* out = shift_jis.data();
+  // No character takes more bytes in Shift-JIS than in UTF-8. The memory reserved is only
+  // touched a block at a time, so that a text refused early costs little.
+  shift_jis.clear();
+  shift_jis.reserve(utf8.size() + 3);
   std::size_t first_lossy = std::string_view::npos;
-  Entry lossy_entry = 0;
-  char32_t lossy_code_point = 0;
   for (std::size_t offset = 0; offset < utf8.size();) {
-    const std::size_t ascii = utf8::ascii_length(utf8.substr(offset));
-    std::memcpy(out, utf8.data() + offset, ascii);
-    out += ascii;
-    offset += ascii;
-    if (offset == utf8.size()) break;
+    // The last character may run past `end`.
+    const std::size_t end = std::min(utf8.size(), offset + kBlockSize);
+    const std::size_t written = shift_jis.size();
+    shift_jis.resize(written + (end - offset) + 3);
+    char* out = shift_jis.data() + written;
+    const bool whole = encode_block(utf8, offset, end, out, first_lossy);
+    shift_jis.resize(static_cast<std::size_t>(out - shift_jis.data()));
+    if (!whole) {
+      shift_jis.clear();
+      return refuse(utf8, offset, error);
+    }
+  }
+  if (first_lossy == std::string_view::npos) return true;
+  shift_jis.clear();
+  return refuse(utf8, first_lossy, error);
+}
+
+// Converts the characters that start before `end`, moving `offset` and `out` past them and
+// noting the first lossy one. False when it stops at one that is ill-formed or has no form.
+bool Cp932Codec::encode_block(std::string_view utf8, std::size_t& offset, std::size_t end,
+                              char*& out, std::size_t& first_lossy) {
+  while (offset < end) {
+    if (byte_at(utf8, offset) < 0x80) {
+      const std::size_t ascii = utf8::ascii_length(utf8.substr(offset, end - offset));
+      out = std::copy_n(utf8.data() + offset, ascii, out);
+      offset += ascii;
+      continue;
+    }
     char32_t code_point = 0;
     const std::size_t length = utf8::decode(utf8, offset, code_point);
-    const Entry entry = length == 0 ? kNoForm : encoded(code_point);
-    if (length == 0 || (entry & kHowMask) == kNoForm) {
-      shift_jis.clear();
-      return refuse(utf8, offset, code_point, length == 0 ? 0 : entry, error);
-    }
+    const Entry entry = length == 0 ? 0 : encoded(code_point);
+    if (entry == 0 || (entry & kHowMask) == kNoForm) return false;
     if ((entry & kHowMask) == kLossy && first_lossy == std::string_view::npos) {
-      first_lossy = offset, lossy_entry = entry, lossy_code_point = code_point;
+      first_lossy = offset;
     }
     if ((entry >> 16 & 3) == 2) *out++ = static_cast<char>(entry >> 8 & 0xFF);
     *out++ = static_cast<char>(entry & 0xFF);
     offset += length;
   }
-  if (first_lossy != std::string_view::npos) {
-    shift_jis.clear();
-    return refuse(utf8, first_lossy, lossy_code_point, lossy_entry, error);
-  }
-  shift_jis.resize(static_cast<std::size_t>(out - shift_jis.data()));
   return true;
 }
 
@@ -164,26 +180,32 @@ Cp932Codec::Entry Cp932Codec::classify(char32_t code_point) {
   ShiftJisCode code;
   if (!backend_->encode(code_point, code) || code.length < 1 || code.length > 2) return kNoForm;
   if (decoded_.empty()) decoded_.assign(kTableSize, 0);
-  const char32_t back = decoded(code.view());
-  if (back == kNoCharacter) return kNoForm;
   const auto first = static_cast<unsigned char>(code.bytes[0]);
   const auto second = static_cast<unsigned char>(code.bytes[1]);
+  const std::size_t index = code.length == 1 ? first : std::size_t{first} << 8 | second;
+  const char32_t back = decoded(index, code.view());
+  if (back == kNoCharacter) return kNoForm;
   const Entry bytes =
       code.length == 1 ? Entry{1} << 16 | first : Entry{2} << 16 | Entry{first} << 8 | second;
   return (back == code_point ? kExact : kLossy) | bytes;
 }
 
-// The message for the character at `offset`: ill-formed (entry 0), without a code, or lossy.
-bool Cp932Codec::refuse(std::string_view utf8, std::size_t offset, char32_t code_point, Entry entry,
-                        std::string* error) {
-  if (entry == 0) return fail(error, utf8::invalid_byte_message(utf8, offset));
+// The message for the character at `offset`: ill-formed, without a code, or lossy.
+bool Cp932Codec::refuse(std::string_view utf8, std::size_t offset, std::string* error) {
+  char32_t code_point = 0;
+  if (utf8::decode(utf8, offset, code_point) == 0) {
+    return fail(error, utf8::invalid_byte_message(utf8, offset));
+  }
+  const Entry entry = encoded(code_point);
   std::string message = "line " + std::to_string(utf8::line_number_at(utf8, offset)) +
                         ": character " + utf8::describe(code_point) + " has no Shift-JIS form";
   if ((entry & kHowMask) == kLossy) {
     const char code[2] = {static_cast<char>(entry >> 8 & 0xFF), static_cast<char>(entry & 0xFF)};
-    const std::string_view bytes =
-        (entry >> 16 & 3) == 2 ? std::string_view(code, 2) : std::string_view(code + 1, 1);
-    message += " of its own (it would come back as " + utf8::describe(decoded(bytes)) + ")";
+    const bool pair = (entry >> 16 & 3) == 2;
+    const std::size_t index = pair ? (entry & 0xFFFF) : (entry & 0xFF);
+    const char32_t back =
+        decoded(index, pair ? std::string_view(code, 2) : std::string_view(code + 1, 1));
+    message += " of its own (it would come back as " + utf8::describe(back) + ")";
   }
   return fail(error, std::move(message));
 }

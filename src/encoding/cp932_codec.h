@@ -34,8 +34,9 @@ class Cp932Codec {
   //   "line 2: character U+1F600 (😀) has no Shift-JIS form" for the first character that has
   //   no code at all, else "line 3: character U+301C (〜) has no Shift-JIS form of its own
   //   (it would come back as U+FF5E (～))" for the first that would come back as another.
-  // `utf8` should be well-formed (see utf8::find_invalid); an ill-formed byte met first is
-  // refused as "line 1: byte 0x82 is not valid UTF-8". `shift_jis` is empty after a failure.
+  // An ill-formed byte met before the character is refused as "line 1: byte 0x82 is not
+  // valid UTF-8"; a caller that puts ill-formed bytes first checks the whole text itself
+  // after a failure (utf8::find_invalid). `shift_jis` is empty after a failure.
   bool utf8_to_shift_jis(std::string_view utf8, std::string& shift_jis, std::string* error);
 
  private:
@@ -43,11 +44,12 @@ class Cp932Codec {
   using Entry = std::uint32_t;
 
   char* write_codes(std::string_view text, std::size_t& offset, char* out, const char* end);
-  char32_t decoded(std::string_view code);
+  char32_t decoded(std::size_t index, std::string_view code);
+  bool encode_block(std::string_view utf8, std::size_t& offset, std::size_t end, char*& out,
+                    std::size_t& first_lossy);
   Entry encoded(char32_t code_point);
   Entry classify(char32_t code_point);
-  bool refuse(std::string_view utf8, std::size_t offset, char32_t code_point, Entry entry,
-              std::string* error);
+  bool refuse(std::string_view utf8, std::size_t offset, std::string* error);
 
   std::unique_ptr<Cp932Backend> backend_;
   // By code (a single byte b at index b, a pair at lead * 256 + trail): the code point + 1,

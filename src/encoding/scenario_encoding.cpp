@@ -34,15 +34,20 @@ bool decode_scenario(Cp932Codec& codec, std::string_view file_bytes, InputEncodi
   if (encoding == InputEncoding::kShiftJis) return unchanged();
   std::string_view text = file_bytes;
   if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
-  const std::size_t invalid = utf8::find_invalid(text);
-  if (invalid == std::string_view::npos) {
-    decoded.was_utf8 = codec.utf8_to_shift_jis(text, decoded.bytes, error);
-    return decoded.was_utf8;
+  // One pass when the file is UTF-8 that converts; the search for an ill-formed byte, which
+  // outranks any character, runs only when the conversion fails.
+  std::string refusal;
+  if (codec.utf8_to_shift_jis(text, decoded.bytes, &refusal)) {
+    decoded.was_utf8 = true;
+    return true;
   }
-  if (encoding == InputEncoding::kAuto) return unchanged();
-  decoded.bytes.clear();
+  const std::size_t invalid = utf8::find_invalid(text);
+  if (invalid != std::string_view::npos && encoding == InputEncoding::kAuto) return unchanged();
   decoded.was_utf8 = false;
-  if (error != nullptr) *error = utf8::invalid_byte_message(text, invalid);
+  if (error != nullptr) {
+    *error = invalid == std::string_view::npos ? std::move(refusal)
+                                               : utf8::invalid_byte_message(text, invalid);
+  }
   return false;
 }
 

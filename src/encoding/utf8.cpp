@@ -9,44 +9,18 @@
 
 namespace plotwright::utf8 {
 
-std::size_t decode(std::string_view text, std::size_t offset, char32_t& code_point) {
-  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[offset + k]); };
-  const unsigned lead = byte(0);
-  std::size_t length = 1;
-  char32_t code = lead;
-  char32_t smallest = 0;
-  if (lead < 0x80) {
-    code_point = code;
-    return 1;
-  } else if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2, code = lead & 0x1F, smallest = 0x80;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3, code = lead & 0x0F, smallest = 0x800;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4, code = lead & 0x07, smallest = 0x10000;
-  } else {
-    return 0;
-  }
-  if (text.size() - offset < length) return 0;
-  for (std::size_t k = 1; k < length; ++k) {
-    if ((byte(k) & 0xC0) != 0x80) return 0;
-    code = code << 6 | (byte(k) & 0x3F);
-  }
-  if (code < smallest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
-  code_point = code;
-  return length;
-}
-
 std::size_t find_invalid(std::string_view text) {
-  std::size_t offset = 0;
-  while (true) {
-    offset += ascii_length(text.substr(offset));
-    if (offset == text.size()) return std::string_view::npos;
+  for (std::size_t offset = 0; offset < text.size();) {
+    if (static_cast<unsigned char>(text[offset]) < 0x80) {
+      offset += ascii_length(text.substr(offset));
+      continue;
+    }
     char32_t code_point = 0;
     const std::size_t length = decode(text, offset, code_point);
     if (length == 0) return offset;
     offset += length;
   }
+  return std::string_view::npos;
 }
 
 std::size_t ascii_length(std::string_view text) {
