@@ -12,8 +12,10 @@ namespace plotwright {
 
 namespace {
 
-constexpr char32_t kReplacementCharacter = 0xFFFD;
-constexpr std::uint32_t kNoCharacter = 0xFFFFFFFF;  // in decoded_: no valid code
+// An entry of decoded_: kNoCharacter, or the length of the character's UTF-8 in the top
+// byte and, below it, its 1 to 3 bytes from the lowest up (or, for 4, the code point).
+constexpr std::uint32_t kNoCharacter = 0xFFFFFFFF;
+constexpr std::uint32_t kReplacementCharacter = 3u << 24 | 0xBD << 16 | 0xBF << 8 | 0xEF;
 
 // An entry of encoded_: how the code point converts in the top byte; its code's length and
 // bytes below (length << 16 | first byte << 8 | second byte).
@@ -88,15 +90,28 @@ std::string Cp932Codec::engine_text_to_utf8(std::string_view engine_text) {
 char* Cp932Codec::write_codes(std::string_view text, std::size_t& offset, char* out,
                               const char* end) {
   if (decoded_.empty()) decoded_.assign(kTableSize, 0);
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  const Entry* table = decoded_.data();
   std::size_t i = offset;
-  while (i < text.size() && byte_at(text, i) >= 0x80 && end - out >= 4) {
-    char32_t code_point = decoded(byte_at(text, i), text.substr(i, 1));
+  while (i < text.size() && bytes[i] >= 0x80 && end - out >= 4) {
+    Entry entry = table[bytes[i]];
+    if (entry == 0) entry = ask_decode(bytes[i], text.substr(i, 1));
     std::size_t length = 1;
-    if (code_point == kNoCharacter && i + 1 < text.size()) {
-      code_point = decoded(byte_at(text, i) << 8 | byte_at(text, i + 1), text.substr(i, 2));
-      length = code_point == kNoCharacter ? 1 : 2;
+    if (entry == kNoCharacter && i + 1 < text.size()) {
+      const std::size_t pair = std::size_t{bytes[i]} << 8 | bytes[i + 1];
+      entry = table[pair];
+      if (entry == 0) entry = ask_decode(pair, text.substr(i, 2));
+      length = entry == kNoCharacter ? 1 : 2;
     }
-    out = utf8::write(code_point == kNoCharacter ? kReplacementCharacter : code_point, out);
+    if (entry == kNoCharacter) entry = kReplacementCharacter;
+    if (entry >> 24 == 4) {
+      out = utf8::write(entry & 0x1FFFFF, out);
+    } else {
+      out[0] = static_cast<char>(entry);
+      out[1] = static_cast<char>(entry >> 8);
+      out[2] = static_cast<char>(entry >> 16);
+      out += entry >> 24;
+    }
     i += length;
   }
   offset = i;
@@ -105,12 +120,30 @@ char* Cp932Codec::write_codes(std::string_view text, std::size_t& offset, char* 
 
 // The code point of a code of 1 or 2 bytes, or kNoCharacter; `index` is the code's number.
 char32_t Cp932Codec::decoded(std::size_t index, std::string_view code) {
+  Entry entry = decoded_[index];
+  if (entry == 0) entry = ask_decode(index, code);
+  if (entry == kNoCharacter || entry >> 24 == 4) return entry & 0x1FFFFF;
+  const char bytes[4] = {static_cast<char>(entry), static_cast<char>(entry >> 8),
+                         static_cast<char>(entry >> 16), 0};
+  char32_t code_point = 0;
+  utf8::decode(std::string_view(bytes, entry >> 24), 0, code_point);
+  return code_point;
+}
+
+// Fills the decoding table's entry of a code from the backend.
+Cp932Codec::Entry Cp932Codec::ask_decode(std::size_t index, std::string_view code) {
+  char32_t code_point = 0;
+  char bytes[4];
   Entry& entry = decoded_[index];
-  if (entry == 0) {
-    char32_t code_point = 0;
-    entry = backend_->decode(code, code_point) ? code_point + 1 : kNoCharacter;
+  if (!backend_->decode(code, code_point) || code_point > 0x10FFFF ||
+      (code_point >= 0xD800 && code_point <= 0xDFFF)) {
+    return entry = kNoCharacter;
   }
-  return entry == kNoCharacter ? kNoCharacter : entry - 1;
+  const auto length = static_cast<Entry>(utf8::write(code_point, bytes) - bytes);
+  if (length == 4) return entry = 4u << 24 | code_point;
+  entry = length << 24;
+  for (Entry k = 0; k < length; ++k) entry |= Entry{static_cast<unsigned char>(bytes[k])} << 8 * k;
+  return entry;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -45,6 +45,7 @@ class Cp932Codec {
 
   char* write_codes(std::string_view text, std::size_t& offset, char* out, const char* end);
   char32_t decoded(std::size_t index, std::string_view code);
+  Entry ask_decode(std::size_t index, std::string_view code);
   bool encode_block(std::string_view utf8, std::size_t& offset, std::size_t end, char*& out,
                     std::size_t& first_lossy);
   Entry encoded(char32_t code_point);
@@ -52,8 +53,8 @@ class Cp932Codec {
   bool refuse(std::string_view utf8, std::size_t offset, std::string* error);
 
   std::unique_ptr<Cp932Backend> backend_;
-  // By code (a single byte b at index b, a pair at lead * 256 + trail): the code point + 1,
-  // or kNoCharacter. Empty until the first byte that is not ASCII.
+  // By code (a single byte b at index b, a pair at lead * 256 + trail): the character's
+  // UTF-8, or kNoCharacter (see cp932_codec.cpp). Empty until the first byte that is not ASCII.
   std::vector<Entry> decoded_;
   // By code point of the Basic Multilingual Plane: how it converts (see cp932_codec.cpp).
   // Empty until the first character that is not ASCII.
