@@ -122,7 +122,8 @@ char* Cp932Codec::write_codes(std::string_view text, std::size_t& offset, char* 
 char32_t Cp932Codec::decoded(std::size_t index, std::string_view code) {
   Entry entry = decoded_[index];
   if (entry == 0) entry = ask_decode(index, code);
-  if (entry == kNoCharacter || entry >> 24 == 4) return entry & 0x1FFFFF;
+  if (entry == kNoCharacter) return kNoCharacter;
+  if (entry >> 24 == 4) return entry & 0x1FFFFF;
   const char bytes[4] = {static_cast<char>(entry), static_cast<char>(entry >> 8),
                          static_cast<char>(entry >> 16), 0};
   char32_t code_point = 0;

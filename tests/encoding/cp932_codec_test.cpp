@@ -133,5 +133,27 @@ TEST(Cp932Codec, AsksTheBackendNothingForAsciiAndOnceForEachCode) {
   EXPECT_EQ(calls, 3);  // 0x96 alone is no character
 }
 
+// A backend of the kind a generated table could be, with faults the codec must not pass on.
+class TinyBackend final : public Cp932Backend {
+ public:
+  bool decode(std::string_view code, char32_t& code_point) override {
+    if (code == "\x81\x40") code_point = 0x20B9F;  // beyond the BMP
+    if (code == "\xA0") code_point = 0xD800;       // a surrogate is no character
+    return code == "\x81\x40" || code == "\xA0";
+  }
+  bool encode(char32_t code_point, ShiftJisCode& code) override {
+    code = {2, {'\x82', '\xA0'}};  // decodes to nothing
+    return code_point == 0x3000;
+  }
+};
+
+TEST(Cp932Codec, TakesNoCodeThatDoesNotComeBackAndPassesOnCharactersBeyondTheBmp) {
+  Cp932Codec codec(std::make_unique<TinyBackend>());
+  EXPECT_EQ(codec.engine_text_to_utf8("\x81\x40\xA0"), "\xF0\xA0\xAE\x9F\xEF\xBF\xBD");
+  std::string sjis, error;
+  EXPECT_FALSE(codec.utf8_to_shift_jis("\xE3\x80\x80", sjis, &error));
+  EXPECT_EQ(error, "line 1: character U+3000 (\xE3\x80\x80) has no Shift-JIS form");
+}
+
 }  // namespace
 }  // namespace plotwright::testing
