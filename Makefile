@@ -3,31 +3,33 @@ JOBS ?= $(shell nproc)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
-# Seconds each fuzz target runs: in make fuzz, and in the smoke run of make test.
+# Seconds each fuzz target runs in make fuzz; the size of the repeatable smoke run of make test.
 FUZZ_SECONDS ?= 300
-FUZZ_SMOKE_SECONDS ?= 20
+FUZZ_SMOKE_SCALE ?= 1
 FUZZ_TARGETS := load_fuzzer statistics_fuzzer encoding_fuzzer
 EXAMPLE ?= examples/the-lighthouse-keeper.vell
 
 .PHONY: deps build build-asan build-fuzz run test unit-test asan-test fuzz fuzz-smoke bench \
-        format clean screenshot
+        format clean screenshot vsix
 
 deps:
 	@scripts/install-deps
 
 build: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release --log-level=WARNING
 	@cmake --build $(BUILD) -j$(JOBS)
 
 build-asan: deps
 	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DPLOTWRIGHT_SANITIZE=ON \
-	  -DPLOTWRIGHT_GUI=OFF -DPLOTWRIGHT_BENCH=OFF >/dev/null
+	  -DPLOTWRIGHT_GUI=OFF -DPLOTWRIGHT_BENCH=OFF --log-level=WARNING
 	@cmake --build $(ASAN_BUILD) -j$(JOBS)
 
-# The fuzz targets (libFuzzer, with ASan and UBSan) need clang.
+# The fuzz targets (libFuzzer, with ASan and UBSan) need clang, the version whose runtime
+# scripts/install-deps installs.
 build-fuzz: deps
-	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DPLOTWRIGHT_FUZZ=ON -DPLOTWRIGHT_GUI=OFF -DPLOTWRIGHT_BENCH=OFF -DBUILD_TESTING=OFF >/dev/null
+	@CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DPLOTWRIGHT_FUZZ=ON -DPLOTWRIGHT_GUI=OFF -DPLOTWRIGHT_BENCH=OFF -DBUILD_TESTING=OFF \
+	  --log-level=WARNING
 	@cmake --build $(FUZZ_BUILD) -j$(JOBS) --target $(FUZZ_TARGETS)
 
 run: build
@@ -43,13 +45,18 @@ fuzz: build-fuzz
 	@scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 fuzz-smoke: build-fuzz
-	@scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SMOKE_SECONDS) 1
+	@scripts/run-fuzzers $(FUZZ_BUILD) --smoke $(FUZZ_SMOKE_SCALE)
 
 test: unit-test asan-test fuzz-smoke
 
 # A picture of the desktop program's window with a story from the example (seed 7), under Xvfb.
 screenshot: build
 	xvfb-run -a ./$(BUILD)/plotwright-gui-screenshot $(EXAMPLE) docs/window.png 7
+
+# The VS Code extension for Vell scenarios, installable from $(BUILD)/plotwright-vell-*.vsix
+# (docs/editors.md). Needs node and npm; installs the npm packages from package-lock.json.
+vsix:
+	@editors/vscode/scripts/package.sh $(BUILD)
 
 bench: build
 	./$(BUILD)/bench/plotwright_bench

@@ -27,7 +27,7 @@ struct LoadedDocument {
 
 void BM_PeerShapedStory(benchmark::State& state) {
   LoadedDocument loaded(peer_shaped_scenario());
-  if (loaded.outcome.compile_result != 0) state.SkipWithError("scenario does not compile");
+  if (!loaded.outcome.generated) state.SkipWithError("scenario does not compile");
   std::size_t bytes = 0;
   for (auto _ : state) {
     auto story = loaded.document.regenerate();
@@ -56,13 +56,11 @@ void BM_LargeCompile(benchmark::State& state) {
   const std::string text = large_scenario(static_cast<int>(state.range(0)));
   SourceStore store;
   CompiledScenario scenario;
-  OutputBuffers output;
   NullDiagnostics diagnostics;
   for (auto _ : state) {
     MemoryLineSource source(text);
     read_source_lines(source, store);
-    output.reset();
-    const int errors = compile_scenario(store, scenario, output, diagnostics);
+    const int errors = compile_scenario(store, scenario, diagnostics);
     if (errors != 0) state.SkipWithError("scenario does not compile");
     benchmark::DoNotOptimize(scenario.scenes.scene_count());
   }
@@ -74,10 +72,11 @@ void BM_StatisticsRead(benchmark::State& state) {
   MemoryFileStore files;
   files.files["/s.vus"] = statistics_file(200000);
   RunState run_state;
+  StatisticsRecords loaded;
   StandardRandom random;
   FixedClock clock(1);
   for (auto _ : state) {
-    read_statistics("/s.vus", 200001, run_state, files, random, clock);
+    read_statistics("/s.vus", 200001, run_state, files, random, clock, loaded, nullptr);
   }
 }
 BENCHMARK(BM_StatisticsRead)->Unit(benchmark::kMillisecond);
@@ -86,7 +85,8 @@ void BM_StatisticsWrite(benchmark::State& state) {
   MemoryFileStore files;
   RunState run_state;
   run_state.resize(200001);
-  for (auto _ : state) write_statistics("/s.vus", 200000, run_state, files);
+  const StatisticsRecords loaded(200000);
+  for (auto _ : state) write_statistics("/s.vus", run_state, loaded, files, nullptr);
 }
 BENCHMARK(BM_StatisticsWrite)->Unit(benchmark::kMillisecond);
 

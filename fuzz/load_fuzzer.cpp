@@ -7,11 +7,11 @@
 
 #include "base/clock.h"
 #include "base/diagnostics.h"
+#include "base/file_store.h"
 #include "base/limits.h"
 #include "base/random_source.h"
 #include "compiler/line_source.h"
 #include "controller/document.h"
-#include "statistics/file_store.h"
 
 namespace {
 
@@ -35,10 +35,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   MemoryLineSource source(bytes);
   const LoadOutcome outcome = document.load_scenario(source, "/fuzz/scenario.vell");
   check_shown(outcome.text);
-  if (outcome.generated != (outcome.read_result == 0 && outcome.compile_result == 0)) {
+  if (outcome.generated != (!outcome.line_limit_reached && outcome.compile_errors == 0)) {
     std::abort();
   }
   if (const auto again = document.regenerate()) check_shown(*again);
-  document.shutdown();
+  document.shutdown(nullptr);
   return 0;
 }

@@ -9,9 +9,9 @@
 #include <string_view>
 
 #include "base/clock.h"
+#include "base/file_store.h"
 #include "base/random_source.h"
 #include "generator/run_state.h"
-#include "statistics/file_store.h"
 #include "statistics/usage_statistics.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -25,12 +25,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FixedClock clock(99);
 
   RunState read;
-  const int records = read_statistics(path, scenes, read, files, random, clock);
+  StatisticsRecords loaded;
+  read_statistics(path, scenes, read, files, random, clock, loaded, nullptr);
+  const int records = static_cast<int>(loaded.size());
   if (records != (scenes > 0 ? scenes - 1 : 0)) std::abort();
 
-  // Every line the program writes is two 12-character fields and a line feed.
-  RunState written = read;
-  const std::string content = format_statistics(records, written);
+  // Every line the program writes is two 12-character fields and a line feed; a save with
+  // nothing changed raises the run counts only.
+  const StatisticsRecords merged = merge_statistics(files.files[path], read, loaded);
+  const std::string content = format_statistics(merged);
   if (content.size() != static_cast<std::size_t>(records) * 25) std::abort();
   for (int k = 0; k < records; ++k) {
     if (content[static_cast<std::size_t>(k) * 25 + 24] != '\n') std::abort();
@@ -38,13 +41,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   files.files[path] = content;
   RunState reread;
-  read_statistics(path, scenes, reread, files, random, clock);
+  read_statistics(path, scenes, reread, files, random, clock, loaded, nullptr);
   for (int scene = 1; scene <= records; ++scene) {
-    const std::int64_t use =
-        std::clamp<std::int64_t>(written.use_count(scene), -9999999999, 99999999999);
-    if (reread.use_count(scene) != use || reread.run_count(scene) != written.run_count(scene)) {
-      std::abort();
-    }
+    const StoredCounts& record = merged[static_cast<std::size_t>(scene - 1)];
+    const std::int64_t use = std::clamp<std::int64_t>(record.use, -9999999999, 99999999999);
+    if (reread.use_count(scene) != use || reread.run_count(scene) != record.runs) std::abort();
   }
   return 0;
 }

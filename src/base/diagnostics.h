@@ -1,4 +1,5 @@
-// Where the compile's trace and diagnostic lines go (standard output in the original design).
+// Where the compile's trace and diagnostic lines go: a seam, so that front ends decide whether
+// and where to show them.
 #pragma once
 
 #include <string>

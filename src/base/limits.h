@@ -1,6 +1,7 @@
 // The fixed capacities of the story engine, in one place. Observable behaviour depends on them.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace plotwright {
@@ -47,8 +48,17 @@ inline constexpr int kPendingCapacity = 4096;
 inline constexpr int kStoryCapacity = 327670;
 
 // Statistics.
-inline constexpr int kPathCapacity = 1024;
 inline constexpr int kStatisticsFieldWidth = 12;
+// The bytes of the statistics file read per record: a record takes 25 or 26; the rest leaves
+// room for files edited by hand. A longer file does not fit its scenario, and reading it
+// stops there.
+inline constexpr std::size_t kStatisticsBytesPerRecord = 64;
+
+// Scenario files: the most a front end reads, far beyond any scenario written by hand (the
+// line limit's 199,998 lines of a kilobyte each are 200 MB). Reading stops there, so that a
+// device or an endless stream named as the scenario ends with a message instead of taking
+// all memory.
+inline constexpr std::size_t kMaxScenarioBytes = std::size_t{256} << 20;  // 256 MiB
 
 // Scenes with a fixed role.
 inline constexpr int kSceneFirst = 1;

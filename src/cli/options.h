@@ -13,15 +13,16 @@ namespace plotwright::cli {
 // Exit statuses of the program.
 inline constexpr int kExitStory = 0;     // a story was shown
 inline constexpr int kExitScenario = 1;  // the compile reported errors or the line limit was hit
-inline constexpr int kExitUsage = 2;     // bad command line, unreadable file, encoding error
+inline constexpr int kExitUsage =
+    2;  // bad command line, unreadable file, unwritable output, encoding
 
 struct Options {
-  std::string file;                  // the scenario file, as given
-  bool raw = false;                  // write the engine's bytes unchanged
-  bool no_stats = false;             // neither read nor write the statistics file
-  bool json = false;                 // one JSON object per story per line
-  bool verbose = false;              // show the compile's diagnostics on standard error
-  std::optional<std::int64_t> seed;  // seed from this number instead of the clock
+  std::string file;                   // the scenario file, as given
+  bool raw = false;                   // write the engine's bytes unchanged
+  bool no_stats = false;              // neither read nor write the statistics file
+  bool json = false;                  // one JSON object per story per line
+  bool verbose = false;               // show the compile's diagnostics on standard error
+  std::optional<std::uint32_t> seed;  // seed from this number instead of the clock
   InputEncoding encoding = InputEncoding::kAuto;
   int count = 1;  // stories to write: the load's and count - 1 more
 };

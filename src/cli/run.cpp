@@ -2,10 +2,6 @@
 // save the statistics.
 #include "cli/run.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -13,10 +9,12 @@
 
 #include "base/clock.h"
 #include "base/diagnostics.h"
+#include "base/file_store.h"
 #include "compiler/line_source.h"
 #include "controller/document.h"
 #include "encoding/scenario_encoding.h"
-#include "statistics/file_store.h"
+#include "platform/disk_file_store.h"
+#include "platform/scenario_file.h"
 
 namespace plotwright::cli {
 
@@ -88,100 +86,92 @@ class StoryWriter {
   bool ended_line_ = true;
 };
 
-// The statistics file lands beside the scenario, so the document needs its full path.
-std::string full_path(const std::string& path) {
-  std::error_code error;
-  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-  return error ? path : absolute.lexically_normal().string();
-}
-
 // A statistics file that cannot be written costs the user nothing of the story: warn only.
 void warn_unsaved_statistics(const std::string& error, std::ostream& err) {
   if (!error.empty()) err << "plotwright: warning: could not save statistics: " << error << '\n';
 }
 
 int exit_status_of(const LoadOutcome& loaded) {
-  return loaded.compile_result > 0 || loaded.read_result == 1 ? kExitScenario : kExitStory;
+  return loaded.generated ? kExitStory : kExitScenario;
 }
 
-// Loads the engine bytes of the scenario and writes options.count stories.
-int tell_stories(const Options& options, Cp932Codec& codec, std::string engine_bytes,
-                 std::ostream& out, std::ostream& err) {
+// How the program names the scenario in its messages.
+std::string display_name(const std::string& file) {
+  return file == "-" ? "standard input" : file;
+}
+
+// Loads the scenario and writes options.count stories. Their uses are counted in the
+// statistics only when they reached standard output.
+int tell_stories(const Options& options, Cp932Codec& codec, platform::ScenarioFile scenario,
+                 std::string engine_bytes, std::ostream& out, std::ostream& err) {
   std::optional<FixedClock> fixed_clock;
   if (options.seed) fixed_clock.emplace(*options.seed);
   NullFileStore no_files;
+  platform::DiskFileStore disk;
   NullDiagnostics hidden;
   Utf8StreamDiagnostics shown(err, codec);
   DocumentServices services;
   services.clock = fixed_clock ? &*fixed_clock : nullptr;
-  services.files = options.no_stats ? &no_files : nullptr;
+  services.files = options.no_stats ? static_cast<FileStore*>(&no_files) : &disk;
   services.diagnostics = options.verbose ? static_cast<DiagnosticSink*>(&shown) : &hidden;
 
   Document document(services);
   FileLineSource source(std::move(engine_bytes));
-  const LoadOutcome loaded = document.load_scenario(source, full_path(options.file));
+  const LoadOutcome loaded =
+      document.load_scenario(source, scenario.path, scenario.keep_statistics);
   shown.finish();
+  if (!loaded.statistics_warning.empty()) {
+    err << "plotwright: warning: " << loaded.statistics_warning << '\n';
+  }
   const int status = exit_status_of(loaded);
 
   StoryWriter writer(options, out, codec);
   writer.write(loaded.text, 0);  // the text is valid only until the next regeneration
-  for (int index = 1; index < options.count; ++index) {
+  // After a failed load the messages are shown once: there is no story to write again.
+  const int count = loaded.generated ? options.count : 1;
+  for (int index = 1; index < count && out; ++index) {
     writer.write(document.regenerate().value_or(std::string_view()), index);
   }
   shown.finish();
-
+  out.flush();
+  if (!out) {
+    document.drop_statistics();
+    err << "plotwright: could not write the story to standard output\n";
+    return kExitUsage;
+  }
   warn_unsaved_statistics(loaded.statistics_error, err);
-  warn_unsaved_statistics(document.shutdown().error, err);
+  std::string unsaved;
+  document.shutdown(&unsaved);
+  warn_unsaved_statistics(unsaved, err);
   return status;
 }
 
 }  // namespace
 
-FileContent read_whole_file(const std::string& path) {
-  FileContent content;
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                       &std::fclose);
-  if (!file) {
-    content.error = std::strerror(errno);
-    return content;
-  }
-  char buffer[65536];
-  std::size_t got = 0;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
-    content.bytes.append(buffer, got);
-  }
-  if (std::ferror(file.get())) {
-    content.error = std::strerror(errno);  // a directory gives "Is a directory" here
-    return content;
-  }
-  content.ok = true;
-  return content;
-}
-
 int run(const Options& options, std::ostream& out, std::ostream& err) {
-  const FileContent file = read_whole_file(options.file);
-  if (!file.ok) {
-    err << "plotwright: " << options.file << ": " << file.error << '\n';
+  const std::string name = display_name(options.file);
+  platform::ScenarioFile scenario;
+  std::string error;
+  if (!platform::read_scenario_file(options.file, true, scenario, &error)) {
+    err << "plotwright: " << name << ": " << error << '\n';
     return kExitUsage;
   }
+  for (const std::string& note : scenario.notes) {
+    err << "plotwright: warning: " << name << ": " << note << '\n';
+  }
+  if (options.no_stats) scenario.keep_statistics = false;
   std::optional<Cp932Codec> codec;
-  std::string error;
   if (!Cp932Codec::open(codec, &error)) {
     err << "plotwright: " << error << '\n';
     return kExitUsage;
   }
   DecodedScenario decoded;
-  if (!decode_scenario(*codec, file.bytes, options.encoding, decoded, &error)) {
-    err << "plotwright: " << options.file << ": " << error << '\n';
+  if (!decode_scenario(*codec, scenario.bytes, options.encoding, decoded, &error)) {
+    err << "plotwright: " << name << ": " << error << '\n';
     return kExitUsage;
   }
-  const int status = tell_stories(options, *codec, std::move(decoded.bytes), out, err);
-  out.flush();
-  if (!out) {
-    err << "plotwright: could not write the story to standard output\n";
-    return kExitUsage;
-  }
-  return status;
+  scenario.bytes.clear();
+  return tell_stories(options, *codec, std::move(scenario), std::move(decoded.bytes), out, err);
 }
 
 }  // namespace plotwright::cli

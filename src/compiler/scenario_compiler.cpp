@@ -3,9 +3,10 @@
 
 namespace plotwright {
 
-int compile_scenario(const SourceStore& store, CompiledScenario& scenario, OutputBuffers& output,
+int compile_scenario(const SourceStore& store, CompiledScenario& scenario,
                      DiagnosticSink& diagnostics) {
   scenario.conditions.clear();
+  scenario.errors.clear();
   scenario.scenes = SceneTable{};
   scenario.choice_points = 0;
   classify_statements(store.lines(), kKeywordTable, scenario.rows);
@@ -16,8 +17,9 @@ int compile_scenario(const SourceStore& store, CompiledScenario& scenario, Outpu
   scenario.scenes.records.reserve(block_count * 2 + 64);
   build_builtin_scenes(scenario.blocks, scenario.scenes, diagnostics);
   build_title_list(scenario.blocks, scenario.scenes, scenario.choice_points);
-  return build_scene_lists(scenario.blocks, block_count, scenario.scenes, scenario.conditions,
-                           output, scenario.choice_points);
+  build_scene_lists(scenario.blocks, block_count, store.lines(), scenario.scenes,
+                    scenario.conditions, scenario.errors, scenario.choice_points);
+  return static_cast<int>(scenario.errors.size());
 }
 
 }  // namespace plotwright

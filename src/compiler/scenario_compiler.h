@@ -10,7 +10,6 @@
 #include "compiler/select_blocks.h"
 #include "compiler/source_reader.h"
 #include "compiler/statements.h"
-#include "output/output_buffers.h"
 
 namespace plotwright {
 
@@ -22,12 +21,14 @@ struct CompiledScenario {
   // Places with more than one candidate: more than one title, or a select block with more
   // than one choice line.
   std::int32_t choice_points = 0;
+  // The destinations that name no scene, in source order.
+  std::vector<CompileError> errors;
 };
 
 // Compiles the stored lines into `scenario` (rebuilt from scratch; it points into `store`).
-// Destinations that name no scene are reported into the story buffer. Returns the number of
-// errors reported: 0 when the scenario can generate stories.
-int compile_scenario(const SourceStore& store, CompiledScenario& scenario, OutputBuffers& output,
+// Returns the number of errors, which `scenario.errors` lists: 0 when the scenario can
+// generate stories.
+int compile_scenario(const SourceStore& store, CompiledScenario& scenario,
                      DiagnosticSink& diagnostics);
 
 }  // namespace plotwright

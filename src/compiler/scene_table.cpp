@@ -6,9 +6,9 @@
 #include <string>
 
 #include "base/limits.h"
-#include "compiler/char_classes.h"
 #include "compiler/japanese_names.h"
 #include "compiler/statements.h"
+#include "language/char_classes.h"
 
 namespace plotwright {
 

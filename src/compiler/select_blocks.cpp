@@ -5,8 +5,8 @@
 
 #include "base/limits.h"
 #include "base/text.h"
-#include "compiler/char_classes.h"
-#include "generator/conditions.h"
+#include "language/char_classes.h"
+#include "language/condition_syntax.h"
 
 namespace plotwright {
 
@@ -44,21 +44,18 @@ void build_title_list(const std::vector<SceneBlock>& blocks, SceneTable& table,
   table.end_list();
 }
 
-void report_missing_destination(OutputBuffers& output, const char* block_name,
-                                const char* destination) {
-  if (destination[0] != '\0') {
-    output.story_put_text("Scene ");
-    output.story_put_text("\"");
-    output.story_put_text(destination);
-    output.story_put_text("\"");
-    output.story_put_text(" not found in select statement ");
+std::string describe_compile_error(const CompileError& error) {
+  const auto shown = [](const char* text) {
+    return std::string_view(text, static_cast<std::size_t>(bounded_length(text)));
+  };
+  std::string message;
+  if (error.destination[0] != '\0') {
+    message.append("Scene \"").append(shown(error.destination));
+    message.append("\" not found in select statement ");
   } else {
-    output.story_put_text("Destination not foud in select statement ");
+    message.append("Destination not foud in select statement ");
   }
-  output.story_put_text("\"");
-  output.story_put_text(block_name);
-  output.story_put_text("\"");
-  output.story_put_line_end();
+  return message.append("\"").append(shown(error.block_name)).append("\"");
 }
 
 namespace {
@@ -78,7 +75,7 @@ Record make_choice(const char* line, const SceneTable& table, ConditionTexts& co
     TextBuffer left;
     TextBuffer right;
     int position = 1;
-    int op = 0;
+    Op op = Op::NONE;
     const bool closed =
         parse_condition(bounded.data(), classes.data(), left.data(), right.data(), position, op);
     const int condition_end = closed ? position - 1 : position;
@@ -93,10 +90,10 @@ Record make_choice(const char* line, const SceneTable& table, ConditionTexts& co
 
 }  // namespace
 
-int build_scene_lists(const std::vector<SceneBlock>& blocks, int block_count, SceneTable& table,
-                      ConditionTexts& conditions, OutputBuffers& output,
-                      std::int32_t& choice_points) {
-  int errors = 0;
+void build_scene_lists(const std::vector<SceneBlock>& blocks, int block_count,
+                       const std::vector<const char*>& lines, SceneTable& table,
+                       ConditionTexts& conditions, std::vector<CompileError>& errors,
+                       std::int32_t& choice_points) {
   for (int b = 0; b < block_count && b < kStatementLimit; ++b) {
     const SceneBlock& block = blocks[b];
     if (!block.row->named) continue;
@@ -113,14 +110,13 @@ int build_scene_lists(const std::vector<SceneBlock>& blocks, int block_count, Sc
       const char* destination = nullptr;
       Record record = make_choice(block.body.items[i], table, conditions, destination);
       if (record.target == 0) {
-        report_missing_destination(output, table.names[scene], destination);
-        ++errors;
+        const int line = static_cast<int>(block.body.items - lines.data()) + i;
+        errors.push_back(CompileError{table.names[scene], destination, line});
       }
       table.records.push_back(record);
     }
     table.end_list();
   }
-  return errors;
 }
 
 }  // namespace plotwright

@@ -1,5 +1,5 @@
-// The statement keyword table, the classification of source lines against it, and the forming
-// of blocks (a statement line, its name and the body lines up to the next statement line).
+// The classification of source lines against the statement keyword table, and the forming of
+// blocks (a statement line, its name and the body lines up to the next statement line).
 #pragma once
 
 #include <cstdint>
@@ -7,21 +7,9 @@
 
 #include "base/diagnostics.h"
 #include "compiler/scene_table.h"
+#include "language/keywords.h"
 
 namespace plotwright {
-
-struct KeywordRow {
-  const char* keyword;        // lower case; null ends the table
-  std::int32_t length;        // where the search for the block name begins
-  std::int32_t opens_scene;   // opens a scene block
-  std::int32_t opens_select;  // opens a select block
-  std::int32_t title;         // the block's scene is also a choice of the title list
-  std::int32_t named;         // the name enters the scene-name table; the block gets a scene
-};
-
-// The twelve keywords in table order, ended by a row without a keyword. The order decides
-// ties: a line's row is the last row that matches ("system_mes" after "system").
-extern const KeywordRow kKeywordTable[];
 
 struct SceneBlock {
   const char* name = nullptr;  // into the statement line; may be empty
@@ -35,7 +23,8 @@ void classify_statements(const std::vector<const char*>& lines, const KeywordRow
 
 // Forms the block list in source order and appends the names of named blocks to the
 // scene-name table. A statement line with nothing but blanks after its keyword gets the empty
-// name and writes "シナリオ名が指定されていません" to the diagnostics. Returns the block count.
+// name and writes the line "シナリオ名が指定されていません" to the diagnostics. Returns the block
+// count.
 int build_blocks(const std::vector<const char*>& lines, const std::vector<const KeywordRow*>& rows,
                  SceneTable& table, std::vector<SceneBlock>& blocks, DiagnosticSink& diagnostics);
 

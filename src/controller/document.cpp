@@ -12,31 +12,40 @@ namespace {
 constexpr const char* kNewDocumentText = "Vell language scenario file is required";
 constexpr const char* kLineLimitText = "Source code exceed over max 200000 lines";
 
-// Writes the active statistics and switches them off; returns the reason a write failed.
-std::string save_statistics(Engine& engine) {
-  if (!engine.statistics_active) return {};
-  engine.statistics_active = false;
-  return write_statistics(engine.statistics_path, engine.record_count, engine.run_state,
-                          engine.files);
-}
-
-// Reads the statistics beside the scenario, or only seeds the random source.
-void prepare_statistics(Engine& engine, std::string_view path, bool use_statistics) {
-  const int scenes = engine.scenario.scenes.scene_count();
-  if (use_statistics) {
-    engine.statistics_path = derive_statistics_path(path);
-    engine.record_count = read_statistics(engine.statistics_path, scenes, engine.run_state,
-                                          engine.files, engine.random, engine.clock);
-    engine.statistics_active = true;
-    return;
+// The compile's errors, one message line each, in the story buffer where the author sees
+// them instead of a story.
+void write_compile_errors(const std::vector<CompileError>& errors, OutputBuffers& output) {
+  for (const CompileError& error : errors) {
+    for (const char byte : describe_compile_error(error)) output.story_put_char(byte);
+    output.story_put_line_end();
   }
-  seed_random(engine.random, engine.clock);
-  // The counts belong to the scenario they were read for; a new one starts from zero.
-  engine.run_state = RunState{};
-  engine.run_state.resize(scenes);
 }
 
 }  // namespace
+
+std::string Engine::save_statistics() {
+  if (!statistics_active_) return {};
+  statistics_active_ = false;
+  std::string error;
+  write_statistics(statistics_path_, run_state_, loaded_statistics_, files_, &error);
+  return error;
+}
+
+std::string Engine::prepare_statistics(std::string_view path, bool use_statistics) {
+  const int scenes = scenario_.scenes.scene_count();
+  if (use_statistics) {
+    std::string warning;
+    statistics_path_ = derive_statistics_path(path);
+    statistics_active_ = read_statistics(statistics_path_, scenes, run_state_, files_, random_,
+                                         clock_, loaded_statistics_, &warning);
+    return warning;
+  }
+  seed_random(random_, clock_);
+  // The counts belong to the scenario they were read for; a new one starts from zero.
+  run_state_ = RunState{};
+  run_state_.resize(scenes);
+  return {};
+}
 
 Document::Document(DocumentServices services) : engine_(std::make_unique<Engine>(services)) {}
 Document::~Document() = default;
@@ -45,59 +54,65 @@ std::string_view Document::new_document_text() {
   return kNewDocumentText;
 }
 
-LoadOutcome Document::load_scenario(LineSource& source, std::string_view path) {
+LoadOutcome Document::load_scenario(LineSource& source, std::string_view path,
+                                    bool keep_statistics) {
   Engine& engine = *engine_;
   LoadOutcome outcome;
   // An earlier scenario's statistics are saved with its own counts before they are replaced.
-  outcome.statistics_error = save_statistics(engine);
+  outcome.statistics_error = engine.save_statistics();
   // Compile messages are never shown behind an earlier story.
-  engine.output.reset();
-  outcome.read_result = read_source_lines(source, engine.store);
-  engine.driver.clear_line_cache();
-  outcome.compile_result =
-      compile_scenario(engine.store, engine.scenario, engine.output, engine.diagnostics);
-  engine.scenario_loaded = true;
-  const bool compiled = outcome.compile_result == 0 && outcome.read_result == 0;
-  engine.last_load_compiled = compiled;
-  prepare_statistics(engine, path, compiled && engine.scenario.choice_points > 0);
-  engine.variables.init_variable_buffers();
+  engine.output_.reset();
+  outcome.line_limit_reached = !read_source_lines(source, engine.store_);
+  engine.driver_.clear_line_cache();
+  outcome.compile_errors = compile_scenario(engine.store_, engine.scenario_, engine.diagnostics_);
+  write_compile_errors(engine.scenario_.errors, engine.output_);
+  engine.scenario_loaded_ = true;
+  const bool compiled = outcome.compile_errors == 0 && !outcome.line_limit_reached;
+  engine.last_load_compiled_ = compiled;
+  outcome.statistics_warning = engine.prepare_statistics(
+      path, keep_statistics && compiled && engine.scenario_.choice_points > 0);
+  engine.variables_.init_variable_buffers();
   if (compiled) {
-    engine.driver.generate_story("");
+    engine.driver_.generate_story("");
     outcome.generated = true;
   }
   outcome.text =
-      outcome.read_result != 0 ? std::string_view(kLineLimitText) : engine.output.story();
+      outcome.line_limit_reached ? std::string_view(kLineLimitText) : engine.output_.story();
   return outcome;
 }
 
 std::optional<std::string_view> Document::regenerate() {
   Engine& engine = *engine_;
   // After a failed load there is no sound scenario to walk: the shown messages stay.
-  if (!engine.scenario_loaded || !engine.last_load_compiled) return std::nullopt;
-  engine.driver.generate_story("");
-  return engine.output.story();
+  if (!engine.scenario_loaded_ || !engine.last_load_compiled_) return std::nullopt;
+  engine.driver_.generate_story("");
+  return engine.output_.story();
 }
 
-ShutdownOutcome Document::shutdown() {
+bool Document::shutdown(std::string* error) {
   Engine& engine = *engine_;
-  ShutdownOutcome outcome;
-  if (engine.shut_down) return outcome;
-  engine.shut_down = true;
-  outcome.wrote = engine.statistics_active;
-  outcome.error = save_statistics(engine);
-  return outcome;
+  if (engine.shut_down_) return true;
+  engine.shut_down_ = true;
+  const std::string failure = engine.save_statistics();
+  if (failure.empty()) return true;
+  if (error) *error = failure;
+  return false;
+}
+
+void Document::drop_statistics() {
+  engine_->statistics_active_ = false;
 }
 
 bool Document::scenario_loaded() const {
-  return engine_->scenario_loaded;
+  return engine_->scenario_loaded_;
 }
 bool Document::statistics_active() const {
-  return engine_->statistics_active;
+  return engine_->statistics_active_;
 }
 std::string Document::statistics_path() const {
-  return engine_->statistics_active ? engine_->statistics_path : std::string();
+  return engine_->statistics_active_ ? engine_->statistics_path_ : std::string();
 }
-Engine& Document::engine() {
+const Engine& Document::engine() const {
   return *engine_;
 }
 

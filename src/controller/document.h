@@ -11,16 +11,17 @@
 
 #include "base/clock.h"
 #include "base/diagnostics.h"
+#include "base/file_store.h"
 #include "base/random_source.h"
 #include "compiler/line_source.h"
-#include "statistics/file_store.h"
 
 namespace plotwright {
 
 class Engine;
 
-// The side effects a document goes through. Each pointer may be left null for the real
-// thing (the C standard generator, the system clock, the disk, no diagnostics).
+// The side effects a document goes through. Each pointer may be left null for the default:
+// the C standard generator, the system clock, no statistics files, no diagnostics. A front
+// end that keeps statistics on disk passes a disk file store.
 struct DocumentServices {
   RandomSource* random = nullptr;
   Clock* clock = nullptr;
@@ -30,19 +31,16 @@ struct DocumentServices {
 
 // What a load did, besides the text to show.
 struct LoadOutcome {
-  int read_result = 0;     // 1: the line limit was reached and the rest of the file not read
-  int compile_result = 0;  // number of compile errors reported in the text
-  bool generated = false;  // a story was written
-  std::string_view text;   // the text to show; valid until the next call on the document
+  bool line_limit_reached = false;  // the rest of the file was not read
+  int compile_errors = 0;           // number of compile errors reported in the text
+  bool generated = false;           // a story was written
+  std::string_view text;            // the text to show; valid until the next call on the document
   // Non-empty when the statistics of an earlier scenario, saved before this load replaced
   // them, could not be written (the old file is untouched).
   std::string statistics_error;
-};
-
-// Result of writing the statistics at shutdown.
-struct ShutdownOutcome {
-  bool wrote = false;  // the statistics were active and written
-  std::string error;   // non-empty: the write failed, and why (the old file is untouched)
+  // Non-empty when this scenario's statistics file was refused (it is then neither read nor
+  // written) or ignored as too long: why.
+  std::string statistics_warning;
 };
 
 class Document {
@@ -55,22 +53,28 @@ class Document {
   // "Vell language scenario file is required". Changes nothing.
   static std::string_view new_document_text();
 
-  // Runs the whole load sequence over the opened file; `path` is the file's full path.
-  LoadOutcome load_scenario(LineSource& source, std::string_view path);
+  // Runs the whole load sequence over the opened file; `path` is the file's full path. With
+  // `keep_statistics` false (a scenario read from a stream, or one whose statistics path is
+  // the scenario itself) no statistics file is read or written for it.
+  LoadOutcome load_scenario(LineSource& source, std::string_view path, bool keep_statistics = true);
 
   // Another story from the compiled scenario, or nullopt (and nothing done) before any load.
   std::optional<std::string_view> regenerate();
 
-  // Writes the statistics file when a load has read it. Call once, at exit.
-  ShutdownOutcome shutdown();
+  // Writes the statistics file when a load has read it. Call once, at exit. False, with the
+  // reason in `error`, when the write failed (the old file is then as it was).
+  bool shutdown(std::string* error);
+  // Leaves the active statistics unwritten: the stories counted in them were never shown
+  // (their output failed).
+  void drop_statistics();
 
   bool scenario_loaded() const;
   bool statistics_active() const;
   // The statistics file's path of the active statistics (empty when none is active).
   std::string statistics_path() const;
 
-  // The engine behind the document, for tests and benchmarks.
-  Engine& engine();
+  // What the document holds, to look at: the stored lines, the compiled scenario, the counts.
+  const Engine& engine() const;
 
  private:
   std::unique_ptr<Engine> engine_;

@@ -5,59 +5,18 @@
 
 #include "base/limits.h"
 #include "base/text.h"
-#include "compiler/char_classes.h"
+#include "language/brackets.h"
 
 namespace plotwright {
 
-namespace {
-
-// Depth counters of the four bracket pairs; a position is at top level when all are 0.
-struct BracketDepths {
-  int depth[4] = {0, 0, 0, 0};
-
-  void update(char byte) {
-    switch (byte) {
-      case '(':
-        ++depth[0];
-        break;
-      case ')':
-        --depth[0];
-        break;
-      case '[':
-        ++depth[1];
-        break;
-      case ']':
-        --depth[1];
-        break;
-      case '<':
-        ++depth[2];
-        break;
-      case '>':
-        --depth[2];
-        break;
-      case '{':
-        ++depth[3];
-        break;
-      case '}':
-        --depth[3];
-        break;
-      default:
-        break;
-    }
-  }
-  bool top_level() const { return !depth[0] && !depth[1] && !depth[2] && !depth[3]; }
-};
-
-}  // namespace
-
-int count_separators(const char* text, const std::int32_t* classes) {
+int count_separators(const char* text, const CharClass* classes) {
   // Most texts hold no `|` at all: find that out with one fast scan.
   const int window = bounded_length(text, kSeparatorWindow);
   if (!std::memchr(text, '|', static_cast<std::size_t>(window))) return 0;
-  BracketDepths depths;
+  BracketCounts depths;
   int count = 0;
   for (int p = 0; p < kSeparatorWindow && text[p] != '\0'; ++p) {
-    if (classes[p] != CLASS_SINGLE) continue;
+    if (classes[p] != CharClass::SINGLE) continue;
     depths.update(text[p]);
     if (text[p] == '|' && depths.top_level()) ++count;
   }
@@ -70,7 +29,7 @@ void expand_alternatives(const char* text, char* out, RandomSource& random) {
   expand_alternatives(text, classes.data(), out, random);
 }
 
-bool expand_alternatives(const char* text, const std::int32_t* classes, char* out,
+bool expand_alternatives(const char* text, const CharClass* classes, char* out,
                          RandomSource& random) {
   const int separators = count_separators(text, classes);
   if (separators == 0) {
@@ -78,11 +37,11 @@ bool expand_alternatives(const char* text, const std::int32_t* classes, char* ou
     return true;
   }
   const int chosen = scale_draw(random.rand(), separators + 1);
-  BracketDepths depths;
+  BracketCounts depths;
   int alternative = 0;
   int length = 0;
   for (int p = 0; p < kTextCapacity && text[p] != '\0'; ++p) {
-    const bool single = classes[p] == CLASS_SINGLE;
+    const bool single = classes[p] == CharClass::SINGLE;
     if (single) depths.update(text[p]);
     if (single && text[p] == '|' && depths.top_level()) {
       if (++alternative > chosen) break;
@@ -97,11 +56,11 @@ bool expand_alternatives(const char* text, const std::int32_t* classes, char* ou
 namespace {
 
 // group-to-expand -> a `(` outside a bracketed stretch, before the first `/`.
-bool has_group(const char* text, const std::int32_t* classes) {
+bool has_group(const char* text, const CharClass* classes) {
   if (!std::memchr(text, '(', static_cast<std::size_t>(bounded_length(text)))) return false;
   bool bracketed = false;
   for (int p = 0; p < kTextCapacity && text[p] != '\0'; ++p) {
-    if (classes[p] != CLASS_SINGLE) continue;
+    if (classes[p] != CharClass::SINGLE) continue;
     const char byte = text[p];
     if (byte == '/') return false;
     if (byte == '[') bracketed = true;
@@ -113,12 +72,11 @@ bool has_group(const char* text, const std::int32_t* classes) {
 
 // Collects a group's content from `p` (just after its `(`) into `content`; returns the
 // position after the closing `)`, or of the terminator when the group never closes.
-int collect_group(const char* text, const std::int32_t* classes, int p, int& square,
-                  char* content) {
+int collect_group(const char* text, const CharClass* classes, int p, int& square, char* content) {
   int depth = 1;
   int length = 0;
   for (; p < kTextCapacity && text[p] != '\0'; ++p) {
-    if (classes[p] == CLASS_SINGLE) {
+    if (classes[p] == CharClass::SINGLE) {
       const char byte = text[p];
       if (byte == '[') ++square;
       if (byte == ']') --square;
@@ -144,7 +102,7 @@ void expand_once(const TextBuffer& copy, const ClassArray& classes, char* text,
   int length = 0;
   int p = 0;
   while (p < kTextCapacity && copy[p] != '\0') {
-    const bool single = classes[p] == CLASS_SINGLE;
+    const bool single = classes[p] == CharClass::SINGLE;
     if (single && copy[p] == '(' && square == 0) {
       const int start = p + 1;
       p = collect_group(copy.data(), classes.data(), start, square, content.data());

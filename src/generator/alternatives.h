@@ -5,19 +5,19 @@
 #include <cstdint>
 
 #include "base/random_source.h"
-#include "compiler/char_classes.h"
+#include "language/char_classes.h"
 
 namespace plotwright {
 
 // Top-level `|` separators (outside (), [], <>, {}) within the first 1024 bytes.
-int count_separators(const char* text, const std::int32_t* classes);
+int count_separators(const char* text, const CharClass* classes);
 
 // Writes into `out` (kTextCapacity + 1 bytes) one top-level alternative of `text`, chosen by
 // one draw, or a copy of the whole text (and no draw) when it has no separator.
 void expand_alternatives(const char* text, char* out, RandomSource& random);
 // The same with `classes` already filled for `text`; returns true when the whole text was
 // copied (so `classes` also fits `out`).
-bool expand_alternatives(const char* text, const std::int32_t* classes, char* out,
+bool expand_alternatives(const char* text, const CharClass* classes, char* out,
                          RandomSource& random);
 
 // Rewrites `text` (kTextCapacity + 1 bytes) in place, replacing each group by one of its

@@ -3,30 +3,26 @@
 
 namespace plotwright {
 
-void BacktrackHistory::history_push(const Record* target_list, const Record* source_list,
-                                    std::int32_t kind, std::int32_t target_scene,
-                                    std::int32_t source_scene) {
-  entries_[position_] = Entry{target_list, source_list, kind, target_scene, source_scene};
+void BacktrackHistory::history_push(std::int32_t source_scene) {
+  entries_[position_] = Entry{true, source_scene};
   ++count_;
   if (++position_ == kHistoryCapacity) position_ = 0;
 }
 
-int BacktrackHistory::history_pop(std::int32_t& scene, const Record*& list) {
+bool BacktrackHistory::history_pop(std::int32_t& scene) {
   const int n = count_ < kHistoryCapacity ? count_ : kHistoryCapacity;
   for (int k = 0; k < n; ++k) {
     int slot = position_ - 1 - k;
     if (slot < 0) slot += kHistoryCapacity;
     Entry& entry = entries_[slot];
-    if (entry.kind == 1) {
-      entry.kind = -1;
+    if (entry.available) {
+      entry.available = false;
       scene = entry.source_scene;
-      list = entry.source_list;
-      return 0;
+      return true;
     }
   }
   scene = 0;
-  list = nullptr;
-  return 1;
+  return false;
 }
 
 }  // namespace plotwright

@@ -25,7 +25,7 @@ int count_candidates(const Record* list) {
 
 }  // namespace
 
-int select_next_scene(const Record* list, const RunState& run_state, const VariableStore& variables,
+int select_next_scene(const Record* list, const RunState& run_state, VariableStore& variables,
                       RandomSource& random) {
   const int count = count_candidates(list);
   bool satisfied[kMaxCandidates];

@@ -11,7 +11,7 @@
 namespace plotwright {
 
 // Returns the chosen candidate's target, or 0 when none qualifies (no draw is made then).
-int select_next_scene(const Record* list, const RunState& run_state, const VariableStore& variables,
+int select_next_scene(const Record* list, const RunState& run_state, VariableStore& variables,
                       RandomSource& random);
 
 }  // namespace plotwright

@@ -63,11 +63,7 @@ const char* GenerationDriver::next_line(int& current) {
     if (out_of_work()) return nullptr;
     int next = select_next_scene(list, run_state_, variables_, random_);
     if (next == kSceneEnd) return nullptr;
-    if (next == 0) {
-      const Record* source = nullptr;
-      history_.history_pop(next, source);
-      if (next == 0) next = kSceneClosing;
-    }
+    if (next == 0 && !history_.history_pop(next)) next = kSceneClosing;
     current = next;
     list = scenes_.list(current);
   }
@@ -77,10 +73,9 @@ const char* GenerationDriver::next_line(int& current) {
 
 bool GenerationDriver::run_line(const char* line, int& current) {
   // A simple line is never a directive and always balanced: only its expansion is left.
-  if (const LineTemplate* compiled = templates_.find(line)) {
-    compiled->expand(expansion_.data(), random_);
-    classify_text(expansion_.data(), classes_.data());
-    interpreter_.interpret_line(expansion_.data(), classes_.data());
+  if (LineTemplate* compiled = compiled_lines_ ? templates_.find(line) : nullptr) {
+    const int length = compiled->expand(expansion_.data(), random_);
+    interpreter_.interpret_plain_line(expansion_.data(), length);
     return true;
   }
   // The checks and the expansion work on at most 4095 bytes: a longer line is cut.
@@ -89,10 +84,10 @@ bool GenerationDriver::run_line(const char* line, int& current) {
     line = bounded_.data();
   }
   classify_text(line, classes_.data());
-  if (check_brackets(line, classes_.data(), output_)) return true;
-  int code = DIRECTIVE_JUMP;
+  if (!check_brackets(line, classes_.data(), output_)) return true;
+  Directive code = Directive::JUMP;
   const int scene = parse_jump_directive(line, classes_.data(), code, scenes_, variables_, output_);
-  if (code != DIRECTIVE_JUMP) {
+  if (code != Directive::JUMP) {
     if (scene > 0) apply_directive(code, scene);
     return true;
   }
@@ -102,35 +97,35 @@ bool GenerationDriver::run_line(const char* line, int& current) {
     return false;
   } else if (scene > 0 && scene <= scenes_.scene_count() && !run_state_.disabled(scene)) {
     // A jump works like a call: the history brings the run back after this line.
-    history_.history_push(scenes_.list(scene), scenes_.list(current), 1, scene, current);
+    history_.history_push(current);
     current = scene;
   }
   return true;
 }
 
-void GenerationDriver::apply_directive(int code, int scene) {
+void GenerationDriver::apply_directive(Directive code, int scene) {
   switch (code) {
-    case DIRECTIVE_DISABLE:
+    case Directive::DISABLE:
       run_state_.set_disabled(scene, 1);
       break;
-    case DIRECTIVE_ENABLE:
+    case Directive::ENABLE:
       run_state_.set_disabled(scene, 0);
       break;
-    case DIRECTIVE_PRIORITY_SET:
+    case Directive::PRIORITY_SET:
       run_state_.set_priority(scene, 1);
       break;
-    case DIRECTIVE_PRIORITY_UP:
+    case Directive::PRIORITY_UP:
       run_state_.set_priority(scene, run_state_.priority(scene) + 1);
       break;
-    case DIRECTIVE_PRIORITY_DOWN:
+    case Directive::PRIORITY_DOWN:
       if (run_state_.priority(scene) > 0) {
         run_state_.set_priority(scene, run_state_.priority(scene) - 1);
       }
       break;
-    case DIRECTIVE_PRIORITY_CLEAR:
+    case Directive::PRIORITY_CLEAR:
       run_state_.set_priority(scene, 0);
       break;
-    default:
+    case Directive::JUMP:
       break;
   }
 }

@@ -7,13 +7,14 @@
 
 #include "base/random_source.h"
 #include "base/text.h"
-#include "compiler/char_classes.h"
 #include "compiler/scene_table.h"
 #include "generator/backtrack_history.h"
+#include "generator/jump_directives.h"
 #include "generator/line_interpreter.h"
 #include "generator/line_templates.h"
 #include "generator/run_state.h"
 #include "generator/variables.h"
+#include "language/char_classes.h"
 #include "output/output_buffers.h"
 
 namespace plotwright {
@@ -32,6 +33,9 @@ class GenerationDriver {
   // One run: empties the story and writes a new one into it. Starts at the scene that
   // `start_name` names, or at scene 1.
   void generate_story(const char* start_name);
+  // Whether simple lines run from their compiled forms (the default). The stories are the same
+  // either way; tests switch it off to hold the fast path to the general one.
+  void use_compiled_lines(bool on) { compiled_lines_ = on; }
   // Forgets what was learnt about the lines of an earlier scenario.
   void clear_line_cache() {
     templates_.clear();
@@ -47,7 +51,7 @@ class GenerationDriver {
   const char* next_line(int& current);
   // Runs one line of the current scene; returns false when the run ends.
   bool run_line(const char* line, int& current);
-  void apply_directive(int code, int scene);
+  void apply_directive(Directive code, int scene);
   void run_text_line(const char* line);
   // The work of choosing the next scene of `scene`: its candidates and their conditions.
   std::int64_t step_cost(int scene);
@@ -67,6 +71,7 @@ class GenerationDriver {
   TextBuffer expansion_;
   std::vector<std::int64_t> step_costs_;  // by scene; 0 until first needed
   std::int64_t spent_ = 0;                // work of this run's scene changes
+  bool compiled_lines_ = true;
   std::int64_t variables_work_at_start_ = 0;
 };
 

@@ -2,63 +2,34 @@
 #include "generator/jump_directives.h"
 
 #include "base/text.h"
-#include "compiler/char_classes.h"
 #include "generator/conditions.h"
+#include "language/brackets.h"
 
 namespace plotwright {
 
 namespace {
 
-bool single_is(const char* line, const std::int32_t* classes, int p, char byte) {
-  return classes[p] == CLASS_SINGLE && line[p] == byte;
-}
-
-// Reads the prefix of a taken token; returns its length.
-int read_prefix(const char* token, int& code) {
-  switch (token[0]) {
-    case '!':
-      code = DIRECTIVE_DISABLE;
-      return 1;
-    case '#':
-      code = DIRECTIVE_ENABLE;
-      return 1;
-    case '*':
-      code = DIRECTIVE_PRIORITY_CLEAR;
-      return 1;
-    case '&':
-      if (token[1] == '+') {
-        code = DIRECTIVE_PRIORITY_UP;
-        return 2;
-      }
-      if (token[1] == '-') {
-        code = DIRECTIVE_PRIORITY_DOWN;
-        return 2;
-      }
-      code = DIRECTIVE_PRIORITY_SET;
-      return 1;
-    default:
-      code = DIRECTIVE_JUMP;
-      return 0;
-  }
+bool single_is(const char* line, const CharClass* classes, int p, char byte) {
+  return classes[p] == CharClass::SINGLE && line[p] == byte;
 }
 
 // Finds the first alternative that is taken and leaves its token in `token`.
-bool take_alternative(const char* line, const std::int32_t* classes, const VariableStore& variables,
+bool take_alternative(const char* line, const CharClass* classes, VariableStore& variables,
                       char* token) {
   TextBuffer left;
   TextBuffer right;
   int p = 0;
   for (;;) {
-    if (classes[p] != CLASS_SINGLE || (line[p] != '{' && line[p] != '<' && line[p] != ';')) {
+    if (classes[p] != CharClass::SINGLE || (line[p] != '{' && line[p] != '<' && line[p] != ';')) {
       return false;
     }
     if (line[p] == '{') ++p;
     if (single_is(line, classes, p, ';')) ++p;
     if (line[p] == '\0') return false;
     bool taken = true;
-    if (line[p] == '<' && classes[p] != CLASS_TRAIL) {
+    if (line[p] == '<' && classes[p] != CharClass::TRAIL) {
       ++p;
-      int op = 0;
+      Op op = Op::NONE;
       parse_condition(line, classes, left.data(), right.data(), p, op);
       taken = condition_holds(op, evaluate_condition(left.data(), right.data(), variables));
     }
@@ -69,16 +40,16 @@ bool take_alternative(const char* line, const std::int32_t* classes, const Varia
 
 }  // namespace
 
-int parse_jump_directive(const char* line, const std::int32_t* classes, int& code,
-                         const SceneTable& scenes, const VariableStore& variables,
+int parse_jump_directive(const char* line, const CharClass* classes, Directive& code,
+                         const SceneTable& scenes, VariableStore& variables,
                          OutputBuffers& output) {
   if (!single_is(line, classes, 0, '{')) {
-    code = DIRECTIVE_JUMP;
+    code = Directive::JUMP;
     return 0;
   }
   TextBuffer token;
   if (!take_alternative(line, classes, variables, token.data())) return -1;
-  const int prefix = read_prefix(token.data(), code);
+  const int prefix = read_directive_prefix(token.data(), code);
   const int scene = resolve_scene_ref(token.data() + prefix, scenes);
   if (scene != 0) return scene;
   output.pending_put_text("scene \"");
@@ -87,46 +58,28 @@ int parse_jump_directive(const char* line, const std::int32_t* classes, int& cod
   return 0;
 }
 
-int check_brackets(const char* line, const std::int32_t* classes, OutputBuffers& output) {
+bool check_brackets(const char* line, const CharClass* classes, OutputBuffers& output) {
+  static constexpr BracketCounts::Pair kChecked[] = {BracketCounts::PAREN, BracketCounts::SQUARE,
+                                                     BracketCounts::BRACE};
   static constexpr const char* kMismatch[] = {" mismatch found at count of ()",
                                               " mismatch found at count of []",
                                               " mismatch found at count of {}"};
-  int counters[3] = {0, 0, 0};
+  BracketCounts counts;
   for (int p = 0; p < kSeparatorWindow && line[p] != '\0'; ++p) {
-    if (classes[p] != CLASS_SINGLE) continue;
-    switch (line[p]) {
-      case '(':
-        ++counters[0];
-        break;
-      case ')':
-        --counters[0];
-        break;
-      case '[':
-        ++counters[1];
-        break;
-      case ']':
-        --counters[1];
-        break;
-      case '{':
-        ++counters[2];
-        break;
-      case '}':
-        --counters[2];
-        break;
-      default:
-        break;
-    }
+    if (classes[p] == CharClass::SINGLE) counts.update(line[p]);
   }
-  if (!counters[0] && !counters[1] && !counters[2]) return 0;
+  bool balanced = true;
+  for (const BracketCounts::Pair pair : kChecked) balanced = balanced && !counts.depth[pair];
+  if (balanced) return true;
   output.pending_put_text("illegal parenthesis in message ");
   output.pending_put_text("\"");
   output.pending_put_text(line);
   output.pending_put_text("\"");
   for (int i = 0; i < 3; ++i) {
-    if (counters[i]) output.pending_put_text(kMismatch[i]);
+    if (counts.depth[kChecked[i]]) output.pending_put_text(kMismatch[i]);
   }
   output.flush_pending_line();
-  return 1;
+  return false;
 }
 
 }  // namespace plotwright

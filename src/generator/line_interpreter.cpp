@@ -1,29 +1,30 @@
 // Interpreting one text line: text, line breaks, joins, comments, conditions, variables.
 #include "generator/line_interpreter.h"
 
-#include "compiler/char_classes.h"
+#include <cstring>
+
 #include "generator/alternatives.h"
 #include "generator/conditions.h"
 
 namespace plotwright {
 
-void LineInterpreter::literal_line(const char* line, const std::int32_t* classes) {
+void LineInterpreter::literal_line(const char* line, const CharClass* classes) {
   for (int p = 0; p < kTextCapacity && line[p] != '\0'; ++p) {
-    const bool tilde = classes[p] == CLASS_SINGLE && line[p] == '~';
+    const bool tilde = classes[p] == CharClass::SINGLE && line[p] == '~';
     output_.pending_put_char(tilde ? ' ' : line[p]);
   }
   output_.flush_pending_line();
 }
 
-int LineInterpreter::interpret_line(const char* line, const std::int32_t* classes) {
-  if (classes[0] == CLASS_SINGLE && line[0] == '-') {
+void LineInterpreter::interpret_line(const char* line, const CharClass* classes) {
+  if (classes[0] == CharClass::SINGLE && line[0] == '-') {
     literal_line(line, classes);
-    return 0;
+    return;
   }
-  if (classes[0] == CLASS_SINGLE && line[0] == '#') {
+  if (classes[0] == CharClass::SINGLE && line[0] == '#') {
     if (output_.line_ended_flag == 0) output_.flush_pending_line();
     output_.paragraph_flag = 1;
-    return 0;
+    return;
   }
   LineState state;
   bool after_condition = false;  // the byte right after a condition is text or `[`
@@ -36,9 +37,9 @@ int LineInterpreter::interpret_line(const char* line, const std::int32_t* classe
       } else {
         output_.join_flag = 0;
       }
-      return 0;
+      return;
     }
-    const bool single = classes[p] == CLASS_SINGLE;
+    const bool single = classes[p] == CharClass::SINGLE;
     if (single && !after_condition) {
       switch (byte) {
         case '-':
@@ -85,13 +86,42 @@ int LineInterpreter::interpret_line(const char* line, const std::int32_t* classe
       ++p;
     }
   }
-  return 0;
+}
+
+void LineInterpreter::interpret_plain_line(const char* line, int length) {
+  if (line[0] == '-' || line[0] == '#') {
+    ClassArray classes;
+    classify_text(line, classes.data());
+    interpret_line(line, classes.data());
+    return;
+  }
+  const bool joins = length > 0 && line[length - 1] == '-';
+  const int end = joins ? length - 1 : length;
+  const std::size_t size = end > 0 ? static_cast<std::size_t>(end) : 0;
+  int added = end;
+  if (!std::memchr(line, '~', size) && !std::memchr(line, ';', size)) {
+    output_.pending_put_bytes(line, end);
+  } else {
+    added = 0;
+    for (int p = 0; p < end; ++p) {
+      const char byte = line[p];
+      if (byte == ';') continue;  // output on: it is never off in a plain line
+      output_.pending_put_char(byte == '~' ? ' ' : byte);
+      ++added;
+    }
+  }
+  if (joins) output_.join_flag = 1;
+  if (added != 0) {
+    output_.flush_pending_line();
+  } else {
+    output_.join_flag = 0;
+  }
 }
 
 // Sets the output switch to the condition's truth; returns the position after its `>`.
-int LineInterpreter::condition(const char* line, const std::int32_t* classes, int p,
+int LineInterpreter::condition(const char* line, const CharClass* classes, int p,
                                LineState& state) {
-  int op = OP_NONE;
+  Op op = Op::NONE;
   parse_condition(line, classes, name_.data(), value_.data(), p, op);
   state.output_on =
       condition_holds(op, evaluate_condition(name_.data(), value_.data(), variables_));
@@ -99,7 +129,7 @@ int LineInterpreter::condition(const char* line, const std::int32_t* classes, in
 }
 
 // Returns the position at which scanning goes on.
-int LineInterpreter::bracket_operation(const char* line, const std::int32_t* classes, int p,
+int LineInterpreter::bracket_operation(const char* line, const CharClass* classes, int p,
                                        LineState& state) {
   const int stop = scan_token(line, classes, p, "=+-]", name_.data());
   switch (stop) {
@@ -118,7 +148,7 @@ int LineInterpreter::bracket_operation(const char* line, const std::int32_t* cla
 
 // `[name=value]` chooses the value's alternatives now and is carried out even while output
 // is off; `[name=(...)]` keeps the template, to be chosen at every print.
-int LineInterpreter::assignment(const char* line, const std::int32_t* classes, int p,
+int LineInterpreter::assignment(const char* line, const CharClass* classes, int p,
                                 const LineState& state) {
   const bool template_value = line[p] == '(';
   const int stop = scan_token(line, classes, p, "]", value_.data());
@@ -133,7 +163,7 @@ int LineInterpreter::assignment(const char* line, const std::int32_t* classes, i
 }
 
 // At `p` stands the `+` or `-` after the name: `+=n`, `-=n`, `++`, `--`, or nothing.
-int LineInterpreter::addition(const char* line, const std::int32_t* classes, int p, char sign,
+int LineInterpreter::addition(const char* line, const CharClass* classes, int p, char sign,
                               const LineState& state) {
   const double direction = sign == '+' ? 1.0 : -1.0;
   const char next = line[p + 1];

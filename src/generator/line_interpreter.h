@@ -7,6 +7,7 @@
 #include "base/random_source.h"
 #include "base/text.h"
 #include "generator/variables.h"
+#include "language/char_classes.h"
 #include "output/output_buffers.h"
 
 namespace plotwright {
@@ -18,8 +19,14 @@ class LineInterpreter {
 
   // line -> '-' literal | '#' ignored | { text | '/' | ';' | '{' | '}' | '<' condition '>'
   //                                     | '[' bracket-operation ']' } ['-']
-  // `classes` must classify `line`. Returns 0.
-  int interpret_line(const char* line, const std::int32_t* classes);
+  // `classes` must classify `line`.
+  void interpret_line(const char* line, const CharClass* classes);
+
+  // The same for a plain line: `length` single-byte characters without `[ ] < > { } /`, as
+  // the compiled simple lines expand to. No condition, variable, comment or line break can
+  // occur in it, so only a leading `-` or `#`, `~`, `;` and a final `-` act, and the line
+  // needs no classes.
+  void interpret_plain_line(const char* line, int length);
 
  private:
   struct LineState {
@@ -28,11 +35,11 @@ class LineInterpreter {
     int added = 0;
   };
 
-  void literal_line(const char* line, const std::int32_t* classes);
-  int condition(const char* line, const std::int32_t* classes, int p, LineState& state);
-  int bracket_operation(const char* line, const std::int32_t* classes, int p, LineState& state);
-  int assignment(const char* line, const std::int32_t* classes, int p, const LineState& state);
-  int addition(const char* line, const std::int32_t* classes, int p, char sign,
+  void literal_line(const char* line, const CharClass* classes);
+  int condition(const char* line, const CharClass* classes, int p, LineState& state);
+  int bracket_operation(const char* line, const CharClass* classes, int p, LineState& state);
+  int assignment(const char* line, const CharClass* classes, int p, const LineState& state);
+  int addition(const char* line, const CharClass* classes, int p, char sign,
                const LineState& state);
 
   OutputBuffers& output_;

@@ -27,7 +27,21 @@ bool LineTemplate::compile(const char* line) {
   int p = 0;
   if (!parse_alternatives(p, false, line_first_, line_count_)) return false;
   chosen_.assign(groups_.size(), -1);
+  index_children();
   return p == length;
+}
+
+void LineTemplate::index_children() {
+  for (Alternative& a : alternatives_) {
+    a.first_child = static_cast<std::int32_t>(children_.size());
+    for (int i = 0; i < a.piece_count; ++i) {
+      const Piece& piece = pieces_[a.first_piece + i];
+      if (piece.group >= 0) children_.push_back(piece.group);
+    }
+    a.child_count = static_cast<std::int32_t>(children_.size()) - a.first_child;
+  }
+  level_.reserve(groups_.size());
+  next_level_.reserve(groups_.size());
 }
 
 // alternatives -> pieces { '|' pieces }, ended by ')' in a group or the end of the line.
@@ -80,15 +94,12 @@ bool LineTemplate::parse_pieces(int& p, Alternative& alternative) {
 
 // Chooses the groups one nesting level at a time, left to right, as the passes over the text
 // would; groups below the tenth level stay unexpanded.
-void LineTemplate::choose(int alternative, RandomSource& random) const {
-  std::fill(chosen_.begin(), chosen_.end(), -1);
+void LineTemplate::choose(int alternative, RandomSource& random) {
   level_.clear();
   auto add_groups = [this](int alt, std::vector<std::int32_t>& into) {
     const Alternative& a = alternatives_[alt];
-    for (int i = 0; i < a.piece_count; ++i) {
-      const Piece& piece = pieces_[a.first_piece + i];
-      if (piece.group >= 0) into.push_back(piece.group);
-    }
+    const auto first = children_.begin() + a.first_child;
+    into.insert(into.end(), first, first + a.child_count);
   };
   add_groups(alternative, level_);
   for (int pass = 0; pass < kMaxGroupPasses && !level_.empty(); ++pass) {
@@ -119,14 +130,16 @@ char* LineTemplate::write(int alternative, char* out) const {
   return out;
 }
 
-void LineTemplate::expand(char* out, RandomSource& random) const {
+int LineTemplate::expand(char* out, RandomSource& random) {
   const int alternative =
       line_first_ + (line_count_ > 1 ? scale_draw(random.rand(), line_count_) : 0);
   choose(alternative, random);
-  *write(alternative, out) = '\0';
+  char* end = write(alternative, out);
+  *end = '\0';
+  return static_cast<int>(end - out);
 }
 
-const LineTemplate* LineTemplateCache::find(const char* line) {
+LineTemplate* LineTemplateCache::find(const char* line) {
   const auto [entry, inserted] = index_.try_emplace(line, -1);
   if (inserted) {
     LineTemplate compiled;

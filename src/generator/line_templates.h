@@ -22,8 +22,9 @@ class LineTemplate {
  public:
   // Parses `line`; false when the line is not simple.
   bool compile(const char* line);
-  // Writes the expansion into `out` (room for the line's length plus a terminator).
-  void expand(char* out, RandomSource& random) const;
+  // Writes the expansion into `out` (room for the line's length plus a terminator); returns
+  // its length. The expansion is a plain line: single-byte characters without `[ ] < > { } /`.
+  int expand(char* out, RandomSource& random);
 
  private:
   struct Piece {
@@ -34,6 +35,8 @@ class LineTemplate {
   struct Alternative {
     std::int32_t first_piece;
     std::int32_t piece_count;
+    std::int32_t first_child = 0;  // its groups, in `children_`
+    std::int32_t child_count = 0;
   };
   struct Group {
     std::int32_t first_alternative;
@@ -42,26 +45,30 @@ class LineTemplate {
 
   bool parse_alternatives(int& p, bool in_group, std::int32_t& first, std::int32_t& count);
   bool parse_pieces(int& p, Alternative& alternative);
-  void choose(int alternative, RandomSource& random) const;
+  void index_children();
+  void choose(int alternative, RandomSource& random);
   char* write(int alternative, char* out) const;
 
   std::string text_;
   std::vector<Piece> pieces_;
   std::vector<Alternative> alternatives_;
   std::vector<Group> groups_;
-  std::int32_t line_first_ = 0;  // the line's own top-level alternatives
+  std::vector<std::int32_t> children_;  // each alternative's groups, left to right
+  std::int32_t line_first_ = 0;         // the line's own top-level alternatives
   std::int32_t line_count_ = 0;
-  // Scratch of one expansion: the chosen alternative of each group, -1 when not expanded.
-  mutable std::vector<std::int32_t> chosen_;
-  mutable std::vector<std::int32_t> level_;
-  mutable std::vector<std::int32_t> next_level_;
+  // The chosen alternative of each group, -1 for the groups below the tenth level, which are
+  // never expanded; every other group that a written alternative holds was chosen in the
+  // same expansion.
+  std::vector<std::int32_t> chosen_;
+  std::vector<std::int32_t> level_;
+  std::vector<std::int32_t> next_level_;
 };
 
 // The templates of one compiled scenario, keyed by the line's address in the source store.
 class LineTemplateCache {
  public:
   // The template of `line`, compiled at first sight; null when the line is not simple.
-  const LineTemplate* find(const char* line);
+  LineTemplate* find(const char* line);
   // Forgets every template; call when the scenario is compiled again.
   void clear() {
     index_.clear();

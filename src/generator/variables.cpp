@@ -25,7 +25,7 @@ void VariableStore::init_variable_buffers() {
   }
 }
 
-int VariableStore::find_variable(const char* name) const {
+int VariableStore::find_variable(const char* name) {
   work_ += static_cast<std::int64_t>(count_) * (1 + bounded_length(name));
   for (int i = 0; i < count_; ++i) {
     if (texts_equal(slots_[i].name.c_str(), name)) return i;

@@ -36,7 +36,8 @@ class VariableStore {
   int count() const { return count_; }
   const VariableSlot& slot(int index) const { return slots_[index]; }
 
-  int find_variable(const char* name) const;
+  // The slot of `name`, or -1. Each look-up counts towards the run's work.
+  int find_variable(const char* name);
   // Takes the next slot for `name`, with number 0, an empty text and no uses. When all 80
   // slots are in use, writes the "could not be defined" message into the story and returns -1.
   int define_variable(const char* name);
@@ -57,7 +58,7 @@ class VariableStore {
   std::array<VariableSlot, kMaxVariables> slots_;
   int count_ = 0;
   TextBuffer expanded_;
-  mutable std::int64_t work_ = 0;
+  std::int64_t work_ = 0;
 };
 
 }  // namespace plotwright

@@ -28,32 +28,37 @@ void OutputBuffers::reset() {
   story_[0] = '\0';
 }
 
+void OutputBuffers::pending_put_bytes(const char* bytes, int length) {
+  // A full line keeps its text: what does not fit is dropped, and it stays terminated.
+  const std::int32_t room = kPendingCapacity - 1 - pending_length_;
+  const std::int32_t taken = length < room ? length : room;
+  std::memcpy(pending_.data() + pending_length_, bytes, static_cast<std::size_t>(taken));
+  pending_length_ += taken;
+  pending_[pending_length_] = '\0';
+}
+
 int OutputBuffers::pending_put_text(const char* text) {
   return put_text(text, [this](char byte) { pending_put_char(byte); });
 }
 
-int OutputBuffers::story_put_byte(char byte) {
+void OutputBuffers::story_put_byte(char byte) {
   append_byte(story_, story_length_, byte);
-  return 0;
 }
 
-int OutputBuffers::story_put_char(char byte) {
-  if (byte == '\0') return 0;
-  story_put_byte(byte);
-  return 1;
+void OutputBuffers::story_put_char(char byte) {
+  if (byte != '\0') story_put_byte(byte);
 }
 
 int OutputBuffers::story_put_text(const char* text) {
   return put_text(text, [this](char byte) { story_put_char(byte); });
 }
 
-int OutputBuffers::story_put_line_end() {
+void OutputBuffers::story_put_line_end() {
   story_put_char('\r');
   story_put_char('\n');
-  return 0;
 }
 
-int OutputBuffers::flush_pending_line() {
+void OutputBuffers::flush_pending_line() {
   if (pending_length_ > 0) {
     if (paragraph_flag == 1) {
       const auto first = static_cast<unsigned char>(pending_[0]);
@@ -79,11 +84,10 @@ int OutputBuffers::flush_pending_line() {
     story_put_byte('\r');
     story_put_byte('\n');
     line_ended_flag = 1;
-    return 2;
+    return;
   }
   join_flag = 0;
   line_ended_flag = 0;
-  return 0;
 }
 
 }  // namespace plotwright

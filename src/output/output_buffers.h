@@ -16,18 +16,24 @@ class OutputBuffers {
  public:
   OutputBuffers() { reset(); }
 
-  int pending_put_char(char byte) {
-    if (byte == '\0') return 0;
-    append_byte(pending_, pending_length_, byte);
-    return 1;
+  // Appends a byte to the pending line; a zero byte is not appended.
+  void pending_put_char(char byte) {
+    if (byte != '\0') append_byte(pending_, pending_length_, byte);
   }
+  // Appends `length` bytes, none of them zero, as pending_put_char would one by one.
+  void pending_put_bytes(const char* bytes, int length);
+  // Appends at most 4096 bytes of a text; returns its length, or 0 when it is absent or has
+  // no terminator within those bytes.
   int pending_put_text(const char* text);
-  int flush_pending_line();
+  // Ends the pending line: moves it into the story (with a paragraph indent when one is due),
+  // then a CR LF unless the line is joined to the next.
+  void flush_pending_line();
 
-  int story_put_byte(char byte);
-  int story_put_char(char byte);
+  void story_put_byte(char byte);
+  // As story_put_byte, but a zero byte is not appended.
+  void story_put_char(char byte);
   int story_put_text(const char* text);
-  int story_put_line_end();
+  void story_put_line_end();
 
   // Empties both buffers; the three flags keep their values.
   void reset();

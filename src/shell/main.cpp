@@ -10,7 +10,9 @@
 #include <optional>
 #include <string>
 
+#include "build_version.h"
 #include "encoding/cp932_codec.h"
+#include "platform/disk_file_store.h"
 #include "shell/app_icon.h"
 #include "shell/main_window.h"
 #include "shell/prompts.h"
@@ -48,7 +50,10 @@ int main(int argc, char* argv[]) {
     return 1;
   }
   QSettings settings;
-  plotwright::shell::DocumentBackend backend;
+  plotwright::platform::DiskFileStore disk;
+  plotwright::DocumentServices services;
+  services.files = &disk;
+  plotwright::shell::DocumentBackend backend(services);
   plotwright::shell::MainWindow window(backend, prompts, settings, *codec);
 
   // Closing the window finishes the session itself; these catch the ways out that close no

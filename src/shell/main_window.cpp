@@ -94,34 +94,31 @@ void MainWindow::new_document() {
   setWindowTitle(kTitle);
 }
 
-std::optional<std::string> MainWindow::read_scenario_bytes(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    prompts_.show_error(this, cannot_open(path, file.errorString()));
+// Only regular files are read: a FIFO or a device is refused at once, never waited on.
+std::optional<platform::ScenarioFile> MainWindow::read_scenario_file(const QString& path) {
+  platform::ScenarioFile file;
+  std::string error;
+  if (!platform::read_scenario_file(QFile::encodeName(path).toStdString(), false, file, &error)) {
+    prompts_.show_error(this, cannot_open(path, QString::fromStdString(error)));
     return std::nullopt;
   }
-  const QByteArray bytes = file.readAll();
-  if (file.error() != QFileDevice::NoError) {
-    prompts_.show_error(this, cannot_open(path, file.errorString()));
-    return std::nullopt;
-  }
-  return bytes.toStdString();
+  return file;
 }
 
 bool MainWindow::open_scenario(const QString& path) {
   const QString absolute = QFileInfo(path).absoluteFilePath();
-  const std::optional<std::string> bytes = read_scenario_bytes(absolute);
-  if (!bytes) return false;
+  std::optional<platform::ScenarioFile> file = read_scenario_file(absolute);
+  if (!file) return false;
   DecodedScenario decoded;
   std::string error;
-  if (!decode_scenario(codec_, *bytes, InputEncoding::kAuto, decoded, &error)) {
+  if (!decode_scenario(codec_, file->bytes, InputEncoding::kAuto, decoded, &error)) {
     prompts_.show_error(this, cannot_open(absolute, QString::fromStdString(error)));
     return false;
   }
   FileLineSource source(std::move(decoded.bytes));
-  const LoadedScenario loaded =
-      backend_.load_scenario(source, QFile::encodeName(absolute).toStdString());
+  const LoadedScenario loaded = backend_.load_scenario(source, file->path, file->keep_statistics);
   show_engine_text(loaded.text);
+  tell_notes(absolute, *file, loaded.statistics_warning);
 
   current_scenario_ = absolute;
   const QString canonical = QFileInfo(absolute).canonicalFilePath();
@@ -134,6 +131,18 @@ bool MainWindow::open_scenario(const QString& path) {
                                   .arg(QString::fromStdString(loaded.statistics_error)));
   }
   return true;
+}
+
+// What the user should know about the file and its statistics, in one message.
+void MainWindow::tell_notes(const QString& path, const platform::ScenarioFile& file,
+                            const std::string& statistics_warning) {
+  QStringList notes;
+  for (const std::string& note : file.notes) {
+    notes.append(QStringLiteral("\"%1\" %2")
+                     .arg(QDir::toNativeSeparators(path), QString::fromStdString(note)));
+  }
+  if (!statistics_warning.empty()) notes.append(QString::fromStdString(statistics_warning));
+  if (!notes.isEmpty()) prompts_.show_error(this, notes.join(QStringLiteral("\n")));
 }
 
 void MainWindow::choose_and_open() {

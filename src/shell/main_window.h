@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "encoding/cp932_codec.h"
+#include "platform/scenario_file.h"
 #include "shell/prompts.h"
 #include "shell/story_backend.h"
 
@@ -53,7 +54,9 @@ class MainWindow final : public QMainWindow {
   void build_menus();
   void build_keys();
   void show_engine_text(std::string_view engine_text);
-  std::optional<std::string> read_scenario_bytes(const QString& path);
+  std::optional<platform::ScenarioFile> read_scenario_file(const QString& path);
+  void tell_notes(const QString& path, const platform::ScenarioFile& file,
+                  const std::string& statistics_warning);
   bool is_opened_scenario(const QString& path) const;
   QString suggested_story_path() const;
 

@@ -7,9 +7,11 @@ std::string DocumentBackend::new_document_text() {
   return std::string(Document::new_document_text());
 }
 
-LoadedScenario DocumentBackend::load_scenario(LineSource& source, std::string_view path) {
-  LoadOutcome outcome = document_.load_scenario(source, path);
-  return {std::string(outcome.text), std::move(outcome.statistics_error)};
+LoadedScenario DocumentBackend::load_scenario(LineSource& source, std::string_view path,
+                                              bool keep_statistics) {
+  LoadOutcome outcome = document_.load_scenario(source, path, keep_statistics);
+  return {std::string(outcome.text), std::move(outcome.statistics_error),
+          std::move(outcome.statistics_warning)};
 }
 
 std::optional<std::string> DocumentBackend::regenerate() {
@@ -19,7 +21,9 @@ std::optional<std::string> DocumentBackend::regenerate() {
 }
 
 std::string DocumentBackend::shutdown() {
-  return document_.shutdown().error;
+  std::string error;
+  document_.shutdown(&error);
+  return error;
 }
 
 }  // namespace plotwright::shell

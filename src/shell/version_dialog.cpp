@@ -8,9 +8,7 @@
 
 #include "shell/app_icon.h"
 
-#ifndef PLOTWRIGHT_BUILD_VERSION
-#define PLOTWRIGHT_BUILD_VERSION "unknown"
-#endif
+#include "build_version.h"
 
 namespace plotwright::shell {
 

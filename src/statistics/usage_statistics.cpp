@@ -78,21 +78,6 @@ class RecordScanner {
   std::size_t pos_ = 0;
 };
 
-bool read_records(std::string_view content, int record_count, RunState& run_state) {
-  RecordScanner scanner(content);
-  for (int k = 0; k < record_count; ++k) {
-    std::int64_t use = 0;
-    std::int64_t runs = 0;
-    const int assigned = scanner.scan(use, runs);
-    if (assigned == 0) return false;
-    run_state.set_use_count(k + 1, use);
-    run_state.set_run_count(k + 1, runs);
-  }
-  std::int64_t extra_use = 0;
-  std::int64_t extra_runs = 0;
-  return scanner.scan(extra_use, extra_runs) == 0;
-}
-
 // The counts a 12-character field holds with a space in front. The reader skips spaces and
 // then takes up to 12 characters, so a count that filled its field would run into the next
 // one, and a wider one would push every later field out of place: the whole file would no
@@ -107,45 +92,82 @@ std::int64_t fit_field(std::int64_t count) {
 
 }  // namespace
 
-int read_statistics(const std::string& path, int scene_count, RunState& run_state, FileStore& files,
-                    RandomSource& random, Clock& clock) {
-  seed_random(random, clock);
-  run_state.resize(scene_count);
-  for (int scene = 1; scene <= scene_count; ++scene) {
-    run_state.set_use_count(scene, 0);
-    run_state.set_run_count(scene, 0);
-    run_state.set_disabled(scene, 0);
-    run_state.set_priority(scene, 0);
-  }
-  const int record_count = scene_count > 0 ? scene_count - 1 : 0;
-  const auto content = files.read_file(path);
-  if (!content) return record_count;
-  if (!read_records(*content, record_count, run_state)) {
-    for (int scene = 1; scene <= record_count + 1; ++scene) {
-      run_state.set_use_count(scene, 0);
-      run_state.set_run_count(scene, 0);
-    }
-  }
-  return record_count;
+std::size_t statistics_read_limit(int record_count) {
+  return static_cast<std::size_t>(record_count + 1) * kStatisticsBytesPerRecord;
 }
 
-std::string format_statistics(int record_count, RunState& run_state) {
+bool parse_statistics(std::string_view content, int record_count, StatisticsRecords& records) {
+  records.assign(static_cast<std::size_t>(std::max(record_count, 0)), StoredCounts{});
+  RecordScanner scanner(content);
+  for (StoredCounts& record : records) {
+    if (scanner.scan(record.use, record.runs) == 0) return false;
+  }
+  StoredCounts extra;
+  return scanner.scan(extra.use, extra.runs) == 0;
+}
+
+std::string format_statistics(const StatisticsRecords& records) {
   std::string content;
-  content.reserve(static_cast<std::size_t>(record_count) * 25);
+  content.reserve(records.size() * 25);
   char line[64];
-  for (int k = 0; k < record_count; ++k) {
-    run_state.set_run_count(k + 1, fit_field(run_state.run_count(k + 1) + 1));
-    const int length =
-        std::snprintf(line, sizeof line, "%12" PRId64 "%12" PRId64 "\n",
-                      fit_field(run_state.use_count(k + 1)), fit_field(run_state.run_count(k + 1)));
+  for (const StoredCounts& record : records) {
+    const int length = std::snprintf(line, sizeof line, "%12" PRId64 "%12" PRId64 "\n",
+                                     fit_field(record.use), fit_field(record.runs));
     content.append(line, static_cast<std::size_t>(length));
   }
   return content;
 }
 
-std::string write_statistics(const std::string& path, int record_count, RunState& run_state,
-                             FileStore& files) {
-  return files.replace_file(path, format_statistics(record_count, run_state));
+bool read_statistics(const std::string& path, int scene_count, RunState& run_state,
+                     FileStore& files, RandomSource& random, Clock& clock,
+                     StatisticsRecords& loaded, std::string* warning) {
+  seed_random(random, clock);
+  run_state = RunState{};
+  run_state.resize(scene_count);
+  const int record_count = scene_count > 0 ? scene_count - 1 : 0;
+  loaded.assign(static_cast<std::size_t>(record_count), StoredCounts{});
+  const std::size_t limit = statistics_read_limit(record_count);
+  std::string content;
+  if (!files.read_file(path, limit, content, warning)) return false;
+  if (content.size() > limit) {
+    if (warning) *warning = path + ": too long for this scenario's statistics; counting anew";
+    return true;
+  }
+  if (!parse_statistics(content, record_count, loaded)) {
+    loaded.assign(static_cast<std::size_t>(record_count), StoredCounts{});
+  }
+  for (int k = 0; k < record_count; ++k) {
+    run_state.set_use_count(k + 1, loaded[k].use);
+    run_state.set_run_count(k + 1, loaded[k].runs);
+  }
+  return true;
+}
+
+StatisticsRecords merge_statistics(std::string_view current, const RunState& run_state,
+                                   const StatisticsRecords& loaded) {
+  const int record_count = static_cast<int>(loaded.size());
+  StatisticsRecords on_disk;
+  const bool fits = parse_statistics(current, record_count, on_disk);
+  StatisticsRecords merged(loaded.size());
+  for (int k = 0; k < record_count; ++k) {
+    const StoredCounts now{run_state.use_count(k + 1), run_state.run_count(k + 1)};
+    merged[k] = now;
+    if (fits) {
+      merged[k].use = on_disk[k].use + (now.use - loaded[k].use);
+      merged[k].runs = on_disk[k].runs + (now.runs - loaded[k].runs);
+    }
+    merged[k].runs = fit_field(merged[k].runs + 1);
+  }
+  return merged;
+}
+
+bool write_statistics(const std::string& path, const RunState& run_state,
+                      const StatisticsRecords& loaded, FileStore& files, std::string* error) {
+  const auto update = [&](std::string_view current) {
+    return format_statistics(merge_statistics(current, run_state, loaded));
+  };
+  return files.update_file(path, statistics_read_limit(static_cast<int>(loaded.size())), update,
+                           error);
 }
 
 }  // namespace plotwright

@@ -168,6 +168,10 @@ printf 'title A\n{Road}\nselect Road\nForst\nRiver\nscene River\nWet.\n' >"$tmp/
 run --no-stats "$tmp/missing-scene.vell"
 expect_status 1 "missing destination"
 expect_out 'Scene "Forst" not found in select statement "Road"' "missing destination"
+# The messages are shown once, however many stories were asked for.
+run --no-stats --count 3 --json "$tmp/missing-scene.vell"
+expect_status 1 "missing destination, three stories"
+[ "$(wc -l <"$tmp/out")" -eq 1 ] || fail "missing destination, three stories: $(wc -l <"$tmp/out") lines"
 
 yes 'x' | head -n 199999 >"$tmp/long.vell"
 run --no-stats "$tmp/long.vell"
@@ -205,12 +209,12 @@ else
   expect_out "Alpha." "second run favours the unused title"
 fi
 
-# A statistics file that cannot be written is a warning, not a failure.
+# A statistics file that cannot be used is a warning, not a failure.
 cp "$english" "$tmp/stats/blocked.vell"
 mkdir "$tmp/stats/blocked.vus"
 run --seed 1 "$tmp/stats/blocked.vell"
-expect_status 0 "unwritable statistics"
-expect_err "plotwright: warning: could not save statistics:" "unwritable statistics"
+expect_status 0 "unusable statistics"
+expect_err "plotwright: warning: $tmp/stats/blocked.vus: is not a regular file" "unusable statistics"
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The statistics file under faults, on the real disk: the program killed at random points while
-# it saves, two programs saving at once, a folder it may not write, a full disk. The file must
-# always be the old one or the new one, whole, and the story must not suffer.
+# it saves, many programs saving at once, a folder it may not write, a full disk. The file must
+# always be the old one or the new one, whole, no run's count may be lost, and the story must
+# not suffer.
 # Usage: statistics_faults.sh PATH/TO/plotwright SOURCE_DIR
 set -u
 
@@ -43,16 +44,15 @@ raised() {
       END { exit bad || index(allowed, " " first " ") == 0 }'
 }
 
-start=$(date +%s.%N)
+start=$(date +%s%N)
 "$bin" --seed 1 "$scenario" >/dev/null 2>"$tmp/err" || fail "first run: exit status $?"
-first_run=$(echo "$(date +%s.%N) - $start" | bc)
+first_run_ms=$((($(date +%s%N) - start) / 1000000 + 1))
 whole "$stats" || fail "first run: the statistics file is not whole"
 
 # --- Killed while saving ---------------------------------------------------------------------
 # Half of the kills fall anywhere in a run; the other half wait for the temporary file to
-# appear, so that they land while the file is being written, flushed or renamed. A slow
-# build (sanitizers) gets fewer rounds.
-rounds=$(echo "r = 25 / $first_run; if (r > 120) r = 120; if (r < 20) r = 20; r / 1" | bc)
+# appear, so that they land while the file is being written, flushed or renamed.
+rounds=12
 replaced=0
 kept=0
 for ((round = 0; round < rounds; round++)); do
@@ -60,9 +60,10 @@ for ((round = 0; round < rounds; round++)); do
   "$bin" --seed "$round" --count 3 "$scenario" >/dev/null 2>&1 &
   pid=$!
   if ((round % 2 == 0)); then
-    sleep "$(echo "scale=3; $RANDOM % 1000 * $first_run / 1000" | bc)"
+    delay=$((RANDOM % first_run_ms))
+    sleep "$((delay / 1000)).$(printf '%03d' $((delay % 1000)))"
   else
-    while kill -0 "$pid" 2>/dev/null && [ ! -e "$stats.tmp.$pid" ]; do :; done
+    while kill -0 "$pid" 2>/dev/null && ! compgen -G "$tmp/.plotwright.$pid.*" >/dev/null; do :; done
     sleep "0.00$((RANDOM % 8))"
   fi
   kill -KILL "$pid" 2>/dev/null
@@ -79,26 +80,28 @@ done
 echo "killed $rounds times: the old file stayed $kept times, the new one replaced it $replaced times"
 
 # The temporary files that the killed programs left are removed by the next save.
-left=$(find "$tmp" -name "big.vus.tmp.*" | wc -l)
+left=$(find "$tmp" -name ".plotwright.*" | wc -l)
 echo "the killed programs left $left temporary files"
 "$bin" --seed 1 "$scenario" >/dev/null 2>&1 || fail "run after the kills: exit status $?"
 whole "$stats" || fail "run after the kills: the statistics file is not whole"
-[ "$(find "$tmp" -name 'big.vus.tmp.*' | wc -l)" -eq 0 ] ||
+[ "$(find "$tmp" -name '.plotwright.*' | wc -l)" -eq 0 ] ||
   fail "the temporary files of killed runs stay after a save ($left were left)"
 
-# --- Two programs at once ----------------------------------------------------------------------
-for round in 1 2 3; do
-  cp "$stats" "$tmp/old.vus"
-  "$bin" --seed 1 --count 5 "$scenario" >/dev/null 2>&1 &
-  first=$!
-  "$bin" --seed 2 --count 5 "$scenario" >/dev/null 2>&1 &
-  second=$!
-  wait "$first" || fail "two at once, round $round: first program's exit status $?"
-  wait "$second" || fail "two at once, round $round: second program's exit status $?"
-  whole "$stats" || fail "two at once, round $round: the statistics file is not whole"
-  # Each read the old file or the other's: the run counts rose by one or by two, all alike.
-  raised "$tmp/old.vus" "$stats" 1 2 || fail "two at once, round $round: run counts rose unevenly"
+# --- Many programs at once ----------------------------------------------------------------------
+# Each save adds its own run to what the others saved: 24 runs, eight at a time, count 24 uses
+# of the opening scene and 24 saves, whatever the order in which they finish.
+busy=$tmp/busy.vell
+printf 'title A\nOne.\ntitle B\nTwo.\n' >"$busy"
+for ((batch = 0; batch < 3; batch++)); do
+  pids=()
+  for ((i = 0; i < 8; i++)); do
+    "$bin" --seed $((batch * 8 + i)) "$busy" >/dev/null 2>&1 &
+    pids+=($!)
+  done
+  for pid in "${pids[@]}"; do wait "$pid" || fail "many at once: a program's exit status $?"; done
 done
+[ "$(head -n 1 "$tmp/busy.vus")" = "$(printf '%12d%12d' 24 24)" ] ||
+  fail "many at once: the opening scene's record is '$(head -n 1 "$tmp/busy.vus")', expected 24 uses in 24 runs"
 
 # --- A folder it may not write -----------------------------------------------------------------
 small=$tmp/locked/story.vell
@@ -124,7 +127,7 @@ else
     fail "read-only folder: no warning on standard error"
   cmp -s "$tmp/locked/story.vus" "$tmp/locked-old.vus" ||
     fail "read-only folder: the statistics file changed"
-  [ -z "$(find "$tmp/locked" -name '*.tmp.*')" ] || fail "read-only folder: a temporary file"
+  [ -z "$(find "$tmp/locked" -name '.plotwright.*')" ] || fail "read-only folder: a temporary file"
 fi
 chmod 755 "$tmp/locked"
 
@@ -146,7 +149,7 @@ if "${namespace[@]}" true 2>/dev/null; then
     "$bin" --seed 1 "$full/story.vell" >"$full.out" 2>"$full.err"
     echo $? >"$full.status"
     cmp -s "$full/story.vus" "$full.vus" || echo changed >"$full.changed"
-    find "$full" -name "*.tmp.*" >"$full.temporaries"
+    find "$full" -name ".plotwright.*" >"$full.temporaries"
   ' bash "$full" "$bin" 2>/dev/null
   mounted=$?
 else

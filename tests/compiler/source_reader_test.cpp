@@ -11,10 +11,10 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-Lines read_all(std::string_view text, int expected_result = 0) {
+Lines read_all(std::string_view text, bool whole = true) {
   MemoryLineSource source(text);
   SourceStore store;
-  EXPECT_EQ(read_source_lines(source, store), expected_result);
+  EXPECT_EQ(read_source_lines(source, store), whole);
   EXPECT_EQ(store.lines().back(), nullptr);
   return Lines(store.lines().begin(), store.lines().end() - 1);
 }
@@ -59,12 +59,39 @@ TEST(ReadSourceLines, KeepsLongPhysicalAndLogicalLinesWhole) {
 }
 
 TEST(ReadSourceLines, StopsAtTheLineLimitOf199999) {
-  for (const auto& [file_lines, result, stored] :
-       {std::tuple{199998, 0, 199998u}, {199999, 1, 199999u}, {200005, 1, 199999u}}) {
+  for (const auto& [file_lines, whole, stored] :
+       {std::tuple{199998, true, 199998u}, {199999, false, 199999u}, {200005, false, 199999u}}) {
     std::string file;
     for (int i = 0; i < file_lines; ++i) file += "x\n";
-    EXPECT_EQ(read_all(file, result).size(), stored) << file_lines;
+    EXPECT_EQ(read_all(file, whole).size(), stored) << file_lines;
   }
+}
+
+}  // namespace
+}  // namespace plotwright
+
+namespace plotwright {
+namespace {
+
+TEST(SourceStore, KnowsThePhysicalLineAndOffsetOfEveryStoredByte) {
+  // Line 2 is a comment; lines 3 to 5 are one logical line with a comment line inside.
+  MemoryLineSource source("first\n;note\nab\\\n;gone\ncd\\\r\nef\nlast");
+  SourceStore store;
+  ASSERT_TRUE(read_source_lines(source, store));
+  ASSERT_EQ(store.size(), 3);
+  EXPECT_STREQ(store.lines()[1], "abcdef");
+  EXPECT_EQ(store.physical_lines(), 7);
+  const struct {
+    int line, offset, physical, physical_offset;
+  } cases[] = {{0, 0, 1, 0}, {0, 4, 1, 4}, {1, 0, 3, 0}, {1, 1, 3, 1}, {1, 2, 5, 0},
+               {1, 3, 5, 1}, {1, 4, 6, 0}, {1, 6, 6, 2}, {2, 3, 7, 3}};
+  for (const auto& c : cases) {
+    const PhysicalPosition p = store.physical_position(c.line, c.offset);
+    EXPECT_EQ(p.line, c.physical) << c.line << ":" << c.offset;
+    EXPECT_EQ(p.offset, c.physical_offset) << c.line << ":" << c.offset;
+  }
+  EXPECT_EQ(store.first_physical_line(1), 3);
+  EXPECT_EQ(store.last_physical_line(1), 6);
 }
 
 }  // namespace

@@ -43,7 +43,7 @@ TEST(Document, BeforeAnyLoadThereIsOnlyTheNewDocumentText) {
   EXPECT_EQ(Document::new_document_text(), "Vell language scenario file is required");
   EXPECT_EQ(h.regenerate(), "<nothing>");
   EXPECT_FALSE(h.document.scenario_loaded());
-  EXPECT_FALSE(h.document.shutdown().wrote);
+  EXPECT_FALSE(h.document.statistics_active());
   EXPECT_EQ(h.files.writes, 0);
 }
 
@@ -52,7 +52,7 @@ TEST(Document, AScenarioWithoutChoicesNeitherReadsNorWritesStatistics) {
   h.files.files["/stories/test.vus"] = "garbage";
   EXPECT_EQ(body_of(h.load("title A\nHello.\n")), "Hello.\n");
   EXPECT_FALSE(h.document.statistics_active());
-  EXPECT_FALSE(h.document.shutdown().wrote);
+  EXPECT_FALSE(h.document.statistics_active());
   EXPECT_EQ(h.files.writes, 0);
   EXPECT_EQ(h.files.files["/stories/test.vus"], "garbage");
 }
@@ -63,13 +63,12 @@ TEST(Document, AScenarioWithAChoiceReadsStatisticsAndWritesThemOnceAtExit) {
   h.files.files["/stories/test.vus"] = records({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5}, 2);
   EXPECT_EQ(body_of(h.load(kTwoTitles, "/stories/test.scenario")), "Beta.\n");
   EXPECT_EQ(h.document.statistics_path(), "/stories/test.vus");
-  const ShutdownOutcome outcome = h.document.shutdown();
-  EXPECT_TRUE(outcome.wrote);
-  EXPECT_EQ(outcome.error, "");
+  EXPECT_TRUE(h.document.statistics_active());
+  EXPECT_TRUE(h.document.shutdown(nullptr));
   // Scenes 1, 2, 6 and 13 ran out of lines once; B, the last scene, is not stored.
   EXPECT_EQ(h.files.files["/stories/test.vus"],
             records({1, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 1, 5}, 3));
-  EXPECT_FALSE(h.document.shutdown().wrote);
+  EXPECT_FALSE(h.document.statistics_active());
   EXPECT_EQ(h.files.writes, 1);
 }
 
@@ -79,7 +78,7 @@ TEST(Document, AFailedLoadShowsItsMessagesAloneAndLeavesNothingToRegenerate) {
   EXPECT_EQ(h.load("title A\n{R}\nselect R\nNowhere\n\n"),
             "Scene \"Nowhere\" not found in select statement \"R\"\r\n"
             "Destination not foud in select statement \"R\"\r\n");
-  EXPECT_EQ(h.outcome.compile_result, 2);
+  EXPECT_EQ(h.outcome.compile_errors, 2);
   EXPECT_FALSE(h.outcome.generated);
   EXPECT_TRUE(h.document.scenario_loaded());
   EXPECT_EQ(h.regenerate(), "<nothing>");
@@ -87,7 +86,7 @@ TEST(Document, AFailedLoadShowsItsMessagesAloneAndLeavesNothingToRegenerate) {
   std::string scenario = "title A\n";
   for (int line = 2; line <= 199999; ++line) scenario += "x\n";
   EXPECT_EQ(h.load(scenario), "Source code exceed over max 200000 lines");
-  EXPECT_EQ(h.outcome.read_result, 1);
+  EXPECT_TRUE(h.outcome.line_limit_reached);
   EXPECT_FALSE(h.outcome.generated);
   EXPECT_EQ(h.regenerate(), "<nothing>");
 }
@@ -98,13 +97,13 @@ TEST(Document, ALoadSavesTheStatisticsItReplacesAndStartsAfresh) {
   h.regenerate();
   h.load(kTwoTitles, "/b/two.vell");
   EXPECT_EQ(h.files.files["/a/one.vus"], records({2, 2, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 2, 1}, 1));
-  EXPECT_EQ(h.engine().run_state.use_count(1), 1);
+  EXPECT_EQ(h.engine().run_state().use_count(1), 1);
   EXPECT_EQ(h.document.statistics_path(), "/b/two.vus");
   // A scenario without statistics zeroes the counts; nothing is left to write at exit.
   EXPECT_EQ(body_of(h.load("title C\nGamma.\n", "/c/three.vell")), "Gamma.\n");
   EXPECT_EQ(h.files.files["/b/two.vus"], records({1, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 1, 1}, 1));
-  EXPECT_EQ(h.engine().run_state.use_count(1), 1);
-  EXPECT_FALSE(h.document.shutdown().wrote);
+  EXPECT_EQ(h.engine().run_state().use_count(1), 1);
+  EXPECT_FALSE(h.document.statistics_active());
   EXPECT_EQ(h.files.writes, 2);
   EXPECT_EQ(h.files.files.count("/c/three.vus"), 0u);
 }
@@ -123,9 +122,14 @@ TEST(Document, AFailedStatisticsWriteIsReported) {
   // Reads nothing and fails every write.
   class FailingFileStore final : public FileStore {
    public:
-    std::optional<std::string> read_file(const std::string&) override { return std::nullopt; }
-    std::string replace_file(const std::string& path, std::string_view) override {
-      return path + ": disk full";
+    bool read_file(const std::string&, std::size_t, std::string& content, std::string*) override {
+      content.clear();
+      return true;
+    }
+    bool update_file(const std::string& path, std::size_t, const Update&,
+                     std::string* error) override {
+      *error = path + ": disk full";
+      return false;
     }
   } files;
   FixedClock clock(0);
@@ -135,9 +139,9 @@ TEST(Document, AFailedStatisticsWriteIsReported) {
   MemoryLineSource second(kTwoTitles);
   EXPECT_EQ(document.load_scenario(second, "/s/two.vell").statistics_error,
             "/s/one.vus: disk full");
-  const ShutdownOutcome outcome = document.shutdown();
-  EXPECT_TRUE(outcome.wrote);
-  EXPECT_EQ(outcome.error, "/s/two.vus: disk full");
+  std::string error;
+  EXPECT_FALSE(document.shutdown(&error));
+  EXPECT_EQ(error, "/s/two.vus: disk full");
 }
 
 }  // namespace

@@ -88,19 +88,19 @@ TEST(GenerationDriver, RunsStopAfter30000LinesOr30000ScenesWithoutALine) {
   }
   EXPECT_EQ(closing_lines, 29997u);
   EXPECT_EQ(lf(h.load("title A\n{R}\nselect R\nR\n")), kOpening);
-  EXPECT_EQ(h.engine().run_state.use_count(15), 30000);
+  EXPECT_EQ(h.engine().run_state().use_count(15), 30000);
 }
 
 TEST(GenerationDriver, UseCountGrowsBeforeTheSelectionSeesItAndOutlivesTheRun) {
   ScenarioHarness h;
   // R may choose itself, but its own use has already been counted when it chooses.
   EXPECT_EQ(body_of(h.load("title A\n{R}\nselect R\nR\nF\nscene F\nf\n")), "f\n");
-  EXPECT_EQ(h.engine().run_state.use_count(15), 1);
+  EXPECT_EQ(h.engine().run_state().use_count(15), 1);
   // Each run starts with every scene enabled again.
   const std::string expected = std::string(kOpening) + "one\nb\ntwo\n";
   EXPECT_EQ(lf(h.load("title A\none\n{B}\n{!B}\n{B}\ntwo\n{000007}\nscene B\nb\n")), expected);
   EXPECT_EQ(lf(h.regenerate()), expected);
-  EXPECT_EQ(h.engine().run_state.use_count(15), 2);
+  EXPECT_EQ(h.engine().run_state().use_count(15), 2);
 }
 
 TEST(GenerationDriver, ScenesAbove10000KeepTheirRunStateBetweenRuns) {
@@ -125,14 +125,13 @@ TEST(GenerationDriver, LineStateFlagsCarryIntoTheNextRun) {
 std::vector<int> drain(BacktrackHistory& history) {
   std::vector<int> sources;
   std::int32_t scene = -1;
-  const Record* list = nullptr;
-  while (history.history_pop(scene, list) == 0) sources.push_back(scene);
+  while (history.history_pop(scene)) sources.push_back(scene);
   EXPECT_EQ(scene, 0);
   return sources;
 }
 
-void push(BacktrackHistory& history, int source, int kind = 1) {
-  history.history_push(nullptr, nullptr, kind, source + 1, source);
+void push(BacktrackHistory& history, int source) {
+  history.history_push(source);
 }
 
 TEST(BacktrackHistory, EachJumpServesOneReturnNewestFirst) {
@@ -141,8 +140,11 @@ TEST(BacktrackHistory, EachJumpServesOneReturnNewestFirst) {
   EXPECT_EQ(drain(history), std::vector<int>{14});
   push(history, 15);
   push(history, 16);
-  push(history, 17, -1);  // already used
-  EXPECT_EQ(drain(history), (std::vector<int>{16, 15}));
+  std::int32_t used = 0;
+  ASSERT_TRUE(history.history_pop(used));
+  EXPECT_EQ(used, 16);
+  push(history, 17);
+  EXPECT_EQ(drain(history), (std::vector<int>{17, 15}));
 }
 
 TEST(BacktrackHistory, TheRingKeepsTheNewest1000Jumps) {

@@ -21,11 +21,11 @@ class JumpDirectivesTest : public ::testing::Test, public testing::LanguageState
     for (const char* name : {"A", "B", " A"}) scenes.names.push_back(name);
     scenes.build_name_index();
   }
-  int parse(const char* line, int& code) {
-    code = -99;
+  int parse(const char* line, Directive& code) {
+    code = Directive::JUMP;
     return parse_jump_directive(line, Classes(line).data(), code, scenes, variables, output);
   }
-  int check(const std::string& line) {
+  bool check(const std::string& line) {
     return check_brackets(line.c_str(), Classes(line.c_str()).data(), output);
   }
   SceneTable scenes;
@@ -36,28 +36,28 @@ TEST_F(JumpDirectivesTest, ResolvesTheTakenAlternativeAndItsPrefix) {
   const struct {
     const char* line;
     int scene;  // -1: malformed, or no alternative taken
-    int code;
+    Directive code;
   } cases[] = {
-      {"{B}", 15, DIRECTIVE_JUMP},
-      {"{;B}", 15, DIRECTIVE_JUMP},
-      {"{ A}", 16, DIRECTIVE_JUMP},
-      {"{000007}", 7, DIRECTIVE_JUMP},
-      {"{099999}", 99999, DIRECTIVE_JUMP},
-      {"{<%n>3>A;B}", 14, DIRECTIVE_JUMP},
-      {"{<%n<3>A;B}", 15, DIRECTIVE_JUMP},
-      {"{<%n==0>A<%n==5>B}", 15, DIRECTIVE_JUMP},
-      {"{<%n==5>!B;A}", 15, DIRECTIVE_DISABLE},
-      {"plain text", 0, DIRECTIVE_JUMP},
+      {"{B}", 15, Directive::JUMP},
+      {"{;B}", 15, Directive::JUMP},
+      {"{ A}", 16, Directive::JUMP},
+      {"{000007}", 7, Directive::JUMP},
+      {"{099999}", 99999, Directive::JUMP},
+      {"{<%n>3>A;B}", 14, Directive::JUMP},
+      {"{<%n<3>A;B}", 15, Directive::JUMP},
+      {"{<%n==0>A<%n==5>B}", 15, Directive::JUMP},
+      {"{<%n==5>!B;A}", 15, Directive::DISABLE},
+      {"plain text", 0, Directive::JUMP},
       {"\x83\x7B"
        "A}",
-       0, DIRECTIVE_JUMP},  // a double-byte first character
-      {"{<%n<3>A}", -1, -99},
-      {"{<%n<3>A;<%n==1>B}", -1, -99},
-      {"{<%n<3>A", -1, -99},
-      {"{", -1, -99},
+       0, Directive::JUMP},  // a double-byte first character
+      {"{<%n<3>A}", -1, Directive::JUMP},
+      {"{<%n<3>A;<%n==1>B}", -1, Directive::JUMP},
+      {"{<%n<3>A", -1, Directive::JUMP},
+      {"{", -1, Directive::JUMP},
   };
   for (const auto& c : cases) {
-    int code = 0;
+    Directive code = Directive::JUMP;
     EXPECT_EQ(parse(c.line, code), c.scene) << c.line;
     if (c.scene >= 0) {
       EXPECT_EQ(code, c.code) << c.line;
@@ -69,18 +69,18 @@ TEST_F(JumpDirectivesTest, ResolvesTheTakenAlternativeAndItsPrefix) {
 TEST_F(JumpDirectivesTest, SceneNotFoundQuotesTheWholeTokenInThePendingLine) {
   const struct {
     const char* line;
-    int code;
+    Directive code;
     const char* message;
   } cases[] = {
-      {"{!Nowhere}", DIRECTIVE_DISABLE, "scene \"!Nowhere\" not found"},
-      {"{}", DIRECTIVE_JUMP, "scene \"\" not found"},
-      {"{&+ B}", DIRECTIVE_PRIORITY_UP, "scene \"&+ B\" not found"},
+      {"{!Nowhere}", Directive::DISABLE, "scene \"!Nowhere\" not found"},
+      {"{}", Directive::JUMP, "scene \"\" not found"},
+      {"{&+ B}", Directive::PRIORITY_UP, "scene \"&+ B\" not found"},
       // The end scene is not found by its name, only by its number.
-      {"{\x8fI\x97\xb9}", DIRECTIVE_JUMP, "scene \"\x8fI\x97\xb9\" not found"},
+      {"{\x8fI\x97\xb9}", Directive::JUMP, "scene \"\x8fI\x97\xb9\" not found"},
   };
   for (const auto& c : cases) {
     output.reset();
-    int code = 0;
+    Directive code = Directive::JUMP;
     EXPECT_EQ(parse(c.line, code), 0) << c.line;
     EXPECT_EQ(code, c.code) << c.line;
     EXPECT_EQ(output.pending(), c.message);
@@ -92,13 +92,13 @@ TEST_F(JumpDirectivesTest, UnbalancedBracketsWithinTheFirst1024BytesAreReportedA
   for (const std::string& line :
        std::vector<std::string>{"", "plain", ")(", "{a}[b](c)", "<<>", "\x83\x7B\x83\x5B",
                                 std::string(1024, 'x') + "(" + std::string(975, 'x')}) {
-    EXPECT_EQ(check(line), 0) << line.substr(0, 20);
+    EXPECT_TRUE(check(line)) << line.substr(0, 20);
   }
   EXPECT_EQ(output.story(), "");
   output.pending_put_text("pending ");
-  EXPECT_EQ(check("{A"), 1);
-  EXPECT_EQ(check("([{"), 1);
-  EXPECT_EQ(check("x]"), 1);
+  EXPECT_FALSE(check("{A"));
+  EXPECT_FALSE(check("([{"));
+  EXPECT_FALSE(check("x]"));
   EXPECT_EQ(output.story(),
             "pending illegal parenthesis in message \"{A\" mismatch found at count of {}\r\n"
             "illegal parenthesis in message \"([{\" mismatch found at count of () mismatch found "

@@ -1,4 +1,5 @@
-// Compiled simple lines expand exactly as the pass-by-pass expansion does.
+// Compiled simple lines expand exactly as the pass-by-pass expansion does, and their plain
+// expansions run exactly as any line does.
 #include "generator/line_templates.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,10 @@
 #include "base/limits.h"
 #include "base/text.h"
 #include "generator/alternatives.h"
+#include "generator/line_interpreter.h"
+#include "generator/variables.h"
+#include "output/output_buffers.h"
+#include "support/test_support.h"
 
 namespace plotwright {
 namespace {
@@ -20,7 +25,7 @@ std::string expand_by_passes(const std::string& line, RandomSource& random) {
   return alternative.data();
 }
 
-std::string expand_by_template(const LineTemplate& compiled, RandomSource& random) {
+std::string expand_by_template(LineTemplate& compiled, RandomSource& random) {
   TextBuffer out;
   compiled.expand(out.data(), random);
   return out.data();
@@ -44,11 +49,33 @@ std::string random_line(StandardRandom& shape, int depth) {
   return line;
 }
 
-TEST(LineTemplate, ExpandsLikeThePassesForRandomLinesAndSeeds) {
+// What a line leaves in the output buffers, interpreted as any line or as a plain line, after
+// a line that left the flags as `flags` says.
+std::string interpreted(const std::string& line, int flags, bool plain) {
+  OutputBuffers output;
+  StandardRandom random;
+  VariableStore variables(output, random);
+  LineInterpreter interpreter(output, variables, random);
+  output.pending_put_text("before ");
+  output.paragraph_flag = flags & 1;
+  output.join_flag = (flags >> 1) & 1;
+  output.line_ended_flag = (flags >> 2) & 1;
+  if (plain) {
+    interpreter.interpret_plain_line(line.c_str(), static_cast<int>(line.size()));
+  } else {
+    interpreter.interpret_line(line.c_str(), testing::Classes(line.c_str()).data());
+  }
+  return std::string(output.story()) + "|" + std::string(output.pending()) + "|" +
+         std::to_string(output.paragraph_flag) + std::to_string(output.join_flag) +
+         std::to_string(output.line_ended_flag);
+}
+
+TEST(LineTemplate, ExpandsAndRunsLikeThePassesForRandomLinesAndSeeds) {
   StandardRandom shape;
   shape.srand(7);
   for (int n = 0; n < 3000; ++n) {
-    const std::string line = random_line(shape, 1 + n % 13);
+    static const char* const kStarts[] = {"", "", "", "-", "#", "~"};
+    const std::string line = kStarts[n % 6] + random_line(shape, 1 + n % 13);
     LineTemplate compiled;
     ASSERT_TRUE(compiled.compile(line.c_str())) << line;
     for (std::uint32_t seed = 1; seed <= 5; ++seed) {
@@ -60,6 +87,10 @@ TEST(LineTemplate, ExpandsLikeThePassesForRandomLinesAndSeeds) {
           << line;
       ASSERT_EQ(by_passes.rand(), by_template.rand()) << "draws differ for " << line;
     }
+    StandardRandom random;
+    random.srand(n);
+    const std::string expanded = expand_by_template(compiled, random);
+    ASSERT_EQ(interpreted(expanded, n % 8, true), interpreted(expanded, n % 8, false)) << line;
   }
 }
 

@@ -166,21 +166,21 @@ TEST_F(ConditionsTest, DollarCountsThePrintsSinceTheTextWasEmptied) {
 TEST(Conditions, ParseEndsAfterTheClosingBracketOrOnTheTerminator) {
   const struct {
     const char* text;  // starts just after the `<`
-    int op;
+    Op op;
     const char* left;
     const char* right;
     int end;
     bool closed;
   } cases[] = {
-      {"%a<=1>rest", OP_LE, "%a", "1", 6, true}, {"%x!1>Forest", OP_NE, "%x", "", 5, true},
-      {"%x=", OP_EQ, "%x", "", 3, false},        {"%x==1", OP_EQ, "%x", "1", 5, false},
-      {"abc", OP_NONE, "abc", "", 3, false},
+      {"%a<=1>rest", Op::LE, "%a", "1", 6, true}, {"%x!1>Forest", Op::NE, "%x", "", 5, true},
+      {"%x=", Op::EQ, "%x", "", 3, false},        {"%x==1", Op::EQ, "%x", "1", 5, false},
+      {"abc", Op::NONE, "abc", "", 3, false},
   };
   for (const auto& c : cases) {
     TextBuffer left;
     TextBuffer right;
     int position = 0;
-    int op = -99;
+    Op op = Op::GT;
     const bool closed = parse_condition(c.text, testing::Classes(c.text).data(), left.data(),
                                         right.data(), position, op);
     EXPECT_EQ(closed, c.closed) << c.text;

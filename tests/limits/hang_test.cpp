@@ -112,7 +112,7 @@ TEST(Hangs, NoHostileScenarioTakesMoreThanAFewSecondsToLoad) {
     ScenarioHarness h(&random);
     const double start = processor_seconds();
     h.load(scenario);
-    h.document.shutdown();
+    h.document.shutdown(nullptr);
     const double seconds = processor_seconds() - start;
     EXPECT_LT(seconds, kSecondsPerLoad) << hostile.what;
     std::printf("%6.2f s  %s\n", seconds, hostile.what);

@@ -11,10 +11,10 @@
 
 #include "base/clock.h"
 #include "base/diagnostics.h"
+#include "base/file_store.h"
 #include "base/random_source.h"
 #include "compiler/line_source.h"
 #include "controller/document.h"
-#include "statistics/file_store.h"
 
 namespace plotwright {
 namespace {
@@ -80,7 +80,7 @@ TEST(Memory, AThousandLoadsAndRegenerationsInOneDocumentKeepThePeakBounded) {
     document.load_scenario(source, path);
     document.regenerate();
   }
-  document.shutdown();
+  document.shutdown(nullptr);
   EXPECT_LE(disk.files.size(), 2 * files.size());
   if (kPeakIsMeaningful) {
     EXPECT_LT(peak_resident_kb() - warmed_up, 4 * 1024) << "KB grown after the first 100 loads";
@@ -99,7 +99,7 @@ TEST(Memory, AThousandDocumentsComeAndGoWithoutATrace) {
     MemoryLineSource source(files[static_cast<std::size_t>(round) % files.size()]);
     document->load_scenario(source, "/stories/story.vell");
     document->regenerate();
-    document->shutdown();
+    document->shutdown(nullptr);
   }
   if (kPeakIsMeaningful) {
     EXPECT_LT(peak_resident_kb() - warmed_up, 4 * 1024) << "KB grown after the first 100 rounds";

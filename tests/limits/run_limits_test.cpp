@@ -55,8 +55,8 @@ TEST(Jumps, A100000JumpRunStopsAtTheLineLimit) {
   const std::string story = h.load(file);
   EXPECT_EQ(lf(story), kOpening);
   // Lines 3 to 30000 are jumps to Empty, and every jump but the last came back from it.
-  const int empty = find_name("Empty", h.engine().scenario.scenes);
-  EXPECT_EQ(h.engine().run_state.use_count(empty), kRunLineLimit - 3);
+  const int empty = find_name("Empty", h.engine().scenario().scenes);
+  EXPECT_EQ(h.engine().run_state().use_count(empty), kRunLineLimit - 3);
 }
 
 TEST(LineLimit, The30000thLineIsTheLastOneRun) {
@@ -92,8 +92,8 @@ TEST(SceneCycles, ACycleOfScenesWithoutLinesEndsTheRunWithTheStorySoFar) {
   const std::string story = h.load("title T\nbefore\n{A}\nafter\nselect A\nB\nselect B\nA\n");
   EXPECT_EQ(lf(story), std::string(kOpening) + "before\n");
   // The search for a line changed scenes 30000 times, half of them into each scene.
-  const RunState& counts = h.engine().run_state;
-  const SceneTable& scenes = h.engine().scenario.scenes;
+  const RunState& counts = h.engine().run_state();
+  const SceneTable& scenes = h.engine().scenario().scenes;
   EXPECT_EQ(counts.use_count(find_name("A", scenes)), kStepLimit / 2);
   EXPECT_EQ(counts.use_count(find_name("B", scenes)), kStepLimit / 2);
 }
@@ -104,7 +104,7 @@ TEST(SixDigitJumps, ANumberWithoutASceneIsSkippedAndItsDirectivesChangeNothing) 
       h.load("title T\nbefore\n{099999}\n{!099999}\n{&+099999}\n{*099999}\nafter\n");
   EXPECT_EQ(body_of(story), "before\nafter\n");
   EXPECT_TRUE(ends_with_closing_banner(story));
-  EXPECT_EQ(h.engine().run_state.size(), h.engine().scenario.scenes.scene_count());
+  EXPECT_EQ(h.engine().run_state().size(), h.engine().scenario().scenes.scene_count());
 }
 
 TEST(VariableStore, The81stAndEveryLaterNameIsReportedAndThe80KeepWorking) {

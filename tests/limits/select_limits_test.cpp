@@ -16,7 +16,7 @@ using testing::ScenarioHarness;
 TEST(SelectBlocks, AChoiceWithoutAClosingBracketHasNoDestination) {
   ScenarioHarness h;
   const std::string shown = h.load("title T\n{Road}\nselect Road\n<abc>Forest\nscene Forest\n");
-  EXPECT_EQ(h.outcome.compile_result, 1);
+  EXPECT_EQ(h.outcome.compile_errors, 1);
   EXPECT_FALSE(h.outcome.generated);
   EXPECT_EQ(lf(shown), "Destination not foud in select statement \"Road\"\n");
 }

@@ -32,7 +32,7 @@ TEST(LongLines, AMegabytePhysicalLineIsKeptAndRunAsItsFirst4095Bytes) {
   const std::string line(1 << 20, 'a');
   ScenarioHarness h;
   const std::string story = body_of(h.load("title T\n" + line + "\nafter\n"));
-  EXPECT_EQ(h.engine().store.lines()[1], line);
+  EXPECT_EQ(h.engine().store().lines()[1], line);
   EXPECT_EQ(story, std::string(kTextMaxLength, 'a') + "\nafter\n");
 }
 
@@ -43,7 +43,7 @@ TEST(LongLines, AMegabyteLogicalLineOfContinuationsIsJoinedWhole) {
   file += "end of it\n";
   ScenarioHarness h;
   const std::string story = body_of(h.load(file));
-  const std::string stored = h.engine().store.lines()[1];
+  const std::string stored = h.engine().store().lines()[1];
   EXPECT_EQ(stored.size(), 1024u * 1023 + 9);
   EXPECT_EQ(stored.substr(1020, 6), "aaabbb");
   EXPECT_EQ(stored.substr(stored.size() - 12), "jjjend of it");
@@ -57,7 +57,7 @@ TEST(LongLines, OnlyAChoiceReachesASceneWithA10000ByteName) {
   ScenarioHarness h;
   const std::string story = body_of(h.load("title T\n{Far}\n{" + name + "}\nselect Far\n" + name +
                                            "\nscene " + name + "\nfar\n"));
-  EXPECT_EQ(h.outcome.compile_result, 0);
+  EXPECT_EQ(h.outcome.compile_errors, 0);
   const std::string report = "illegal parenthesis in message \"{";
   EXPECT_EQ(story, "far\n" + report + std::string(kTextMaxLength - report.size(), 'n') + "\n");
 }
@@ -66,7 +66,7 @@ TEST(LongLines, AMissingDestinationOf10000BytesIsReportedWithItsFirst4096) {
   const std::string name(10000, 'n');
   ScenarioHarness h;
   const std::string shown = h.load("title T\nselect Far\n" + name + "\n");
-  EXPECT_EQ(h.outcome.compile_result, 1);
+  EXPECT_EQ(h.outcome.compile_errors, 1);
   EXPECT_EQ(shown,
             "Scene \"" + std::string(4096, 'n') + "\" not found in select statement \"Far\"\r\n");
 }

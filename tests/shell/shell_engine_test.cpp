@@ -6,9 +6,9 @@
 #include <optional>
 
 #include "base/clock.h"
+#include "base/file_store.h"
 #include "base/random_source.h"
 #include "shell/shell_test_support.h"
-#include "statistics/file_store.h"
 
 namespace plotwright::shell::testing {
 

@@ -30,12 +30,12 @@ namespace {
 class ScriptedBackend final : public StoryBackend {
  public:
   std::string new_document_text() override { return "new"; }
-  LoadedScenario load_scenario(LineSource& source, std::string_view loaded_path) override {
+  LoadedScenario load_scenario(LineSource& source, std::string_view loaded_path, bool) override {
     ++loads;
     path = std::string(loaded_path);
     lines.clear();
     while (const auto line = source.read_line()) lines.emplace_back(*line);
-    return {text, statistics_error};
+    return {text, statistics_error, {}};
   }
   std::optional<std::string> regenerate() override { return std::nullopt; }
   std::string shutdown() override { return ++shutdowns, std::string(); }

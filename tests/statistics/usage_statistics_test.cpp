@@ -71,7 +71,8 @@ class StatisticsFileTest : public ::testing::Test {
       run_state.set_priority(scene, 3);
     }
     files.files[kPath] = content;
-    return read_statistics(kPath, scenes, run_state, files, random, clock);
+    read_statistics(kPath, scenes, run_state, files, random, clock, loaded, &warning);
+    return static_cast<int>(loaded.size());
   }
   Counts counts() const {
     Counts out;
@@ -83,6 +84,8 @@ class StatisticsFileTest : public ::testing::Test {
 
   static constexpr const char* kPath = "/s/story.vus";
   RunState run_state;
+  StatisticsRecords loaded;
+  std::string warning;
   ScriptedRandom random;
   FixedClock clock{0};
   MemoryFileStore files;
@@ -92,9 +95,10 @@ TEST_F(StatisticsFileTest, HoldsOneRecordForEverySceneButTheLast) {
   EXPECT_EQ(read("5 3\n7 1\n0 0\n", 4), 3);
   EXPECT_EQ(counts(), (Counts{{5, 3}, {7, 1}, {0, 0}, {0, 0}}));
   EXPECT_EQ(run_state.disabled(1) + run_state.priority(4), 0);
+  run_state.add_use(1);
   run_state.add_use(4);
-  EXPECT_EQ(format_statistics(3, run_state),
-            "           5           4\n           7           2\n           0           1\n");
+  EXPECT_EQ(format_statistics(merge_statistics("", run_state, loaded)),
+            "           6           4\n           7           2\n           0           1\n");
 }
 
 TEST_F(StatisticsFileTest, WrittenFileReadsBackWithRunCountsRaisedAtEachWrite) {
@@ -102,11 +106,27 @@ TEST_F(StatisticsFileTest, WrittenFileReadsBackWithRunCountsRaisedAtEachWrite) {
   run_state.set_use_count(1, 12);
   run_state.set_use_count(2, -4);
   for (int program_run = 1; program_run <= 3; ++program_run) {
-    EXPECT_EQ(write_statistics(kPath, 2, run_state, files), "");
+    EXPECT_TRUE(write_statistics(kPath, run_state, loaded, files, nullptr));
     EXPECT_EQ(read(files.files[kPath], 3), 2);
     EXPECT_EQ(counts(), (Counts{{12, program_run}, {-4, program_run}, {0, 0}}));
   }
   EXPECT_EQ(files.files[kPath], "          12           3\n          -4           3\n");
+}
+
+TEST_F(StatisticsFileTest, ASaveAddsThisRunsCountsToWhatOtherRunsSavedMeanwhile) {
+  read("5 3\n7 1\n", 3);
+  run_state.add_use(1);
+  run_state.add_use(1);
+  run_state.add_use(2);
+  // Another program saved in between: its counts stay, this run's are added to them.
+  EXPECT_EQ(format_statistics(merge_statistics("9 4\n7 2\n", run_state, loaded)),
+            "          11           5\n           8           3\n");
+  // A file that no longer fits this scenario: this run's counts win.
+  for (const char* current : {"", "1 1\n", "1 1\n2 2\n3 3\n", "x"}) {
+    EXPECT_EQ(format_statistics(merge_statistics(current, run_state, loaded)),
+              "           7           4\n           8           2\n")
+        << current;
+  }
 }
 
 TEST_F(StatisticsFileTest, ReadsNumbersOfAtMost12CharactersWhateverTheSpacing) {
@@ -146,7 +166,8 @@ TEST_F(StatisticsFileTest, AMissingFileLeavesEveryCountAtZeroAndStillSeeds) {
   run_state.resize(3);
   run_state.set_use_count(2, 8);
   FixedClock later(0x105);
-  EXPECT_EQ(read_statistics("/nowhere.vus", 3, run_state, files, random, later), 2);
+  EXPECT_TRUE(read_statistics("/nowhere.vus", 3, run_state, files, random, later, loaded, nullptr));
+  EXPECT_EQ(loaded.size(), 2u);
   EXPECT_EQ(counts(), Counts(3));
   EXPECT_EQ(random.seed, 0x105u);
   EXPECT_EQ(random.draws, 0x05 + 10);

@@ -9,7 +9,6 @@
 #include "base/diagnostics.h"
 #include "compiler/scenario_compiler.h"
 #include "compiler/source_reader.h"
-#include "output/output_buffers.h"
 
 namespace plotwright::testing {
 
@@ -25,8 +24,8 @@ inline std::vector<std::string> strings_of(const LineList& list) {
 struct CompiledText {
   explicit CompiledText(std::string_view text) {
     MemoryLineSource source(text);
-    read_result = read_source_lines(source, store);
-    errors = compile_scenario(store, scenario, *output, diagnostics);
+    whole = read_source_lines(source, store);
+    errors = compile_scenario(store, scenario, diagnostics);
   }
 
   // Scene n's records up to its end record.
@@ -54,14 +53,19 @@ struct CompiledText {
     return out;
   }
   int find(const char* name) const { return find_name(name, scenario.scenes); }
-  // The messages the compile wrote into the story.
-  std::string_view messages() const { return output->story(); }
+  // The messages the compile's errors show in the story.
+  std::string messages() const {
+    std::string text;
+    for (const CompileError& error : scenario.errors) {
+      text += describe_compile_error(error) + "\r\n";
+    }
+    return text;
+  }
 
   SourceStore store;
   CompiledScenario scenario;
-  std::unique_ptr<OutputBuffers> output = std::make_unique<OutputBuffers>();
   CollectingDiagnostics diagnostics;
-  int read_result = 0;
+  bool whole = true;
   int errors = 0;
 };
 

@@ -7,11 +7,13 @@
 
 #include "base/clock.h"
 #include "base/diagnostics.h"
+#include "base/file_store.h"
 #include "base/random_source.h"
-#include "compiler/char_classes.h"
 #include "controller/document.h"
 #include "controller/engine.h"
-#include "statistics/file_store.h"
+#include "generator/variables.h"
+#include "language/char_classes.h"
+#include "output/output_buffers.h"
 
 namespace plotwright::testing {
 
@@ -67,7 +69,7 @@ struct ScenarioHarness {
     auto text = document.regenerate();
     return text ? std::string(*text) : std::string("<nothing>");
   }
-  Engine& engine() { return document.engine(); }
+  const Engine& engine() const { return document.engine(); }
 
   ScriptedRandom scripted;
   FixedClock clock{0};

@@ -12,12 +12,12 @@
 #include <string>
 
 #include "base/clock.h"
+#include "base/file_store.h"
 #include "encoding/cp932_codec.h"
 #include "shell/app_icon.h"
 #include "shell/main_window.h"
 #include "shell/prompts.h"
 #include "shell/story_backend.h"
-#include "statistics/file_store.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);

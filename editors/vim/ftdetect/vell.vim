@@ -1,0 +1,2 @@
+" Vell scenario files of Plotwright.
+autocmd BufNewFile,BufRead *.vell setfiletype vell

@@ -1,0 +1,93 @@
+// The story view: a read-only page beside the editor showing a story of the scenario, with its
+// seed. One view serves every scenario; F5 or its button writes another story.
+import * as path from 'node:path';
+import { randomBytes } from 'node:crypto';
+import * as vscode from 'vscode';
+import { newSeed, runStory } from './story';
+import { storyPage } from './storyHtml';
+
+const VIEW_TYPE = 'plotwright.story';
+// True while the story view has the focus: F5 there writes another story.
+const FOCUS_CONTEXT = 'plotwright.storyViewFocused';
+
+export class StoryView implements vscode.Disposable {
+  private panel: vscode.WebviewPanel | undefined;
+  private scenario: vscode.Uri | undefined;
+  // Runs are numbered so that a slow one never replaces the story of a later one.
+  private runs = 0;
+
+  constructor(private readonly program: () => string) {}
+
+  // Writes a new story of the active scenario, or of the one the view shows when the view has
+  // the focus.
+  async newStory(): Promise<void> {
+    const document = await this.scenarioToRun();
+    if (document === undefined) return;
+    this.scenario = document.uri;
+    await this.show(document.uri, newSeed());
+  }
+
+  dispose(): void {
+    this.panel?.dispose();
+  }
+
+  private async scenarioToRun(): Promise<vscode.TextDocument | undefined> {
+    const editor = vscode.window.activeTextEditor;
+    const viewFocused = this.panel?.active === true;
+    let document: vscode.TextDocument | undefined;
+    if (!viewFocused && editor?.document.languageId === 'vell') {
+      document = editor.document;
+    } else if (this.scenario !== undefined) {
+      document = await vscode.workspace.openTextDocument(this.scenario);
+    } else if (editor?.document.languageId === 'vell') {
+      document = editor.document;
+    }
+    if (document === undefined) {
+      void vscode.window.showInformationMessage('Open a Vell scenario (.vell) to write a story from it.');
+      return undefined;
+    }
+    if (document.isUntitled || document.uri.scheme !== 'file') {
+      void vscode.window.showInformationMessage('Save the scenario to a file to write a story from it.');
+      return undefined;
+    }
+    // plotwright reads the file, so the story follows what the editor shows.
+    if (document.isDirty && !(await document.save())) return undefined;
+    return document;
+  }
+
+  private async show(scenario: vscode.Uri, seed: number): Promise<void> {
+    const run = ++this.runs;
+    const fileName = path.basename(scenario.fsPath);
+    const outcome = await vscode.window.withProgress(
+      { location: vscode.ProgressLocation.Window, title: `Writing a story from ${fileName}` },
+      () => runStory(this.program(), scenario.fsPath, seed),
+    );
+    if (run !== this.runs) return;
+    const panel = this.ensurePanel();
+    panel.title = `Story: ${fileName} (seed ${seed})`;
+    panel.webview.html = storyPage(outcome, fileName, randomBytes(16).toString('hex'));
+    if (!panel.visible) panel.reveal(vscode.ViewColumn.Beside, true);
+  }
+
+  private ensurePanel(): vscode.WebviewPanel {
+    if (this.panel !== undefined) return this.panel;
+    const panel = vscode.window.createWebviewPanel(
+      VIEW_TYPE,
+      'Story',
+      { viewColumn: vscode.ViewColumn.Beside, preserveFocus: true },
+      { enableScripts: true, localResourceRoots: [] },
+    );
+    panel.onDidChangeViewState((event) => {
+      void vscode.commands.executeCommand('setContext', FOCUS_CONTEXT, event.webviewPanel.active);
+    });
+    panel.webview.onDidReceiveMessage((message: { command?: string }) => {
+      if (message.command === 'another') void this.newStory();
+    });
+    panel.onDidDispose(() => {
+      this.panel = undefined;
+      void vscode.commands.executeCommand('setContext', FOCUS_CONTEXT, false);
+    });
+    this.panel = panel;
+    return panel;
+  }
+}

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Tests of the VS Code extension.
+#   test/run.sh grammar              the grammar is up to date and gives the expected scopes
+#   test/run.sh story PLOTWRIGHT     the story command's runs of the plotwright program
+# Installs the npm packages first when they are missing or stale. Without node and npm the
+# tests are skipped with status 77, which ctest reports as skipped.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
+  echo "SKIPPED: node and npm are not installed, so the editor tests do not run"
+  exit 77
+fi
+scripts/ensure-deps.sh
+
+case "${1:-}" in
+  grammar)
+    node syntaxes/build-grammar.mjs --check
+    node node_modules/vscode-tmgrammar-test/dist/unit.js --compact \
+      --grammar syntaxes/vell.tmLanguage.json 'test/grammar/*.vell'
+    ;;
+  story)
+    [ -n "${2:-}" ] || { echo "usage: test/run.sh story PLOTWRIGHT" >&2; exit 2; }
+    node node_modules/typescript/bin/tsc -p .
+    PLOTWRIGHT="$(realpath "$2")" node --test out/test/
+    ;;
+  *)
+    echo "usage: test/run.sh grammar | story PLOTWRIGHT" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,306 @@
+// The checks behind `plotwright check`, the language server and the web page.
+#include "analysis/diagnostics.h"
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <set>
+
+#include "base/limits.h"
+#include "language/brackets.h"
+#include "language/keywords.h"
+
+namespace plotwright {
+
+namespace {
+
+class Checker {
+ public:
+  Checker(const SourceStore& store, const CompiledScenario& scenario, const ScenarioModel& model)
+      : store_(store), map_(store), scenario_(scenario), model_(model) {}
+
+  std::vector<Diagnostic> run(bool line_limit_reached);
+
+ private:
+  void add(Severity severity, const char* code, std::string message, SourceRange range,
+           std::optional<Fix> fix = std::nullopt) {
+    found_.push_back(Diagnostic{severity, code, std::move(message), range, std::move(fix)});
+  }
+  void check_compile_errors();
+  void check_block(int b);
+  void check_names(int b);
+  void check_statement_words();
+  void check_lines(const ModelBlock& block);
+  void check_jumps();
+  void check_conditions();
+  void check_variables();
+
+  const SourceStore& store_;
+  SourceMap map_;
+  const CompiledScenario& scenario_;
+  const ScenarioModel& model_;
+  std::vector<Diagnostic> found_;
+};
+
+std::string quoted(const std::string& text) {
+  return "\"" + text + "\"";
+}
+
+// A choice naming no scene: the compile's own message, at the destination.
+void Checker::check_compile_errors() {
+  for (const CompileError& error : scenario_.errors) {
+    const auto choice = std::find_if(model_.choices.begin(), model_.choices.end(),
+                                     [&](const ModelChoice& c) { return c.line == error.line; });
+    const SourceRange range =
+        choice != model_.choices.end() ? choice->destination_range : map_.line_range(error.line);
+    add(Severity::ERROR, error.destination[0] ? "V101" : "V102", describe_compile_error(error),
+        range);
+  }
+}
+
+void Checker::check_block(int b) {
+  const ModelBlock& block = model_.blocks[b];
+  if (block.name.empty()) {
+    std::string message = quoted(block.keyword) + " statement without a name";
+    if (block.scene != 0) message += ": every story starts at the first such block";
+    add(Severity::ERROR, "V105", message, block.statement);
+  }
+  if (block.kind == BlockKind::SELECT && block.body.empty()) {
+    add(Severity::ERROR, "V103",
+        "select statement " + quoted(block.name) +
+            " has no choices: a story that reaches it "
+            "goes on at the closing scene",
+        block.name_range);
+  }
+  if (block.kind == BlockKind::MESSAGE && !block.name.empty() &&
+      std::find(model_.block_of_scene.begin(), model_.block_of_scene.end(), b) ==
+          model_.block_of_scene.end()) {
+    add(Severity::WARNING, "V216",
+        quoted(block.name) + " is no built-in scene: this " + quoted(block.keyword) +
+            " block is never used",
+        block.name_range);
+  }
+  if (block.scene > kLookupWindow) {
+    char number[16];
+    std::snprintf(number, sizeof number, "{%06d}", block.scene);
+    add(Severity::WARNING, "V215",
+        "block " + quoted(block.name) + " is scene " + std::to_string(block.scene) +
+            ": names reach only the first 10000 scenes, so only " + number + " reaches it",
+        block.name_range);
+  } else if (block.scene != 0 && !block.name.empty()) {
+    check_names(b);
+  }
+  if (block.scene != 0 && !model_.reachable.empty() && !model_.reachable[block.scene]) {
+    add(Severity::WARNING, "V204",
+        "block " + quoted(block.name) + " cannot be reached from the start of a story",
+        block.name_range);
+  }
+  check_lines(block);
+}
+
+// A later block of the same name is never found by it; a built-in scene may hide a name too.
+void Checker::check_names(int b) {
+  const ModelBlock& block = model_.blocks[b];
+  const int found = find_name(block.name.c_str(), scenario_.scenes);
+  if (found == block.scene || found == 0) return;
+  if (found <= kSpecialScenes) {
+    add(Severity::WARNING, "V206",
+        "the built-in scene " + quoted(block.name) + " is found before this block by its name",
+        block.name_range);
+    return;
+  }
+  const ModelBlock& first = model_.blocks[model_.block_of_scene[found]];
+  add(Severity::WARNING, "V205",
+      "block " + quoted(block.name) + " is defined twice: the name finds the first, at line " +
+          std::to_string(first.first_line),
+      block.name_range);
+}
+
+// A keyword matches as the start of a longer word: the line is a statement, not text.
+void Checker::check_statement_words() {
+  for (int line = 0; line < static_cast<int>(scenario_.rows.size()); ++line) {
+    const KeywordRow* row = scenario_.rows[line];
+    if (!row) continue;
+    const char* text = store_.lines()[line];
+    const unsigned char next = static_cast<unsigned char>(text[row->length]);
+    if (next == '\0' || next == ' ' || next == '\t' || next == 0x81) continue;
+    const SourcePosition start = map_.position(line, 0);
+    add(Severity::WARNING, "V201",
+        "this line begins with " + quoted(row->keyword) + ", so it is read as " +
+            (row->opens_scene || row->opens_select ? "a " : "an ") + quoted(row->keyword) +
+            " statement, not as text",
+        map_.range(line, 0, row->length),
+        Fix{SourceRange{start, start}, "()", "Begin the line with () to keep it as text"});
+  }
+}
+
+void Checker::check_lines(const ModelBlock& block) {
+  for (const int line : block.body) {
+    const char* text = store_.lines()[line];
+    const int length = static_cast<int>(std::strlen(text));
+    if (block.kind == BlockKind::SELECT && length == 0) {
+      add(Severity::WARNING, "V202",
+          "a blank line in a select block is a choice, with no destination", map_.line_range(line));
+    }
+    if (length > kTextMaxLength && block.kind != BlockKind::SELECT) {
+      add(Severity::WARNING, "V213",
+          "this line is " + std::to_string(length) + " bytes long: only its first " +
+              std::to_string(kTextMaxLength) + " run",
+          map_.range(line, kTextMaxLength, length));
+    }
+    if (block.kind == BlockKind::SELECT) continue;
+    ClassArray classes;
+    classify_text(text, classes.data(), std::min(length + 1, kTextCapacity));
+    BracketCounts counts;
+    for (int p = 0; p < kSeparatorWindow && p < length && p < kTextCapacity; ++p) {
+      if (classes[p] == CharClass::SINGLE) counts.update(text[p]);
+    }
+    std::string pairs;
+    if (counts.depth[BracketCounts::PAREN]) pairs += " ()";
+    if (counts.depth[BracketCounts::SQUARE]) pairs += " []";
+    if (counts.depth[BracketCounts::BRACE]) pairs += " {}";
+    if (!pairs.empty()) {
+      add(Severity::WARNING, "V210",
+          "unbalanced brackets:" + pairs + "; the story shows \"illegal parenthesis\" instead",
+          map_.line_range(line));
+    }
+  }
+}
+
+void Checker::check_jumps() {
+  for (const ModelJump& jump : model_.jumps) {
+    if (jump.target_scene != 0) continue;
+    add(Severity::WARNING, "V203",
+        "scene " + quoted(jump.target) + " not found: the story shows 'scene " +
+            quoted(jump.token) + " not found' here",
+        jump.target_range);
+  }
+}
+
+std::set<std::string> names_set_as(const ScenarioModel& model, VariableAccess access) {
+  std::set<std::string> names;
+  for (const ModelVariableUse& use : model.variables) {
+    if (use.access == access) names.insert(use.name);
+  }
+  return names;
+}
+
+void Checker::check_conditions() {
+  const std::set<std::string> texts = names_set_as(model_, VariableAccess::SET_TEXT);
+  for (const ModelCondition& condition : model_.conditions) {
+    if (!condition.closed) {
+      add(Severity::WARNING, "V210",
+          "this condition never closes with '>': it runs to the end of the line", condition.range);
+    } else if (condition.op == Op::NONE) {
+      add(Severity::WARNING, "V211", "this condition has no operator: it never holds",
+          condition.range);
+    } else if (condition.left[0] != '%' && condition.left[0] != '$' && condition.right[0] != '%' &&
+               condition.right[0] != '$' && !texts.count(condition.left)) {
+      add(Severity::WARNING, "V211",
+          "this condition compares two constants: " + quoted(condition.left) +
+              " is read as the name of a text variable that is never set",
+          condition.range);
+    }
+  }
+}
+
+bool is_set(VariableAccess access) {
+  return access == VariableAccess::SET_TEXT || access == VariableAccess::SET_NUMBER;
+}
+
+bool is_text(VariableAccess access) {
+  return access == VariableAccess::SET_TEXT || access == VariableAccess::READ_TEXT ||
+         access == VariableAccess::READ_USES;
+}
+
+// The first uses of one variable that the checks need.
+struct FirstUses {
+  const ModelVariableUse* set = nullptr;
+  const ModelVariableUse* read = nullptr;
+  const ModelVariableUse* text = nullptr;
+  const ModelVariableUse* number = nullptr;
+};
+
+void Checker::check_variables() {
+  std::map<std::string, FirstUses> uses;
+  std::vector<std::string> defined;  // in the order they are first set
+  for (const ModelVariableUse& use : model_.variables) {
+    FirstUses& first = uses[use.name];
+    // A text compared with a constant is reported with its condition.
+    const ModelVariableUse** slot = is_set(use.access) ? &first.set : &first.read;
+    if (!*slot && !use.compared) *slot = &use;
+    if (is_set(use.access) && *slot == &use) defined.push_back(use.name);
+    const ModelVariableUse** kind = is_text(use.access) ? &first.text : &first.number;
+    if (!*kind) *kind = &use;
+  }
+  // The chapter number's own lines set and print "No" unless a block replaces them.
+  const bool chapter_numbers = model_.block_of_scene.size() > kSceneChapterNumber &&
+                               model_.block_of_scene[kSceneChapterNumber] < 0;
+  for (const auto& [name, first] : uses) {
+    const bool builtin = chapter_numbers && name == "No";
+    if (first.read && !first.set && !builtin) {
+      add(Severity::WARNING, "V207",
+          "variable " + quoted(name) + " is read but never set" +
+              (first.read->access == VariableAccess::READ_TEXT ? ": it prints its own name" : ""),
+          first.read->range);
+    }
+    if (first.set && !first.read && !builtin) {
+      add(Severity::WARNING, "V208", "variable " + quoted(name) + " is set but never read",
+          first.set->range);
+    }
+    if (first.text && first.number) {
+      const ModelVariableUse* later =
+          first.number->range.begin < first.text->range.begin ? first.text : first.number;
+      add(Severity::WARNING, "V209",
+          "variable " + quoted(name) + " is used both as text and as a number", later->range);
+    }
+  }
+  if (defined.size() > static_cast<std::size_t>(kMaxVariables)) {
+    const std::string& name = defined[kMaxVariables];
+    add(Severity::WARNING, "V212",
+        "more than 80 variables: a story that sets " + quoted(name) +
+            " and 80 others shows 'could not be defined'",
+        uses[name].set->range);
+  }
+}
+
+std::vector<Diagnostic> Checker::run(bool line_limit_reached) {
+  if (line_limit_reached) {
+    const int last = store_.size() - 1;
+    add(Severity::ERROR, "V104", "Source code exceed over max 200000 lines",
+        last >= 0 ? map_.line_range(last) : SourceRange{{1, 1}, {1, 1}});
+  }
+  check_compile_errors();
+  check_statement_words();
+  for (int b = 0; b < static_cast<int>(model_.blocks.size()); ++b) check_block(b);
+  check_jumps();
+  check_conditions();
+  check_variables();
+  std::stable_sort(found_.begin(), found_.end(), [](const Diagnostic& a, const Diagnostic& b) {
+    if (a.range.begin.line != b.range.begin.line) return a.range.begin < b.range.begin;
+    if (a.range.begin.column != b.range.begin.column) return a.range.begin < b.range.begin;
+    return a.code < b.code;
+  });
+  return std::move(found_);
+}
+
+}  // namespace
+
+std::vector<Diagnostic> check_scenario(const SourceStore& store, const CompiledScenario& scenario,
+                                       const ScenarioModel& model, bool line_limit_reached) {
+  return Checker(store, scenario, model).run(line_limit_reached);
+}
+
+const char* severity_name(Severity severity) {
+  switch (severity) {
+    case Severity::ERROR:
+      return "error";
+    case Severity::WARNING:
+      return "warning";
+    case Severity::NOTE:
+      return "note";
+  }
+  return "error";
+}
+
+}  // namespace plotwright

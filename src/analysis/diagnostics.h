@@ -1,0 +1,38 @@
+// What an author should know about a scenario before running it: the compile's errors at
+// their places, and warnings about lines that will not do what they seem to. Each diagnostic
+// has a stable code (docs/diagnostics.md lists them all).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "analysis/scenario_model.h"
+
+namespace plotwright {
+
+enum class Severity { ERROR, WARNING, NOTE };
+
+// A change of the text that mends what a diagnostic reports.
+struct Fix {
+  SourceRange range;        // the text replaced; empty to insert
+  std::string replacement;  // engine bytes
+  std::string title;        // what it does, for a person
+};
+
+struct Diagnostic {
+  Severity severity = Severity::ERROR;
+  std::string code;     // "V101"
+  std::string message;  // engine bytes (names as the scenario writes them)
+  SourceRange range;
+  std::optional<Fix> fix;
+};
+
+// The diagnostics of one compile, sorted by position. `line_limit_reached` says that the
+// store stopped at its limit (the rest of the file was not read).
+std::vector<Diagnostic> check_scenario(const SourceStore& store, const CompiledScenario& scenario,
+                                       const ScenarioModel& model, bool line_limit_reached);
+
+const char* severity_name(Severity severity);
+
+}  // namespace plotwright

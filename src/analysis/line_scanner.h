@@ -1,0 +1,33 @@
+// Reading one line of a block as an author wrote it, without running it: the conditions,
+// variable operations and groups of a text line, the alternatives of a jump directive, and a
+// choice of a select block.
+#pragma once
+
+#include "analysis/scenario_model.h"
+
+namespace plotwright {
+
+class LineScanner {
+ public:
+  LineScanner(const SourceStore& store, const SceneTable& scenes, ScenarioModel& model)
+      : store_(store), map_(store), scenes_(scenes), model_(model) {}
+
+  // A body line of a scene or message block: a directive, a literal, a paragraph mark or text.
+  void scan_text_line(int line, int block);
+  // A body line of a select block.
+  void scan_choice(int line, int block, int target);
+
+ private:
+  void scan_directive(int line, int block, const char* text, const CharClass* classes);
+  int scan_condition(int line, int block, const char* text, const CharClass* classes, int p);
+  int scan_bracket_operation(int line, int block, const char* text, const CharClass* classes,
+                             int p);
+  void add_use(int line, int block, const char* name, int begin, VariableAccess access);
+
+  const SourceStore& store_;
+  SourceMap map_;
+  const SceneTable& scenes_;
+  ScenarioModel& model_;
+};
+
+}  // namespace plotwright

@@ -1,0 +1,29 @@
+// The statistics file on the real disk: bounded reads that never wait on odd files, and
+// updates that are atomic, locked against other programs, and keep the file's permissions.
+#pragma once
+
+#include "base/file_store.h"
+
+namespace plotwright::platform {
+
+// An update works like this, so that neither an attacker nor a crash nor a second program can
+// cost the user a count or another file:
+// - the file is opened without following a symbolic link and without waiting (a FIFO, a
+//   device or a link at its path is refused), created empty when missing, and locked with
+//   flock(); a program that finds the path replaced while it waited opens it again;
+// - the current content is read under the lock and the update applied to it;
+// - the new content goes into a temporary file created exclusively in the same folder under
+//   an unpredictable short name (".plotwright.PID.RANDOM"), given the old file's mode and,
+//   where permitted, owner, flushed and renamed over the file;
+// - a file with no write permission at all is left alone (the user made it read-only); when
+//   the folder may not be written but the file may, the file is rewritten in place, flushed;
+// - temporary files that killed programs left in the folder are removed.
+class DiskFileStore final : public FileStore {
+ public:
+  bool read_file(const std::string& path, std::size_t limit, std::string& content,
+                 std::string* error) override;
+  bool update_file(const std::string& path, std::size_t limit, const Update& update,
+                   std::string* error) override;
+};
+
+}  // namespace plotwright::platform

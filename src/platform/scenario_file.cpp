@@ -1,0 +1,93 @@
+// Reading scenario files: size limit, odd files, and where the statistics go.
+#include "platform/scenario_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "base/limits.h"
+#include "platform/posix_file.h"
+#include "statistics/usage_statistics.h"
+
+namespace plotwright::platform {
+
+namespace {
+
+bool fail(std::string* error, std::string message) {
+  if (error) *error = std::move(message);
+  return false;
+}
+
+std::string real_path(const std::string& name) {
+  const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(name.c_str(), nullptr),
+                                                             &std::free);
+  return resolved ? std::string(resolved.get()) : name;
+}
+
+// Where the statistics of a regular file go, and whether they may.
+void place_statistics(const std::string& name, const struct stat& scenario, ScenarioFile& file) {
+  file.path = real_path(name);
+  struct stat statistics {};
+  const std::string statistics_path = derive_statistics_path(file.path);
+  file.keep_statistics = ::stat(statistics_path.c_str(), &statistics) != 0 ||
+                         statistics.st_dev != scenario.st_dev ||
+                         statistics.st_ino != scenario.st_ino;
+  if (!file.keep_statistics) {
+    file.notes.push_back("is its own statistics file (" + statistics_path +
+                         "); no statistics are kept for it");
+  }
+}
+
+void note_line_ends(ScenarioFile& file) {
+  const std::string& bytes = file.bytes;
+  if (bytes.find('\n') == std::string::npos && bytes.find('\r') != std::string::npos) {
+    file.notes.push_back(
+        "has carriage returns but no line feeds (old Mac line ends): it is "
+        "read as one line");
+  }
+}
+
+}  // namespace
+
+bool read_scenario_file(const std::string& name, bool allow_streams, ScenarioFile& file,
+                        std::string* error) {
+  file = ScenarioFile{};
+  const bool standard_input = name == "-";
+  if (standard_input && !allow_streams) return fail(error, "standard input cannot be read here");
+  UniqueFd owned;
+  if (!standard_input) {
+    owned = UniqueFd(::open(name.c_str(), O_RDONLY | O_CLOEXEC | (allow_streams ? 0 : O_NONBLOCK)));
+    if (!owned.valid()) return fail(error, std::strerror(errno));
+  }
+  const int fd = standard_input ? STDIN_FILENO : owned.get();
+  struct stat status {};
+  if (::fstat(fd, &status) != 0) return fail(error, std::strerror(errno));
+  if (S_ISDIR(status.st_mode)) return fail(error, std::strerror(EISDIR));
+  const bool regular = S_ISREG(status.st_mode);
+  if (!regular && !allow_streams) return fail(error, "is not a regular file");
+  const std::string too_long = "is longer than " + std::to_string(kMaxScenarioBytes >> 20) +
+                               " MiB, more than any scenario holds";
+  if (regular && static_cast<std::size_t>(status.st_size) > kMaxScenarioBytes) {
+    return fail(error, too_long);
+  }
+  const int e = read_up_to(fd, kMaxScenarioBytes, file.bytes);
+  if (e != 0) return fail(error, std::strerror(e));
+  if (file.bytes.size() > kMaxScenarioBytes) return fail(error, too_long);
+  if (regular && !standard_input) {
+    place_statistics(name, status, file);
+  } else {
+    file.path = name;
+    file.notes.push_back(regular ? "no statistics are kept for it"
+                                 : "is not a regular file; no statistics are kept for it");
+  }
+  note_line_ends(file);
+  return true;
+}
+
+}  // namespace plotwright::platform

@@ -1,0 +1,31 @@
+// Reading a scenario file for a front end: bounded in size, never waiting on an odd file the
+// front end did not ask for, and deciding whether its statistics may be kept on disk.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace plotwright::platform {
+
+struct ScenarioFile {
+  std::string bytes;  // the file's content, as it is
+  // The scenario's path for the document: the real path of a regular file (links and ".."
+  // resolved as the system resolved them when it opened the file), so that its statistics
+  // land beside the file that was read; the name as given for anything else.
+  std::string path;
+  // False for a stream (standard input, a FIFO, a device), which has nowhere to keep them,
+  // and for a scenario whose statistics path is the scenario itself (or the same file), which
+  // they would overwrite.
+  bool keep_statistics = false;
+  // What the user should know, each a phrase that follows the file's name.
+  std::vector<std::string> notes;
+};
+
+// Reads the scenario `name`; "-" means standard input. With `allow_streams` false, anything but
+// a regular file is refused at once, without waiting on it. A file longer than
+// kMaxScenarioBytes is refused as well. False, with the reason in `error` (not naming the
+// file), when the file cannot be read.
+bool read_scenario_file(const std::string& name, bool allow_streams, ScenarioFile& file,
+                        std::string* error);
+
+}  // namespace plotwright::platform

@@ -1,0 +1,95 @@
+// The author's view of a scenario: positions across comments, continuations and double-byte
+// text, and the diagnostics of each kind of mistake.
+#include "analysis/scenario_analysis.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace plotwright {
+namespace {
+
+// "LINE:COL-LINE:COL severity: message [CODE]" for each diagnostic.
+std::vector<std::string> check(const std::string& scenario) {
+  const ScenarioAnalysis analysis(scenario);
+  std::vector<std::string> out;
+  for (const Diagnostic& d : analysis.diagnostics()) {
+    out.push_back(std::to_string(d.range.begin.line) + ":" + std::to_string(d.range.begin.column) +
+                  "-" + std::to_string(d.range.end.line) + ":" +
+                  std::to_string(d.range.end.column) + " " + severity_name(d.severity) + ": " +
+                  d.message + " [" + d.code + "]");
+  }
+  return out;
+}
+
+TEST(Analysis, PlacesBlocksChoicesAndJumpsOnTheAuthorsLinesAndColumns) {
+  // Line 2 is a comment, line 4 continues line 3; "\x8c\xb4" is one double-byte character.
+  const ScenarioAnalysis a(
+      "title \x8c\xb4 A\n;note\nscene B\\\n x{C}\n{<%n>1>B;C}\nselect C\n<%n>1>  B\n");
+  const ScenarioModel& m = a.model();
+  ASSERT_EQ(m.blocks.size(), 3u);
+  EXPECT_EQ(m.blocks[0].name_range.begin.column, 7);
+  EXPECT_EQ(m.blocks[0].name_range.end.column, 10);  // two characters and a blank: three
+  EXPECT_EQ(m.blocks[1].name, "B x{C}");
+  EXPECT_EQ(m.blocks[1].first_line, 3);
+  EXPECT_EQ(m.blocks[1].last_line, 5);
+  ASSERT_EQ(m.jumps.size(), 2u);
+  EXPECT_EQ(m.jumps[0].target_range.begin.line, 5);
+  EXPECT_EQ(m.jumps[0].target_range.begin.column, 8);
+  EXPECT_TRUE(m.jumps[0].guarded);
+  EXPECT_EQ(m.jumps[1].target_scene, 16);
+  ASSERT_EQ(m.choices.size(), 1u);
+  EXPECT_EQ(m.choices[0].condition, "%n>1");
+  EXPECT_EQ(m.choices[0].destination_range.begin.column, 9);
+  EXPECT_EQ(m.choices[0].target, 0);  // "B" names no scene: the block is "B x{C}"
+  EXPECT_EQ(m.variables.size(), 2u);
+}
+
+TEST(Analysis, ReportsEachKindOfMistakeWhereItIs) {
+  const std::vector<std::string> found = check(
+      "title Start\n"
+      "[hero=Anna]<5==5>x[%gold]\n"
+      "{Nowhere}\n"
+      "(open\n"
+      "endless night\n"
+      "select Pick\n"
+      "Start\n"
+      "\n"
+      "select Empty\n"
+      "scene Start\n"
+      "scene Lost\n"
+      "koru nothing\n");
+  EXPECT_EQ(found, (std::vector<std::string>{
+                       "2:2-2:6 warning: variable \"hero\" is set but never read [V208]",
+                       "2:12-2:18 warning: this condition compares two constants: \"5\" is read "
+                       "as the name of a text variable that is never set [V211]",
+                       "2:21-2:25 warning: variable \"gold\" is read but never set [V207]",
+                       "3:2-3:9 warning: scene \"Nowhere\" not found: the story shows 'scene "
+                       "\"Nowhere\" not found' here [V203]",
+                       "4:1-4:6 warning: unbalanced brackets: (); the story shows \"illegal "
+                       "parenthesis\" instead [V210]",
+                       "5:1-5:4 warning: this line begins with \"end\", so it is read as an "
+                       "\"end\" statement, not as text [V201]",
+                       "6:8-6:12 warning: block \"Pick\" cannot be reached from the start of a "
+                       "story [V204]",
+                       "8:1-8:1 error: Destination not foud in select statement \"Pick\" [V102]",
+                       "8:1-8:1 warning: a blank line in a select block is a choice, with no "
+                       "destination [V202]",
+                       "9:8-9:13 error: select statement \"Empty\" has no choices: a story that "
+                       "reaches it goes on at the closing scene [V103]",
+                       "9:8-9:13 warning: block \"Empty\" cannot be reached from the start of a "
+                       "story [V204]",
+                       "10:7-10:12 warning: block \"Start\" cannot be reached from the start of a "
+                       "story [V204]",
+                       "10:7-10:12 warning: block \"Start\" is defined twice: the name finds the "
+                       "first, at line 1 [V205]",
+                       "11:7-11:11 warning: block \"Lost\" cannot be reached from the start of a "
+                       "story [V204]",
+                       "12:6-12:13 warning: \"nothing\" is no built-in scene: this \"koru\" block "
+                       "is never used [V216]",
+                   }));
+}
+
+}  // namespace
+}  // namespace plotwright

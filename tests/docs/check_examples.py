@@ -1,0 +1,295 @@
+#!/usr/bin/env python3
+"""Runs every example of a Markdown document through plotwright and compares the stories.
+
+    check_examples.py [--update] PLOTWRIGHT DOCUMENT.md
+
+The convention in the document:
+
+    <!-- run: --seed 3 -->
+    ```vell
+    title Morning
+    The sun rose.
+    ```
+
+    ```story
+    ...the exact standard output of: plotwright --no-stats --seed 3 story.vell
+    ```
+
+The comment names the program's arguments (split as a shell would); the scenario is written to
+story.vell in an empty temporary folder, which is the working directory of the run. Further
+settings follow the arguments, each after a semicolon:
+
+    status: N   the exit status expected (0 unless given)
+    stats       run without --no-stats; a ```vus block after the story holds the statistics
+                file story.vus as the runs leave it
+    runs: N     run the program N times in the same folder (so that the statistics file
+                carries over); the story block holds the N outputs one after another
+
+A ```vell block that is not an example is preceded by <!-- not run -->, with a reason if one
+likes (<!-- not run: a fragment -->). A ```vell block with neither comment is an error, so
+that no example goes unchecked by mistake.
+
+--update rewrites the expected blocks (```story, ```vus) from the program's output, inserting
+them where they are missing; review the difference before committing it. The exit status is
+still compared, since it is written in the comment by hand.
+"""
+
+import argparse
+import difflib
+import os
+import re
+import shlex
+import shutil
+import subprocess
+import sys
+import tempfile
+from dataclasses import dataclass, field
+
+SCENARIO = "story.vell"
+STATISTICS = "story.vus"
+RUN_TIMEOUT_SECONDS = 60
+
+FENCE_OPEN = re.compile(r"^(`{3,})([A-Za-z0-9_-]*)\s*$")
+RUN_COMMENT = re.compile(r"^<!--\s*run:(.*?)-->\s*$")
+NOT_RUN_COMMENT = re.compile(r"^<!--\s*not run\b.*-->\s*$")
+HEADING = re.compile(r"^#{1,6}\s+(.*?)\s*#*\s*$")
+
+
+@dataclass
+class Block:
+    """A fenced block: its language, its text and where it stands (0-based line indexes)."""
+
+    lang: str
+    text: str
+    open_line: int  # the opening fence
+    close_line: int  # the closing fence
+
+
+@dataclass
+class Example:
+    heading: str
+    comment_line: int
+    args: list
+    status: int
+    stats: bool
+    runs: int
+    scenario: Block
+    expected: dict = field(default_factory=dict)  # "story" / "vus" -> Block
+    last_line: int = 0  # the last line of the example: where missing expected blocks go
+
+
+class DocumentError(Exception):
+    pass
+
+
+def read_blocks(lines):
+    """Yields ('line', index) for lines outside fences and ('block', Block) for fenced blocks."""
+    i = 0
+    while i < len(lines):
+        match = FENCE_OPEN.match(lines[i])
+        if not match:
+            yield "line", i
+            i += 1
+            continue
+        fence, lang = match.group(1), match.group(2)
+        close = re.compile(r"^`{%d,}\s*$" % len(fence))
+        end = i + 1
+        while end < len(lines) and not close.match(lines[end]):
+            end += 1
+        if end == len(lines):
+            raise DocumentError(f"line {i + 1}: the fenced block is never closed")
+        yield "block", Block(lang, "".join(lines[i + 1 : end]), i, end)
+        i = end + 1
+
+
+def parse_comment(text, line):
+    parts = text.split(";")
+    try:
+        args = shlex.split(parts[0])
+    except ValueError as error:
+        raise DocumentError(f"line {line + 1}: {error}") from None
+    settings = {"status": 0, "stats": False, "runs": 1}
+    for part in (p.strip() for p in parts[1:]):
+        if part == "stats":
+            settings["stats"] = True
+        elif re.fullmatch(r"(status|runs):\s*\d+", part):
+            key, value = part.split(":")
+            settings[key] = int(value)
+        elif part:
+            raise DocumentError(f"line {line + 1}: unknown setting '{part}' in the run comment")
+    return args, settings
+
+
+def find_examples(lines):
+    """The document's examples, in order; raises DocumentError for a broken convention."""
+    examples = []
+    heading = "(before the first heading)"
+    pending = None  # (kind, line, parsed) of a run / not-run comment waiting for its block
+    current = None  # the example whose expected blocks may still follow
+    for kind, item in read_blocks(lines):
+        if kind == "line":
+            text = lines[item]
+            if not text.strip():
+                continue
+            if HEADING.match(text):
+                heading = HEADING.match(text).group(1)
+            if RUN_COMMENT.match(text):
+                pending = ("run", item, parse_comment(RUN_COMMENT.match(text).group(1), item))
+            elif NOT_RUN_COMMENT.match(text):
+                pending = ("not run", item, None)
+            else:
+                pending = None
+            current = None
+            continue
+        block = item
+        if block.lang == "vell":
+            if pending is None:
+                raise DocumentError(
+                    f"line {block.open_line + 1}: a vell block needs <!-- run: ... --> or "
+                    "<!-- not run --> on a line before it"
+                )
+            if pending[0] == "run":
+                args, settings = pending[2]
+                current = Example(heading, pending[1], args, scenario=block, **settings)
+                current.last_line = block.close_line
+                examples.append(current)
+            pending = None
+        elif block.lang in ("story", "vus") and current is not None:
+            if block.lang in current.expected:
+                raise DocumentError(f"line {block.open_line + 1}: a second {block.lang} block")
+            current.expected[block.lang] = block
+            current.last_line = block.close_line
+        elif block.lang in ("story", "vus"):
+            raise DocumentError(
+                f"line {block.open_line + 1}: a {block.lang} block that follows no example"
+            )
+        else:
+            current = None
+            pending = None
+    return examples
+
+
+def command_of(binary, example):
+    return [binary] + ([] if example.stats else ["--no-stats"]) + example.args + [SCENARIO]
+
+
+def write_scenario(example, folder):
+    with open(os.path.join(folder, SCENARIO), "w", encoding="utf-8", newline="\n") as file:
+        file.write(example.scenario.text)
+
+
+def run_example(binary, example, folder):
+    """Runs the example in folder: (exit status of the last run, {lang: text}, stderr)."""
+    write_scenario(example, folder)
+    story, stderr, status = "", "", None
+    for _ in range(example.runs):
+        try:
+            done = subprocess.run(command_of(binary, example), cwd=folder,
+                                  capture_output=True, timeout=RUN_TIMEOUT_SECONDS)
+        except subprocess.TimeoutExpired:
+            story += f"(the run took longer than {RUN_TIMEOUT_SECONDS} seconds)\n"
+            status = None
+            break
+        story += done.stdout.decode("utf-8", errors="replace")
+        stderr += done.stderr.decode("utf-8", errors="replace")
+        status = done.returncode
+        if status != example.status:
+            break
+    actual = {"story": story}
+    if example.stats:
+        path = os.path.join(folder, STATISTICS)
+        actual["vus"] = open(path, encoding="utf-8").read() if os.path.exists(path) else ""
+    return status, actual, stderr
+
+
+def fenced(lang, text):
+    """A fenced block holding text exactly; the fence is longer than any backtick run in it."""
+    longest = max((len(run) for run in re.findall(r"`+", text)), default=0)
+    fence = "`" * max(3, longest + 1)
+    if text and not text.endswith("\n"):
+        text += "\n"  # a fenced block cannot hold a text without its last line end
+    return [f"{fence}{lang}\n", text, f"{fence}\n"]
+
+
+def report(document, binary, example, number, status, expected, actual, stderr):
+    folder = tempfile.mkdtemp(prefix=f"language-example-{number}-")
+    write_scenario(example, folder)
+    print(f"FAIL: {document}:{example.comment_line + 1}: example {number} "
+          f"under \"{example.heading}\"")
+    times = f" (run it {example.runs} times)" if example.runs > 1 else ""
+    print(f"  reproduce: cd {shlex.quote(folder)} && "
+          f"{shlex.join(command_of(binary, example))}{times}")
+    if status != example.status:
+        print(f"  exit status {status}, expected {example.status}")
+    for lang, text in actual.items():
+        want = expected.get(lang)
+        if want == text:
+            continue
+        if want is None:
+            print(f"  no ```{lang} block follows the example (--update adds it)")
+        sys.stdout.writelines(difflib.unified_diff(
+            (want or "").splitlines(keepends=True), text.splitlines(keepends=True),
+            f"expected {lang}", f"actual {lang}"))
+    if stderr:
+        print("  standard error:")
+        print("".join("    " + line for line in stderr.splitlines(keepends=True)), end="")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--update", action="store_true",
+                        help="rewrite the expected blocks from the program's output")
+    parser.add_argument("plotwright", help="the plotwright program")
+    parser.add_argument("document", help="the Markdown document")
+    options = parser.parse_args()
+
+    with open(options.document, encoding="utf-8") as file:
+        lines = file.readlines()
+    try:
+        examples = find_examples(lines)
+    except DocumentError as error:
+        print(f"{options.document}: {error}")
+        return 2
+    binary = os.path.abspath(options.plotwright)
+
+    failures = 0
+    edits = []  # (first line, end line, new lines): replacements in the document
+    for number, example in enumerate(examples, 1):
+        if "vus" in example.expected and not example.stats:
+            print(f"{options.document}:{example.comment_line + 1}: a vus block needs 'stats'")
+            failures += 1
+            continue
+        folder = tempfile.mkdtemp(prefix="language-example-")
+        try:
+            status, actual, stderr = run_example(binary, example, folder)
+        finally:
+            shutil.rmtree(folder, ignore_errors=True)
+        expected = {lang: block.text for lang, block in example.expected.items()}
+        same = all(expected.get(lang) == text for lang, text in actual.items())
+        if status != example.status or (not same and not options.update):
+            failures += 1
+            report(options.document, binary, example, number, status, expected, actual, stderr)
+        if not options.update or same:
+            continue
+        missing = []
+        for lang, text in actual.items():
+            block = example.expected.get(lang)
+            if block is None:
+                missing += ["\n"] + fenced(lang, text)
+            elif block.text != text:
+                edits.append((block.open_line, block.close_line + 1, fenced(lang, text)))
+        if missing:
+            edits.append((example.last_line + 1, example.last_line + 1, missing))
+
+    if edits:
+        for first, end, new in sorted(edits, key=lambda edit: edit[0], reverse=True):
+            lines[first:end] = new
+        with open(options.document, "w", encoding="utf-8", newline="") as file:
+            file.writelines(lines)
+        print(f"{options.document}: {len(edits)} expected block(s) rewritten")
+    print(f"{len(examples)} examples, {failures} failed")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
