@@ -11,7 +11,7 @@ int main(int argc, char** argv) {
   if (!parsed.options) return parsed.exit_status;
   try {
     return run(*parsed.options, std::cout, std::cerr);
-  } catch (const std::exception& e) {  // e.g. no CP932 converter on this system, or no memory
+  } catch (const std::exception& e) {  // e.g. no memory
     std::cerr << "plotwright: " << e.what() << '\n';
     return kExitUsage;
   }

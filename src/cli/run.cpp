@@ -25,25 +25,26 @@ namespace {
 // byte never occurs inside one.
 class Utf8StreamDiagnostics final : public DiagnosticSink {
  public:
-  explicit Utf8StreamDiagnostics(std::ostream& stream) : stream_(stream) {}
+  Utf8StreamDiagnostics(std::ostream& stream, Cp932Codec& codec) : stream_(stream), codec_(codec) {}
 
   void write(std::string_view bytes) override {
     pending_.append(bytes);
     const std::size_t end = pending_.rfind('\n');
     if (end == std::string::npos) return;
-    stream_ << engine_text_to_utf8(std::string_view(pending_).substr(0, end + 1));
+    stream_ << codec_.engine_text_to_utf8(std::string_view(pending_).substr(0, end + 1));
     pending_.erase(0, end + 1);
   }
 
   // Writes a last line that came without its line feed.
   void finish() {
     if (pending_.empty()) return;
-    stream_ << engine_text_to_utf8(pending_) << '\n';
+    stream_ << codec_.engine_text_to_utf8(pending_) << '\n';
     pending_.clear();
   }
 
  private:
   std::ostream& stream_;
+  Cp932Codec& codec_;
   std::string pending_;
 };
 
@@ -51,16 +52,18 @@ class Utf8StreamDiagnostics final : public DiagnosticSink {
 // line ends, the engine's bytes unchanged, or one JSON object per line.
 class StoryWriter {
  public:
-  StoryWriter(const Options& options, std::ostream& out) : options_(options), out_(out) {}
+  StoryWriter(const Options& options, std::ostream& out, Cp932Codec& codec)
+      : options_(options), out_(out), codec_(codec) {}
 
   void write(std::string_view engine_text, int index) {
     if (options_.json) {
-      const nlohmann::json story = {{"index", index}, {"text", engine_text_to_utf8(engine_text)}};
+      const nlohmann::json story = {{"index", index},
+                                    {"text", codec_.engine_text_to_utf8(engine_text)}};
       out_ << story.dump() << '\n';
     } else if (options_.raw) {
       write_lines(engine_text, "\r\n", index);
     } else {
-      write_lines(engine_text_to_utf8(engine_text), "\n", index);
+      write_lines(codec_.engine_text_to_utf8(engine_text), "\n", index);
     }
   }
 
@@ -79,6 +82,7 @@ class StoryWriter {
 
   const Options& options_;
   std::ostream& out_;
+  Cp932Codec& codec_;
   bool ended_line_ = true;
 };
 
@@ -98,14 +102,14 @@ std::string display_name(const std::string& file) {
 
 // Loads the scenario and writes options.count stories. Their uses are counted in the
 // statistics only when they reached standard output.
-int tell_stories(const Options& options, platform::ScenarioFile scenario, std::string engine_bytes,
-                 std::ostream& out, std::ostream& err) {
+int tell_stories(const Options& options, Cp932Codec& codec, platform::ScenarioFile scenario,
+                 std::string engine_bytes, std::ostream& out, std::ostream& err) {
   std::optional<FixedClock> fixed_clock;
   if (options.seed) fixed_clock.emplace(*options.seed);
   NullFileStore no_files;
   platform::DiskFileStore disk;
   NullDiagnostics hidden;
-  Utf8StreamDiagnostics shown(err);
+  Utf8StreamDiagnostics shown(err, codec);
   DocumentServices services;
   services.clock = fixed_clock ? &*fixed_clock : nullptr;
   services.files = options.no_stats ? static_cast<FileStore*>(&no_files) : &disk;
@@ -121,7 +125,7 @@ int tell_stories(const Options& options, platform::ScenarioFile scenario, std::s
   }
   const int status = exit_status_of(loaded);
 
-  StoryWriter writer(options, out);
+  StoryWriter writer(options, out, codec);
   writer.write(loaded.text, 0);  // the text is valid only until the next regeneration
   // After a failed load the messages are shown once: there is no story to write again.
   const int count = loaded.generated ? options.count : 1;
@@ -156,13 +160,18 @@ int run(const Options& options, std::ostream& out, std::ostream& err) {
     err << "plotwright: warning: " << name << ": " << note << '\n';
   }
   if (options.no_stats) scenario.keep_statistics = false;
-  DecodeResult decoded = decode_scenario(scenario.bytes, options.encoding);
-  if (!decoded.ok) {
-    err << "plotwright: " << name << ": " << decoded.error << '\n';
+  std::optional<Cp932Codec> codec;
+  if (!Cp932Codec::open(codec, &error)) {
+    err << "plotwright: " << error << '\n';
+    return kExitUsage;
+  }
+  DecodedScenario decoded;
+  if (!decode_scenario(*codec, scenario.bytes, options.encoding, decoded, &error)) {
+    err << "plotwright: " << name << ": " << error << '\n';
     return kExitUsage;
   }
   scenario.bytes.clear();
-  return tell_stories(options, std::move(scenario), std::move(decoded.bytes), out, err);
+  return tell_stories(options, *codec, std::move(scenario), std::move(decoded.bytes), out, err);
 }
 
 }  // namespace plotwright::cli

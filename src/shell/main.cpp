@@ -7,7 +7,11 @@
 #include <QSessionManager>
 #endif
 
+#include <optional>
+#include <string>
+
 #include "build_version.h"
+#include "encoding/cp932_codec.h"
 #include "platform/disk_file_store.h"
 #include "shell/app_icon.h"
 #include "shell/main_window.h"
@@ -38,13 +42,19 @@ int main(int argc, char* argv[]) {
   QApplication::setWindowIcon(plotwright::shell::app_icon());
   const QString scenario = scenario_argument(app);
 
+  plotwright::shell::DialogPrompts prompts;
+  std::optional<plotwright::Cp932Codec> codec;
+  std::string error;
+  if (!plotwright::Cp932Codec::open(codec, &error)) {
+    prompts.show_error(nullptr, QString::fromStdString(error));
+    return 1;
+  }
   QSettings settings;
   plotwright::platform::DiskFileStore disk;
   plotwright::DocumentServices services;
   services.files = &disk;
   plotwright::shell::DocumentBackend backend(services);
-  plotwright::shell::DialogPrompts prompts;
-  plotwright::shell::MainWindow window(backend, prompts, settings);
+  plotwright::shell::MainWindow window(backend, prompts, settings, *codec);
 
   // Closing the window finishes the session itself; these catch the ways out that close no
   // window. When the desktop session ends, the statistics are written as soon as it asks,

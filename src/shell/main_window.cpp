@@ -30,11 +30,12 @@ QString cannot_open(const QString& path, const QString& reason) {
 }  // namespace
 
 MainWindow::MainWindow(StoryBackend& backend, Prompts& prompts, QSettings& settings,
-                       QWidget* parent)
+                       Cp932Codec& codec, QWidget* parent)
     : QMainWindow(parent),
       backend_(backend),
       prompts_(prompts),
       settings_(settings),
+      codec_(codec),
       view_(new StoryView(this)) {
   setWindowTitle(kTitle);
   view_->setObjectName(QStringLiteral("story"));
@@ -83,7 +84,7 @@ bool MainWindow::start(const QString& scenario) {
 }
 
 void MainWindow::show_engine_text(std::string_view engine_text) {
-  view_->show_text(QString::fromUtf8(engine_text_to_utf8(engine_text)));
+  view_->show_text(QString::fromUtf8(codec_.engine_text_to_utf8(engine_text)));
 }
 
 void MainWindow::new_document() {
@@ -108,9 +109,10 @@ bool MainWindow::open_scenario(const QString& path) {
   const QString absolute = QFileInfo(path).absoluteFilePath();
   std::optional<platform::ScenarioFile> file = read_scenario_file(absolute);
   if (!file) return false;
-  DecodeResult decoded = decode_scenario(file->bytes, InputEncoding::kAuto);
-  if (!decoded.ok) {
-    prompts_.show_error(this, cannot_open(absolute, QString::fromStdString(decoded.error)));
+  DecodedScenario decoded;
+  std::string error;
+  if (!decode_scenario(codec_, file->bytes, InputEncoding::kAuto, decoded, &error)) {
+    prompts_.show_error(this, cannot_open(absolute, QString::fromStdString(error)));
     return false;
   }
   FileLineSource source(std::move(decoded.bytes));

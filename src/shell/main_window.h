@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "encoding/cp932_codec.h"
 #include "platform/scenario_file.h"
 #include "shell/prompts.h"
 #include "shell/story_backend.h"
@@ -18,13 +19,13 @@ namespace plotwright::shell {
 class StoryView;
 
 // A single-document window: opening a scenario replaces the one document, and nothing is ever
-// considered modified, so no command asks about saving. The story engine, the prompts and the
-// settings belong to the caller and must outlive the window.
+// considered modified, so no command asks about saving. The story engine, the prompts, the
+// settings and the codec belong to the caller and must outlive the window.
 class MainWindow final : public QMainWindow {
   Q_OBJECT
 
  public:
-  MainWindow(StoryBackend& backend, Prompts& prompts, QSettings& settings,
+  MainWindow(StoryBackend& backend, Prompts& prompts, QSettings& settings, Cp932Codec& codec,
              QWidget* parent = nullptr);
 
   // Opens `scenario`, or starts a new document when it is empty. False when the scenario could
@@ -62,6 +63,7 @@ class MainWindow final : public QMainWindow {
   StoryBackend& backend_;
   Prompts& prompts_;
   QSettings& settings_;
+  Cp932Codec& codec_;
   StoryView* view_;
   QString current_scenario_;      // absolute path of the last scenario opened, or empty
   QStringList opened_scenarios_;  // canonical paths of every scenario opened in this run

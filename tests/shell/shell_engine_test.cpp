@@ -3,6 +3,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <optional>
 
 #include "base/clock.h"
 #include "base/file_store.h"
@@ -19,7 +20,8 @@ class EngineWindowTest : public QObject {
     DocumentServices services{&random_, &clock_, &files_, nullptr};
     backend_ = std::make_unique<DocumentBackend>(services);
     settings_ = std::make_unique<QSettings>(dir_.filePath("settings.ini"), QSettings::IniFormat);
-    window_ = std::make_unique<MainWindow>(*backend_, prompts_, *settings_);
+    QVERIFY(Cp932Codec::open(codec_, nullptr));
+    window_ = std::make_unique<MainWindow>(*backend_, prompts_, *settings_, *codec_);
   }
   void cleanup() { window_.reset(); }
 
@@ -37,6 +39,7 @@ class EngineWindowTest : public QObject {
   std::unique_ptr<DocumentBackend> backend_;
   std::unique_ptr<QSettings> settings_;
   ScriptedPrompts prompts_;
+  std::optional<Cp932Codec> codec_;
   std::unique_ptr<MainWindow> window_;
 };
 

@@ -15,6 +15,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -58,7 +59,8 @@ class MainWindowTest : public QObject {
     settings_ = std::make_unique<QSettings>(dir_->filePath("settings.ini"), QSettings::IniFormat);
     backend_ = std::make_unique<ScriptedBackend>();
     prompts_ = std::make_unique<ScriptedPrompts>();
-    window_ = std::make_unique<MainWindow>(*backend_, *prompts_, *settings_);
+    QVERIFY(Cp932Codec::open(codec_, nullptr));
+    window_ = std::make_unique<MainWindow>(*backend_, *prompts_, *settings_, *codec_);
   }
   void cleanup() { window_.reset(); }
 
@@ -84,6 +86,7 @@ class MainWindowTest : public QObject {
   std::unique_ptr<QSettings> settings_;
   std::unique_ptr<ScriptedBackend> backend_;
   std::unique_ptr<ScriptedPrompts> prompts_;
+  std::optional<Cp932Codec> codec_;
   std::unique_ptr<MainWindow> window_;
 };
 

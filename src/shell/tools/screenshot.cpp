@@ -8,9 +8,12 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <optional>
+#include <string>
 
 #include "base/clock.h"
 #include "base/file_store.h"
+#include "encoding/cp932_codec.h"
 #include "shell/app_icon.h"
 #include "shell/main_window.h"
 #include "shell/prompts.h"
@@ -36,7 +39,13 @@ int main(int argc, char* argv[]) {
   plotwright::shell::DialogPrompts prompts;
   QTemporaryDir settings_dir;
   QSettings settings(settings_dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
-  plotwright::shell::MainWindow window(backend, prompts, settings);
+  std::optional<plotwright::Cp932Codec> codec;
+  std::string error;
+  if (!plotwright::Cp932Codec::open(codec, &error)) {
+    std::fprintf(stderr, "plotwright-gui-screenshot: %s\n", error.c_str());
+    return 1;
+  }
+  plotwright::shell::MainWindow window(backend, prompts, settings, *codec);
   if (!window.start(args[1])) return 1;
   window.show();
 
