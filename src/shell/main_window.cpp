@@ -10,8 +10,12 @@
 #include <QSaveFile>
 #include <QtDebug>
 
+#include <array>
+#include <utility>
+
 #include "encoding/scenario_encoding.h"
 #include "shell/recent_files.h"
+#include "shell/scenario_watcher.h"
 #include "shell/story_view.h"
 #include "shell/version_dialog.h"
 
@@ -27,6 +31,45 @@ QString cannot_open(const QString& path, const QString& reason) {
   return QStringLiteral("Cannot open \"%1\".\n%2").arg(QDir::toNativeSeparators(path), reason);
 }
 
+QString cannot_reload(const QString& path, const QString& reason) {
+  return QStringLiteral(
+             "Cannot load \"%1\" again after it changed.\n%2\n"
+             "The story shown is from the scenario as it was before.")
+      .arg(QDir::toNativeSeparators(path), reason);
+}
+
+struct ReservedExtension {
+  const char* suffix;
+  const char* kind;
+};
+
+// Files a story must never replace, whatever scenario they belong to.
+constexpr std::array<ReservedExtension, 2> kReservedExtensions = {{
+    {".vell", "scenario files"},
+    {".vus", "usage statistics files"},
+}};
+
+// Why a file of this name is reserved, or empty.
+QString reserved_reason(const QString& path) {
+  for (const ReservedExtension& reserved : kReservedExtensions) {
+    const QString suffix = QString::fromLatin1(reserved.suffix);
+    if (path.endsWith(suffix, Qt::CaseInsensitive)) {
+      return QStringLiteral("it ends in %1, the extension of %2")
+          .arg(suffix, QString::fromLatin1(reserved.kind));
+    }
+  }
+  return QString();
+}
+
+// The file a save to `path` replaces: QSaveFile follows links, even to a file not there yet.
+QString save_target(const QString& path) {
+  QFileInfo target(path);
+  for (int depth = 0; depth < 128 && target.isSymLink(); ++depth) {
+    target.setFile(target.symLinkTarget());
+  }
+  return target.absoluteFilePath();
+}
+
 }  // namespace
 
 MainWindow::MainWindow(StoryBackend& backend, Prompts& prompts, QSettings& settings,
@@ -36,10 +79,13 @@ MainWindow::MainWindow(StoryBackend& backend, Prompts& prompts, QSettings& setti
       prompts_(prompts),
       settings_(settings),
       codec_(codec),
-      view_(new StoryView(this)) {
+      view_(new StoryView(this)),
+      watcher_(new ScenarioWatcher(this)) {
   setWindowTitle(kTitle);
   view_->setObjectName(QStringLiteral("story"));
   setCentralWidget(view_);
+  watcher_->setObjectName(QStringLiteral("scenario watcher"));
+  connect(watcher_, &ScenarioWatcher::changed, this, &MainWindow::reload_scenario);
   build_menus();
   build_keys();
   resize(760, 560);
@@ -62,7 +108,8 @@ void MainWindow::build_menus() {
   again->setStatusTip(QStringLiteral("Recreate short story"));
 }
 
-// New, Open and Save have no menu items: they are reached by their keys only.
+// New, Open and Save have no menu items: they are reached by their keys only. F5 is a
+// second key for Regeneration, whose menu item shows none.
 void MainWindow::build_keys() {
   const auto bind = [this](QKeySequence keys, void (MainWindow::*slot)()) {
     auto* action = new QAction(this);
@@ -73,6 +120,7 @@ void MainWindow::build_keys() {
   bind(QKeySequence(Qt::ControlModifier | Qt::Key_N), &MainWindow::new_document);
   bind(QKeySequence(Qt::ControlModifier | Qt::Key_O), &MainWindow::choose_and_open);
   bind(QKeySequence(Qt::ControlModifier | Qt::Key_S), &MainWindow::save_story);
+  bind(QKeySequence(Qt::Key_F5), &MainWindow::regenerate);
 }
 
 bool MainWindow::start(const QString& scenario) {
@@ -88,61 +136,115 @@ void MainWindow::show_engine_text(std::string_view engine_text) {
 }
 
 void MainWindow::new_document() {
-  // The compiled scenario stays with the engine: Regeneration goes on working.
+  // The compiled scenario stays with the engine: Regeneration goes on working. No scenario is
+  // open any more, so its file is no longer followed.
   show_engine_text(backend_.new_document_text());
   current_scenario_.clear();
+  watcher_->follow(QString());
+  reload_retried_ = false;
   setWindowTitle(kTitle);
 }
 
-// Only regular files are read: a FIFO or a device is refused at once, never waited on.
-std::optional<platform::ScenarioFile> MainWindow::read_scenario_file(const QString& path) {
-  platform::ScenarioFile file;
-  std::string error;
-  if (!platform::read_scenario_file(QFile::encodeName(path).toStdString(), false, file, &error)) {
-    prompts_.show_error(this, cannot_open(path, QString::fromStdString(error)));
+// Only regular files are read: a FIFO or a device is refused at once, never waited on. On
+// failure `error` says why.
+std::optional<MainWindow::ReadScenario> MainWindow::read_scenario(const QString& path,
+                                                                  QString& error) {
+  ReadScenario scenario;
+  std::string reason;
+  if (!platform::read_scenario_file(QFile::encodeName(path).toStdString(), false, scenario.file,
+                                    &reason)) {
+    error = QString::fromStdString(reason);
     return std::nullopt;
   }
-  return file;
+  DecodedScenario decoded;
+  if (!decode_scenario(codec_, scenario.file.bytes, InputEncoding::kAuto, decoded, &reason)) {
+    error = QString::fromStdString(reason);
+    return std::nullopt;
+  }
+  scenario.engine_bytes = std::move(decoded.bytes);
+  std::string().swap(scenario.file.bytes);  // a large file is not kept twice during the load
+  return scenario;
 }
 
 bool MainWindow::open_scenario(const QString& path) {
   const QString absolute = QFileInfo(path).absoluteFilePath();
-  std::optional<platform::ScenarioFile> file = read_scenario_file(absolute);
-  if (!file) return false;
-  DecodedScenario decoded;
-  std::string error;
-  if (!decode_scenario(codec_, file->bytes, InputEncoding::kAuto, decoded, &error)) {
-    prompts_.show_error(this, cannot_open(absolute, QString::fromStdString(error)));
+  QString error;
+  std::optional<ReadScenario> scenario = read_scenario(absolute, error);
+  if (!scenario) {
+    prompts_.show_error(this, cannot_open(absolute, error));
     return false;
   }
-  FileLineSource source(std::move(decoded.bytes));
-  const LoadedScenario loaded = backend_.load_scenario(source, file->path, file->keep_statistics);
-  show_engine_text(loaded.text);
-  tell_notes(absolute, *file, loaded.statistics_warning);
-
-  current_scenario_ = absolute;
-  const QString canonical = QFileInfo(absolute).canonicalFilePath();
-  if (!opened_scenarios_.contains(canonical)) opened_scenarios_.append(canonical);
-  remember_recent_file(settings_, absolute);
-  setWindowTitle(QStringLiteral("%1 - %2").arg(QFileInfo(absolute).fileName(), kTitle));
-  if (!loaded.statistics_error.empty()) {
-    prompts_.show_error(this, QStringLiteral("The usage statistics of the previous scenario "
-                                             "were not saved.\n%1")
-                                  .arg(QString::fromStdString(loaded.statistics_error)));
-  }
+  load(absolute, std::move(*scenario), false);
   return true;
 }
 
+void MainWindow::reload_scenario() {
+  if (current_scenario_.isEmpty()) return;
+  if (loading_) {
+    reload_waiting_ = true;
+    return;
+  }
+  QString error;
+  std::optional<ReadScenario> scenario = read_scenario(current_scenario_, error);
+  if (scenario) {
+    load(current_scenario_, std::move(*scenario), true);
+  } else if (!std::exchange(reload_retried_, true)) {
+    watcher_->check_again();
+  } else {
+    reload_retried_ = false;
+    hold_reloads([&] { prompts_.show_error(this, cannot_reload(current_scenario_, error)); });
+  }
+}
+
+// The window is brought up to date before any message: a message box runs the event loop,
+// in which a reload may come due (it waits until the load is done).
+void MainWindow::load(const QString& path, ReadScenario scenario, bool reloading) {
+  hold_reloads([&] {
+    FileLineSource source(std::move(scenario.engine_bytes));
+    const LoadedScenario loaded =
+        backend_.load_scenario(source, scenario.file.path, scenario.file.keep_statistics);
+    show_engine_text(loaded.text);
+    remember_opened(path);
+    // A reload does not repeat what the user was told when the scenario was loaded before.
+    const QString notes = notes_of(path, scenario.file, loaded.statistics_warning);
+    if (!notes.isEmpty() && !(reloading && notes == shown_notes_)) prompts_.show_error(this, notes);
+    shown_notes_ = notes;
+    if (!loaded.statistics_error.empty()) {
+      prompts_.show_error(this, QStringLiteral("The usage statistics of the %1 were not saved.\n%2")
+                                    .arg(reloading ? QStringLiteral("scenario before its change")
+                                                   : QStringLiteral("previous scenario"),
+                                         QString::fromStdString(loaded.statistics_error)));
+    }
+  });
+}
+
+void MainWindow::remember_opened(const QString& path) {
+  current_scenario_ = path;
+  const QString canonical = QFileInfo(path).canonicalFilePath();
+  if (!opened_scenarios_.contains(canonical)) opened_scenarios_.append(canonical);
+  remember_recent_file(settings_, path);
+  setWindowTitle(QStringLiteral("%1 - %2").arg(QFileInfo(path).fileName(), kTitle));
+  watcher_->follow(path);
+  reload_retried_ = false;
+}
+
+void MainWindow::hold_reloads(const std::function<void()>& step) {
+  loading_ = true;
+  step();
+  loading_ = false;
+  if (std::exchange(reload_waiting_, false)) watcher_->check_again();
+}
+
 // What the user should know about the file and its statistics, in one message.
-void MainWindow::tell_notes(const QString& path, const platform::ScenarioFile& file,
-                            const std::string& statistics_warning) {
+QString MainWindow::notes_of(const QString& path, const platform::ScenarioFile& file,
+                             const std::string& statistics_warning) const {
   QStringList notes;
   for (const std::string& note : file.notes) {
     notes.append(QStringLiteral("\"%1\" %2")
                      .arg(QDir::toNativeSeparators(path), QString::fromStdString(note)));
   }
   if (!statistics_warning.empty()) notes.append(QString::fromStdString(statistics_warning));
-  if (!notes.isEmpty()) prompts_.show_error(this, notes.join(QStringLiteral("\n")));
+  return notes.join(QStringLiteral("\n"));
 }
 
 void MainWindow::choose_and_open() {
@@ -163,12 +265,23 @@ QString MainWindow::suggested_story_path() const {
   return scenario.dir().filePath(scenario.completeBaseName() + QStringLiteral(".txt"));
 }
 
+QString MainWindow::save_refusal(const QString& path) const {
+  if (is_opened_scenario(path)) return QStringLiteral("it is a scenario opened in this session");
+  if (QString reason = reserved_reason(path); !reason.isEmpty()) return reason;
+  const QString target = save_target(path);
+  if (QString reason = reserved_reason(target); !reason.isEmpty()) {
+    return QStringLiteral("it leads to \"%1\", and %2")
+        .arg(QDir::toNativeSeparators(target), reason);
+  }
+  return QString();
+}
+
 void MainWindow::save_story() {
   const QString path = prompts_.choose_story_file(this, suggested_story_path());
   if (path.isEmpty()) return;
-  if (is_opened_scenario(path)) {
-    prompts_.show_error(this, QStringLiteral("The story was not saved: \"%1\" is a scenario file.")
-                                  .arg(QDir::toNativeSeparators(path)));
+  if (const QString refusal = save_refusal(path); !refusal.isEmpty()) {
+    prompts_.show_error(this, QStringLiteral("The story was not saved to \"%1\": %2.")
+                                  .arg(QDir::toNativeSeparators(path), refusal));
     return;
   }
   // Text mode gives the platform's line ends; the replacement is atomic, so a failed save

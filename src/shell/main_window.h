@@ -5,6 +5,7 @@
 #include <QSettings>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,11 +17,13 @@
 
 namespace plotwright::shell {
 
+class ScenarioWatcher;
 class StoryView;
 
 // A single-document window: opening a scenario replaces the one document, and nothing is ever
-// considered modified, so no command asks about saving. The story engine, the prompts, the
-// settings and the codec belong to the caller and must outlive the window.
+// considered modified, so no command asks about saving. The open scenario is followed on disk:
+// when it changes, it is loaded again. The story engine, the prompts, the settings and the
+// codec belong to the caller and must outlive the window.
 class MainWindow final : public QMainWindow {
   Q_OBJECT
 
@@ -36,10 +39,16 @@ class MainWindow final : public QMainWindow {
   // cannot be read or converted the user is told why and nothing else changes.
   bool open_scenario(const QString& path);
 
+  // Loads the open scenario again, as opening it would, after it changed on disk. A file that
+  // cannot be read is tried once more after a moment (an editor may be replacing it); then
+  // the user is told once, and the shown story stays.
+  void reload_scenario();
+
  public slots:
   void new_document();
   void choose_and_open();
-  // Writes the shown text to a file of the user's choice; never to a scenario file.
+  // Writes the shown text to a file of the user's choice; never to a scenario file or a
+  // statistics file.
   void save_story();
   void regenerate();
   void show_version();
@@ -53,11 +62,25 @@ class MainWindow final : public QMainWindow {
  private:
   void build_menus();
   void build_keys();
+  // A scenario file read and converted for the engine.
+  struct ReadScenario {
+    platform::ScenarioFile file;
+    std::string engine_bytes;
+  };
+
   void show_engine_text(std::string_view engine_text);
-  std::optional<platform::ScenarioFile> read_scenario_file(const QString& path);
-  void tell_notes(const QString& path, const platform::ScenarioFile& file,
-                  const std::string& statistics_warning);
+  std::optional<ReadScenario> read_scenario(const QString& path, QString& error);
+  void load(const QString& path, ReadScenario scenario, bool reloading);
+  // Makes `path` the open scenario: title, recent files, the file followed on disk.
+  void remember_opened(const QString& path);
+  // Runs `step`, which may show messages and so run the event loop, with any reload that
+  // comes due meanwhile held back until it is done.
+  void hold_reloads(const std::function<void()>& step);
+  QString notes_of(const QString& path, const platform::ScenarioFile& file,
+                   const std::string& statistics_warning) const;
   bool is_opened_scenario(const QString& path) const;
+  // Why the story may not be saved to `path` (a phrase), or empty when it may.
+  QString save_refusal(const QString& path) const;
   QString suggested_story_path() const;
 
   StoryBackend& backend_;
@@ -65,8 +88,13 @@ class MainWindow final : public QMainWindow {
   QSettings& settings_;
   Cp932Codec& codec_;
   StoryView* view_;
-  QString current_scenario_;      // absolute path of the last scenario opened, or empty
+  ScenarioWatcher* watcher_;
+  QString current_scenario_;      // absolute path of the open scenario, or empty
   QStringList opened_scenarios_;  // canonical paths of every scenario opened in this run
+  QString shown_notes_;           // the notes last shown for the current scenario
+  bool loading_ = false;          // a load (and the messages it shows) is under way
+  bool reload_waiting_ = false;   // the scenario changed while a load was under way
+  bool reload_retried_ = false;   // the last reload could not read the file and will try again
   bool finished_ = false;
 };
 
