@@ -1,16 +1,41 @@
-// The command-line program: loads a scenario and prints its stories.
+// The command-line program: stories, and the author tools around them.
 #include <exception>
 #include <iostream>
 
+#include "cli/check_command.h"
 #include "cli/options.h"
-#include "cli/run.h"
+#include "cli/story_command.h"
+
+namespace {
+
+int run(const plotwright::cli::Options& options) {
+  using namespace plotwright::cli;
+  switch (options.command) {
+    case Command::CHECK:
+      return run_check(options, std::cout, std::cerr);
+    case Command::GRAPH:
+    case Command::COVERAGE:
+    case Command::LSP:
+      std::cerr << "plotwright: this command is not available yet\n";
+      return kExitUsage;
+    case Command::STORY:
+      break;
+  }
+  return run_story(options, std::cout, std::cerr);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   using namespace plotwright::cli;
+  // Stories are written in large blocks: standard output is not shared with C's stdio.
+  std::ios::sync_with_stdio(false);
+  static char buffer[1 << 16];
+  std::cout.rdbuf()->pubsetbuf(buffer, sizeof buffer);
   const ParsedCommandLine parsed = parse_command_line(argc, argv, std::cout, std::cerr);
   if (!parsed.options) return parsed.exit_status;
   try {
-    return run(*parsed.options, std::cout, std::cerr);
+    return run(*parsed.options);
   } catch (const std::exception& e) {  // e.g. no memory
     std::cerr << "plotwright: " << e.what() << '\n';
     return kExitUsage;

@@ -19,21 +19,29 @@ constexpr const char* kDescription =
 
 constexpr const char* kFooter =
     "FILE - reads the scenario from standard input (no statistics are kept for it).\n"
+    "A file named like a command is given as ./check, ./graph, ...\n"
     "\n"
     "Exit status: 0 a story was shown; 1 the scenario has errors (they are shown instead)\n"
     "or is 199,999 lines or more; 2 a bad command line, a file that cannot be read, a story\n"
     "that cannot be written, or a character that has no Shift-JIS form.\n"
     "\n"
-    "Example:\n"
-    "  plotwright --seed 7 --count 3 examples/the-lighthouse-keeper.vell\n";
+    "Examples:\n"
+    "  plotwright --seed 7 --count 3 examples/the-lighthouse-keeper.vell\n"
+    "  plotwright check examples/the-lighthouse-keeper.vell\n"
+    "  plotwright graph examples/the-lighthouse-keeper.vell | dot -Tsvg > story.svg\n"
+    "  plotwright coverage --runs 1000 examples/the-lighthouse-keeper.vell\n";
 
-constexpr const char* kUsage = "Usage: plotwright [OPTIONS] FILE\n";
+constexpr const char* kUsage =
+    "Usage: plotwright [OPTIONS] FILE\n       plotwright check|graph|coverage [OPTIONS] FILE\n"
+    "       plotwright lsp\n";
 
-// CLI11 shows an optional positional as [FILE]; the program needs one, it only reports its
-// absence in its own words.
+// CLI11 shows an optional positional as [FILE]; the story command needs one, it only reports
+// its absence in its own words. The commands keep CLI11's own usage lines.
 class UsageFormatter final : public CLI::Formatter {
  public:
-  std::string make_usage(const CLI::App*, std::string) const override { return kUsage; }
+  std::string make_usage(const CLI::App* app, std::string name) const override {
+    return app->get_parent() ? CLI::Formatter::make_usage(app, name) : kUsage;
+  }
 };
 
 // --seed takes decimal digits only: no sign, no base prefix (010 is ten, not eight), and no
@@ -51,30 +59,118 @@ const CLI::Validator kSeedNumber(
     },
     "", "seed");
 
-// Declares every option of the program on `app`, bound to `options` (the encoding's name
-// goes to `encoding_name`, the seed's digits to `seed_text`).
-void declare_options(CLI::App& app, Options& options, std::string& encoding_name,
-                     std::string& seed_text) {
+// What every command that reads a scenario takes.
+struct Shared {
+  std::string encoding_name = "auto";
+  std::string seed_text;
+};
+
+void declare_file(CLI::App& app, Options& options, Shared& shared) {
   app.add_option("FILE", options.file, "The scenario file, UTF-8 or Shift-JIS")->type_name("");
-  app.add_option("--seed", seed_text,
-                 "Seed from N (0 to 4294967295) instead of the clock: same N, same story")
-      ->type_name("N")
-      ->check(kSeedNumber);
-  app.add_option("--count", options.count, "Write N stories, separated by form-feed lines")
-      ->type_name("N")
-      ->check(CLI::Range(1, 1000000));
-  app.add_option("--encoding", encoding_name,
+  app.add_option("--encoding", shared.encoding_name,
                  "Read FILE as UTF-8 or Shift-JIS; auto (the default) takes UTF-8 when the "
                  "file is valid UTF-8")
       ->type_name("NAME")
       ->check(CLI::IsMember({"auto", "shift_jis", "utf-8"}));
+}
+
+void declare_seed(CLI::App& app, Shared& shared) {
+  app.add_option("--seed", shared.seed_text,
+                 "Seed from N (0 to 4294967295) instead of the clock: same N, same story")
+      ->type_name("N")
+      ->check(kSeedNumber);
+}
+
+// plotwright [OPTIONS] FILE
+void declare_story(CLI::App& app, Options& options, Shared& shared) {
+  declare_file(app, options, shared);
+  declare_seed(app, shared);
+  app.add_option("--count", options.count, "Write N stories, separated by form-feed lines")
+      ->type_name("N")
+      ->check(CLI::Range(1, 1000000));
   CLI::Option* raw =
       app.add_flag("--raw", options.raw, "Write the story's own bytes (Shift-JIS, CR LF)");
   app.add_flag("--json", options.json, "Write each story as a JSON line {\"index\",\"text\"}")
       ->excludes(raw);
   app.add_flag("--no-stats", options.no_stats, "Neither read nor write the statistics file");
+  app.add_option("--start", options.start,
+                 "Begin the story at this block (a name, or a scene number) instead of the "
+                 "start")
+      ->type_name("NAME|NUMBER");
+  app.add_flag("--trace", options.trace,
+               "After each story, the path it took (standard error; in --json, \"trace\")");
+  CLI::Option* watch = app.add_flag("--watch", options.watch,
+                                    "Tell a new story each time FILE is saved; Ctrl+C ends");
+  app.add_flag("--check", options.check, "With --watch: the diagnostics before each story")
+      ->needs(watch);
   app.add_flag("--verbose", options.verbose, "Show the compile's diagnostics on standard error");
-  app.set_version_flag("--version", version_text(), "Show the version and exit");
+}
+
+// plotwright check [OPTIONS] FILE
+void declare_check(CLI::App& app, Options& options, Shared& shared) {
+  CLI::App* check = app.add_subcommand(
+      "check", "Report what is wrong in a scenario, as FILE:LINE:COL: severity: message [CODE]");
+  declare_file(*check, options, shared);
+  options.format = "text";
+  check->add_option("--format", options.format, "text (the default), json or sarif")
+      ->type_name("FORMAT")
+      ->check(CLI::IsMember({"text", "json", "sarif"}));
+  check->add_flag("--werror", options.werror, "Warnings make the exit status 1 too");
+}
+
+// plotwright graph [OPTIONS] FILE
+void declare_graph(CLI::App& app, Options& options, Shared& shared) {
+  CLI::App* graph =
+      app.add_subcommand("graph", "Draw the scenario's scenes, choices and jumps (Graphviz)");
+  declare_file(*graph, options, shared);
+  declare_seed(*graph, shared);
+  graph->add_option("--format", options.format, "dot (the default) or mermaid")
+      ->type_name("FORMAT")
+      ->check(CLI::IsMember({"dot", "mermaid"}));
+  graph
+      ->add_option("--coverage", options.runs,
+                   "Colour each scene by how many of N stories reached it")
+      ->type_name("N")
+      ->check(CLI::Range(1, 10000000));
+}
+
+// plotwright coverage [OPTIONS] FILE
+void declare_coverage(CLI::App& app, Options& options, Shared& shared) {
+  CLI::App* coverage = app.add_subcommand(
+      "coverage", "Run N stories and report what they reach, which choices they take");
+  declare_file(*coverage, options, shared);
+  declare_seed(*coverage, shared);
+  coverage->add_option("--runs", options.runs, "The number of stories")
+      ->type_name("N")
+      ->required()
+      ->check(CLI::Range(1, 10000000));
+  coverage->add_option("--format", options.format, "text (the default), json or csv")
+      ->type_name("FORMAT")
+      ->check(CLI::IsMember({"text", "json", "csv"}));
+  coverage->add_flag("--save-stats", options.save_stats,
+                     "Count the stories in the statistics file afterwards");
+}
+
+Command command_of(const CLI::App& app) {
+  if (app.got_subcommand("check")) return Command::CHECK;
+  if (app.got_subcommand("graph")) return Command::GRAPH;
+  if (app.got_subcommand("coverage")) return Command::COVERAGE;
+  if (app.got_subcommand("lsp")) return Command::LSP;
+  return Command::STORY;
+}
+
+// Fills in what the parse left as text.
+void finish_options(const Shared& shared, Options& options) {
+  parse_input_encoding(shared.encoding_name, options.encoding);  // the check admits known names
+  if (!shared.seed_text.empty()) {
+    std::uint32_t seed = 0;
+    std::from_chars(shared.seed_text.data(), shared.seed_text.data() + shared.seed_text.size(),
+                    seed);
+    options.seed = seed;
+  }
+  if (options.format.empty()) {
+    options.format = options.command == Command::GRAPH ? "dot" : "text";
+  }
 }
 
 }  // namespace
@@ -90,9 +186,13 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv, std::ost
   app.footer(kFooter);
   app.formatter(std::make_shared<UsageFormatter>());
   Options options;
-  std::string encoding_name = "auto";
-  std::string seed_text;
-  declare_options(app, options, encoding_name, seed_text);
+  Shared shared;
+  declare_story(app, options, shared);
+  declare_check(app, options, shared);
+  declare_graph(app, options, shared);
+  declare_coverage(app, options, shared);
+  app.add_subcommand("lsp", "Serve the Language Server Protocol on standard input and output");
+  app.set_version_flag("--version", version_text(), "Show the version and exit");
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -108,13 +208,9 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv, std::ost
         << kUsage << "Run 'plotwright --help' for the options.\n";
     return {std::nullopt, kExitUsage};
   }
-  parse_input_encoding(encoding_name, options.encoding);  // the check admits only known names
-  if (!seed_text.empty()) {
-    std::uint32_t seed = 0;
-    std::from_chars(seed_text.data(), seed_text.data() + seed_text.size(), seed);
-    options.seed = seed;
-  }
-  if (options.file.empty()) {
+  options.command = command_of(app);
+  finish_options(shared, options);
+  if (options.file.empty() && options.command != Command::LSP) {
     err << "Vell language scenario file is required\n\n" << app.help();
     return {std::nullopt, kExitUsage};
   }

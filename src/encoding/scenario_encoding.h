@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "encoding/cp932_codec.h"
 
@@ -29,5 +30,20 @@ struct DecodedScenario {
 // file's name to the message in `error` (when it is not null).
 bool decode_scenario(Cp932Codec& codec, std::string_view file_bytes, InputEncoding encoding,
                      DecodedScenario& decoded, std::string* error);
+
+// A character that decode_scenario would refuse, where it stands in the file.
+struct EncodingProblem {
+  int line = 0;         // 1-based
+  int column = 0;       // 1-based, in characters
+  std::string message;  // "character U+2615 (☕) has no Shift-JIS form"
+};
+
+// For the author tools, which describe a scenario even while it has such characters: decodes
+// as decode_scenario does, but each character with no Shift-JIS form of its own becomes '?'
+// (so that every other character keeps its line and column) and is listed in `problems`.
+// False, with the message in `error`, only when kUtf8 meets a file that is not UTF-8.
+bool decode_scenario_leniently(Cp932Codec& codec, std::string_view file_bytes,
+                               InputEncoding encoding, DecodedScenario& decoded,
+                               std::vector<EncodingProblem>& problems, std::string* error);
 
 }  // namespace plotwright

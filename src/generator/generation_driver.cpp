@@ -113,7 +113,7 @@ bool GenerationDriver::run_line(const char* line, int& current) {
   // A simple line is never a directive and always balanced: only its expansion is left.
   if (LineTemplate* compiled = compiled_lines_ ? templates_.find(line) : nullptr) {
     const int length = compiled->expand(expansion_.data(), random_);
-    interpreter_.interpret_plain_line(expansion_.data(), length);
+    interpreter_.interpret_plain_line(expansion_.data(), length, compiled->plain());
     return true;
   }
   // The checks and the expansion work on at most 4095 bytes: a longer line is cut.

@@ -88,7 +88,7 @@ void LineInterpreter::interpret_line(const char* line, const CharClass* classes)
   }
 }
 
-void LineInterpreter::interpret_plain_line(const char* line, int length) {
+void LineInterpreter::interpret_plain_line(const char* line, int length, bool plain) {
   if (line[0] == '-' || line[0] == '#') {
     ClassArray classes;
     classify_text(line, classes.data());
@@ -99,7 +99,7 @@ void LineInterpreter::interpret_plain_line(const char* line, int length) {
   const int end = joins ? length - 1 : length;
   const std::size_t size = end > 0 ? static_cast<std::size_t>(end) : 0;
   int added = end;
-  if (!std::memchr(line, '~', size) && !std::memchr(line, ';', size)) {
+  if (plain || (!std::memchr(line, '~', size) && !std::memchr(line, ';', size))) {
     output_.pending_put_bytes(line, end);
   } else {
     added = 0;

@@ -26,7 +26,8 @@ class LineInterpreter {
   // the compiled simple lines expand to. No condition, variable, comment or line break can
   // occur in it, so only a leading `-` or `#`, `~`, `;` and a final `-` act, and the line
   // needs no classes.
-  void interpret_plain_line(const char* line, int length);
+  // `plain` says that the line holds no `~` and no `;`.
+  void interpret_plain_line(const char* line, int length, bool plain = false);
 
  private:
   struct LineState {

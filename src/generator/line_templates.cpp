@@ -1,6 +1,8 @@
 // Parsing simple lines into group trees and expanding them level by level.
 #include "generator/line_templates.h"
 
+#include <bit>
+#include <cstdint>
 #include <cstring>
 
 #include "base/limits.h"
@@ -32,6 +34,7 @@ bool LineTemplate::compile(const char* line) {
 }
 
 void LineTemplate::index_children() {
+  flat_ = true;
   for (Alternative& a : alternatives_) {
     a.first_child = static_cast<std::int32_t>(children_.size());
     for (int i = 0; i < a.piece_count; ++i) {
@@ -40,8 +43,15 @@ void LineTemplate::index_children() {
     }
     a.child_count = static_cast<std::int32_t>(children_.size()) - a.first_child;
   }
-  level_.reserve(groups_.size());
-  next_level_.reserve(groups_.size());
+  // Groups inside groups: then some alternatives other than the line's own hold groups.
+  for (std::int32_t g = 0; g < static_cast<std::int32_t>(groups_.size()); ++g) {
+    const Group& group = groups_[g];
+    for (int i = 0; i < group.alternative_count; ++i) {
+      if (alternatives_[group.first_alternative + i].child_count > 0) flat_ = false;
+    }
+  }
+  queue_.assign(groups_.size(), 0);
+  plain_ = text_.find_first_of("~;") == std::string::npos;
 }
 
 // alternatives -> pieces { '|' pieces }, ended by ')' in a group or the end of the line.
@@ -95,25 +105,38 @@ bool LineTemplate::parse_pieces(int& p, Alternative& alternative) {
 // Chooses the groups one nesting level at a time, left to right, as the passes over the text
 // would; groups below the tenth level stay unexpanded.
 void LineTemplate::choose(int alternative, RandomSource& random) {
-  level_.clear();
-  auto add_groups = [this](int alt, std::vector<std::int32_t>& into) {
+  // One queue holds the groups of one level, left to right, then those of the next.
+  std::int32_t* queue = queue_.data();
+  int head = 0;
+  int tail = 0;
+  const auto add_groups = [&](int alt) {
     const Alternative& a = alternatives_[alt];
-    const auto first = children_.begin() + a.first_child;
-    into.insert(into.end(), first, first + a.child_count);
+    for (int i = 0; i < a.child_count; ++i) queue[tail++] = children_[a.first_child + i];
   };
-  add_groups(alternative, level_);
-  for (int pass = 0; pass < kMaxGroupPasses && !level_.empty(); ++pass) {
-    next_level_.clear();
-    for (std::int32_t g : level_) {
-      const Group& group = groups_[g];
-      const int c =
-          group.alternative_count > 1 ? scale_draw(random.rand(), group.alternative_count) : 0;
-      chosen_[g] = c;
-      add_groups(group.first_alternative + c, next_level_);
+  add_groups(alternative);
+  int level_end = tail;
+  for (int pass = 0; head < tail;) {
+    if (head == level_end) {
+      if (++pass == kMaxGroupPasses) break;
+      level_end = tail;
     }
-    level_.swap(next_level_);
+    const std::int32_t g = queue[head++];
+    const Group& group = groups_[g];
+    const int c =
+        group.alternative_count > 1 ? scale_draw(random.rand(), group.alternative_count) : 0;
+    chosen_[g] = c;
+    add_groups(group.first_alternative + c);
   }
 }
+
+namespace {
+
+// Copies one piece of literal text.
+char* copy_piece(char* out, const char* from, std::int32_t length) {
+  return static_cast<char*>(std::memcpy(out, from, static_cast<std::size_t>(length))) + length;
+}
+
+}  // namespace
 
 char* LineTemplate::write(int alternative, char* out) const {
   const Alternative& a = alternatives_[alternative];
@@ -123,9 +146,29 @@ char* LineTemplate::write(int alternative, char* out) const {
       out = write(groups_[piece.group].first_alternative + chosen_[piece.group], out);
       continue;
     }
-    const auto length = static_cast<std::size_t>(piece.end - piece.begin);
-    std::memcpy(out, text_.data() + piece.begin, length);
-    out += length;
+    out = copy_piece(out, text_.data() + piece.begin, piece.end - piece.begin);
+  }
+  return out;
+}
+
+// Without groups in groups, the one level of groups is chosen left to right as it is written,
+// which draws as the level-by-level choice does.
+char* LineTemplate::write_flat(int alternative, char* out, RandomSource& random) const {
+  const Alternative& a = alternatives_[alternative];
+  for (int i = 0; i < a.piece_count; ++i) {
+    const Piece& piece = pieces_[a.first_piece + i];
+    if (piece.group < 0) {
+      out = copy_piece(out, text_.data() + piece.begin, piece.end - piece.begin);
+      continue;
+    }
+    const Group& group = groups_[piece.group];
+    const int c =
+        group.alternative_count > 1 ? scale_draw(random.rand(), group.alternative_count) : 0;
+    const Alternative& chosen = alternatives_[group.first_alternative + c];
+    for (int k = 0; k < chosen.piece_count; ++k) {
+      const Piece& literal = pieces_[chosen.first_piece + k];
+      out = copy_piece(out, text_.data() + literal.begin, literal.end - literal.begin);
+    }
   }
   return out;
 }
@@ -133,22 +176,59 @@ char* LineTemplate::write(int alternative, char* out) const {
 int LineTemplate::expand(char* out, RandomSource& random) {
   const int alternative =
       line_first_ + (line_count_ > 1 ? scale_draw(random.rand(), line_count_) : 0);
-  choose(alternative, random);
-  char* end = write(alternative, out);
+  char* end = nullptr;
+  if (flat_) {
+    end = write_flat(alternative, out, random);
+  } else {
+    choose(alternative, random);
+    end = write(alternative, out);
+  }
   *end = '\0';
   return static_cast<int>(end - out);
 }
 
+void LineTemplateCache::clear() {
+  slots_.clear();
+  used_ = 0;
+  shift_ = 64;
+  templates_.clear();
+}
+
+LineTemplateCache::Slot& LineTemplateCache::slot_of(const char* line) {
+  const std::size_t mask = slots_.size() - 1;
+  // Fibonacci hashing: the address times 2^64 / phi, its top bits.
+  std::size_t i = static_cast<std::size_t>(
+      (reinterpret_cast<std::uintptr_t>(line) * 0x9E3779B97F4A7C15ull) >> shift_);
+  while (slots_[i].line && slots_[i].line != line) i = (i + 1) & mask;
+  return slots_[i];
+}
+
+void LineTemplateCache::grow() {
+  std::vector<Slot> old = std::move(slots_);
+  slots_.assign(old.empty() ? 64 : old.size() * 2, Slot{});
+  shift_ = 64 - std::countr_zero(slots_.size());
+  for (const Slot& slot : old) {
+    if (slot.line) slot_of(slot.line) = slot;
+  }
+}
+
 LineTemplate* LineTemplateCache::find(const char* line) {
-  const auto [entry, inserted] = index_.try_emplace(line, -1);
-  if (inserted) {
+  if (slots_.empty()) grow();
+  Slot* slot = &slot_of(line);
+  if (!slot->line) {
+    if (2 * (used_ + 1) > slots_.size()) {
+      grow();
+      slot = &slot_of(line);
+    }
+    ++used_;
+    slot->line = line;
     LineTemplate compiled;
     if (compiled.compile(line)) {
-      entry->second = static_cast<std::int32_t>(templates_.size());
+      slot->index = static_cast<std::int32_t>(templates_.size());
       templates_.push_back(std::move(compiled));
     }
   }
-  return entry->second >= 0 ? &templates_[entry->second] : nullptr;
+  return slot->index >= 0 ? &templates_[slot->index] : nullptr;
 }
 
 }  // namespace plotwright

@@ -25,6 +25,8 @@ class LineTemplate {
   // Writes the expansion into `out` (room for the line's length plus a terminator); returns
   // its length. The expansion is a plain line: single-byte characters without `[ ] < > { } /`.
   int expand(char* out, RandomSource& random);
+  // Whether the line holds neither `~` nor `;`, so its expansions are shown as they are.
+  bool plain() const { return plain_; }
 
  private:
   struct Piece {
@@ -48,20 +50,22 @@ class LineTemplate {
   void index_children();
   void choose(int alternative, RandomSource& random);
   char* write(int alternative, char* out) const;
+  char* write_flat(int alternative, char* out, RandomSource& random) const;
 
   std::string text_;
   std::vector<Piece> pieces_;
   std::vector<Alternative> alternatives_;
   std::vector<Group> groups_;
   std::vector<std::int32_t> children_;  // each alternative's groups, left to right
+  bool flat_ = true;                    // no group holds another group
+  bool plain_ = true;                   // no `~` or `;`: the expansion is appended as it is
   std::int32_t line_first_ = 0;         // the line's own top-level alternatives
   std::int32_t line_count_ = 0;
   // The chosen alternative of each group, -1 for the groups below the tenth level, which are
   // never expanded; every other group that a written alternative holds was chosen in the
   // same expansion.
   std::vector<std::int32_t> chosen_;
-  std::vector<std::int32_t> level_;
-  std::vector<std::int32_t> next_level_;
+  std::vector<std::int32_t> queue_;  // the groups still to choose, level by level
 };
 
 // The templates of one compiled scenario, keyed by the line's address in the source store.
@@ -70,13 +74,21 @@ class LineTemplateCache {
   // The template of `line`, compiled at first sight; null when the line is not simple.
   LineTemplate* find(const char* line);
   // Forgets every template; call when the scenario is compiled again.
-  void clear() {
-    index_.clear();
-    templates_.clear();
-  }
+  void clear();
 
  private:
-  std::unordered_map<const char*, std::int32_t> index_;
+  // An open-addressing table keyed by the line's address: every line of every story is looked
+  // up here, and a general hash map's division costs more than the rest of the look-up.
+  struct Slot {
+    const char* line = nullptr;
+    std::int32_t index = -1;  // into templates_; -1 for a line that is not simple
+  };
+  Slot& slot_of(const char* line);
+  void grow();
+
+  std::vector<Slot> slots_;  // a power of two, at most half of them used
+  std::size_t used_ = 0;
+  int shift_ = 64;
   std::vector<LineTemplate> templates_;
 };
 

@@ -40,7 +40,7 @@ expect_out "Plotwright(English version) Ver1.00" "--version"
 run --help
 expect_status 0 "--help"
 for option in --raw --no-stats --seed --encoding --count --json --help --version --verbose \
-  "Example:"; do
+  "Examples:"; do
   expect_out "$option" "--help"
 done
 

@@ -1,15 +1,16 @@
 // One run of the plotwright program: read and decode the scenario, load it, write the stories,
 // save the statistics.
-#include "cli/run.h"
+#include "cli/story_command.h"
 
 #include <memory>
-#include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
 
 #include "base/clock.h"
 #include "base/diagnostics.h"
 #include "base/file_store.h"
+#include "cli/scenario_input.h"
+#include "cli/story_writer.h"
 #include "compiler/line_source.h"
 #include "controller/document.h"
 #include "encoding/scenario_encoding.h"
@@ -48,44 +49,6 @@ class Utf8StreamDiagnostics final : public DiagnosticSink {
   std::string pending_;
 };
 
-// Writes the stories one after another, in the form the options ask for: UTF-8 text with LF
-// line ends, the engine's bytes unchanged, or one JSON object per line.
-class StoryWriter {
- public:
-  StoryWriter(const Options& options, std::ostream& out, Cp932Codec& codec)
-      : options_(options), out_(out), codec_(codec) {}
-
-  void write(std::string_view engine_text, int index) {
-    if (options_.json) {
-      const nlohmann::json story = {{"index", index},
-                                    {"text", codec_.engine_text_to_utf8(engine_text)}};
-      out_ << story.dump() << '\n';
-    } else if (options_.raw) {
-      write_lines(engine_text, "\r\n", index);
-    } else {
-      write_lines(codec_.engine_text_to_utf8(engine_text), "\n", index);
-    }
-  }
-
- private:
-  // Stories after the first are preceded by a line that holds only a form feed. Text shown
-  // as UTF-8 always ends with a line end; raw bytes are written as they are.
-  void write_lines(std::string_view text, std::string_view line_end, int index) {
-    if (index > 0) out_ << (ended_line_ ? "" : line_end) << '\f' << line_end;
-    out_ << text;
-    ended_line_ = text.ends_with('\n');
-    if (!options_.raw && !ended_line_) {
-      out_ << line_end;
-      ended_line_ = true;
-    }
-  }
-
-  const Options& options_;
-  std::ostream& out_;
-  Cp932Codec& codec_;
-  bool ended_line_ = true;
-};
-
 // A statistics file that cannot be written costs the user nothing of the story: warn only.
 void warn_unsaved_statistics(const std::string& error, std::ostream& err) {
   if (!error.empty()) err << "plotwright: warning: could not save statistics: " << error << '\n';
@@ -93,11 +56,6 @@ void warn_unsaved_statistics(const std::string& error, std::ostream& err) {
 
 int exit_status_of(const LoadOutcome& loaded) {
   return loaded.generated ? kExitStory : kExitScenario;
-}
-
-// How the program names the scenario in its messages.
-std::string display_name(const std::string& file) {
-  return file == "-" ? "standard input" : file;
 }
 
 // Loads the scenario and writes options.count stories. Their uses are counted in the
@@ -148,30 +106,11 @@ int tell_stories(const Options& options, Cp932Codec& codec, platform::ScenarioFi
 
 }  // namespace
 
-int run(const Options& options, std::ostream& out, std::ostream& err) {
-  const std::string name = display_name(options.file);
-  platform::ScenarioFile scenario;
-  std::string error;
-  if (!platform::read_scenario_file(options.file, true, scenario, &error)) {
-    err << "plotwright: " << name << ": " << error << '\n';
-    return kExitUsage;
-  }
-  for (const std::string& note : scenario.notes) {
-    err << "plotwright: warning: " << name << ": " << note << '\n';
-  }
-  if (options.no_stats) scenario.keep_statistics = false;
-  std::optional<Cp932Codec> codec;
-  if (!Cp932Codec::open(codec, &error)) {
-    err << "plotwright: " << error << '\n';
-    return kExitUsage;
-  }
-  DecodedScenario decoded;
-  if (!decode_scenario(*codec, scenario.bytes, options.encoding, decoded, &error)) {
-    err << "plotwright: " << name << ": " << error << '\n';
-    return kExitUsage;
-  }
-  scenario.bytes.clear();
-  return tell_stories(options, *codec, std::move(scenario), std::move(decoded.bytes), out, err);
+int run_story(const Options& options, std::ostream& out, std::ostream& err) {
+  ScenarioInput input;
+  if (!read_input(options, input, err) || !decode_input(options, input, err)) return kExitUsage;
+  return tell_stories(options, *input.codec, std::move(input.file), std::move(input.engine_bytes),
+                      out, err);
 }
 
 }  // namespace plotwright::cli

@@ -1,0 +1,58 @@
+// A scenario file checked for its author, as the command line, the language server and the web
+// page show it: its bytes decoded even where a character has no Shift-JIS form, analysed, and
+// every diagnostic in UTF-8 with its place in the file.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "analysis/scenario_analysis.h"
+#include "encoding/cp932_codec.h"
+#include "encoding/scenario_encoding.h"
+
+namespace plotwright {
+
+struct AuthorFix {
+  SourceRange range;
+  std::string replacement;  // UTF-8
+  std::string title;
+};
+
+struct AuthorDiagnostic {
+  SourceRange range;  // lines 1-based; columns 1-based, in characters
+  Severity severity = Severity::ERROR;
+  std::string code;
+  std::string message;  // UTF-8
+  std::optional<AuthorFix> fix;
+};
+
+class CheckedScenario {
+ public:
+  // Decodes (see decode_scenario_leniently) and analyses a scenario file's bytes. False, with
+  // the reason in `error`, only when `encoding` asks for UTF-8 and the file is not.
+  static bool check(Cp932Codec& codec, std::string_view file_bytes, InputEncoding encoding,
+                    std::unique_ptr<CheckedScenario>& checked, std::string* error);
+
+  const ScenarioAnalysis& analysis() const { return *analysis_; }
+  // Sorted by position: the characters with no Shift-JIS form (V001) among the analysis's.
+  const std::vector<AuthorDiagnostic>& diagnostics() const { return diagnostics_; }
+  bool has_errors() const;
+  bool was_utf8() const { return was_utf8_; }
+  // Engine text (a name, a line) as UTF-8.
+  std::string to_utf8(std::string_view engine_text) const;
+
+ private:
+  CheckedScenario(Cp932Codec& codec, std::string engine_bytes, bool was_utf8,
+                  const std::vector<EncodingProblem>& problems);
+
+  Cp932Codec& codec_;
+  std::string engine_bytes_;
+  bool was_utf8_ = false;
+  std::unique_ptr<ScenarioAnalysis> analysis_;
+  std::vector<AuthorDiagnostic> diagnostics_;
+};
+
+}  // namespace plotwright

@@ -1,0 +1,107 @@
+// Printing a scenario's diagnostics in the three formats.
+#include "cli/check_command.h"
+
+#include <algorithm>
+#include <nlohmann/json.hpp>
+#include <ostream>
+#include <set>
+
+#include "authoring/checked_scenario.h"
+#include "build_version.h"
+#include "cli/scenario_input.h"
+
+namespace plotwright::cli {
+
+namespace {
+
+using nlohmann::json;
+
+// FILE:LINE:COL: severity: message [CODE]
+void write_text(const std::string& file, const CheckedScenario& checked, std::ostream& out) {
+  for (const AuthorDiagnostic& d : checked.diagnostics()) {
+    out << file << ':' << d.range.begin.line << ':' << d.range.begin.column << ": "
+        << severity_name(d.severity) << ": " << d.message << " [" << d.code << "]\n";
+  }
+}
+
+json json_of(const std::string& file, const AuthorDiagnostic& d) {
+  return {{"file", file},
+          {"line", d.range.begin.line},
+          {"column", d.range.begin.column},
+          {"endLine", d.range.end.line},
+          {"endColumn", d.range.end.column},
+          {"severity", severity_name(d.severity)},
+          {"code", d.code},
+          {"message", d.message}};
+}
+
+json sarif_result(const std::string& file, const AuthorDiagnostic& d) {
+  const json region = {{"startLine", d.range.begin.line},
+                       {"startColumn", d.range.begin.column},
+                       {"endLine", d.range.end.line},
+                       {"endColumn", d.range.end.column}};
+  return {{"ruleId", d.code},
+          {"level", severity_name(d.severity)},
+          {"message", {{"text", d.message}}},
+          {"locations",
+           json::array({{{"physicalLocation",
+                          {{"artifactLocation", {{"uri", file}}}, {"region", region}}}}})}};
+}
+
+// SARIF 2.1.0: one run of one tool, its rules the codes that occur.
+json sarif_of(const std::string& file, const CheckedScenario& checked) {
+  json results = json::array();
+  std::set<std::string> codes;
+  for (const AuthorDiagnostic& d : checked.diagnostics()) {
+    results.push_back(sarif_result(file, d));
+    codes.insert(d.code);
+  }
+  json rules = json::array();
+  for (const std::string& code : codes) {
+    rules.push_back({{"id", code}, {"helpUri", "docs/diagnostics.md#" + code}});
+  }
+  const json driver = {{"name", "plotwright"},
+                       {"version", PLOTWRIGHT_BUILD_VERSION},
+                       {"informationUri", "docs/diagnostics.md"},
+                       {"rules", rules}};
+  return {{"$schema", "https://json.schemastore.org/sarif-2.1.0.json"},
+          {"version", "2.1.0"},
+          {"runs", json::array({{{"tool", {{"driver", driver}}}, {"results", results}}})}};
+}
+
+int status_of(const Options& options, const CheckedScenario& checked) {
+  if (checked.has_errors()) return kExitScenario;
+  const bool warned =
+      std::any_of(checked.diagnostics().begin(), checked.diagnostics().end(),
+                  [](const AuthorDiagnostic& d) { return d.severity == Severity::WARNING; });
+  return options.werror && warned ? kExitScenario : kExitStory;
+}
+
+}  // namespace
+
+int run_check(const Options& options, std::ostream& out, std::ostream& err) {
+  ScenarioInput input;
+  if (!read_input(options, input, err)) return kExitUsage;
+  std::unique_ptr<CheckedScenario> checked;
+  std::string error;
+  if (!CheckedScenario::check(*input.codec, input.file.bytes, options.encoding, checked, &error)) {
+    err << "plotwright: " << input.name << ": " << error << '\n';
+    return kExitUsage;
+  }
+  if (options.format == "json") {
+    json all = json::array();
+    for (const AuthorDiagnostic& d : checked->diagnostics()) all.push_back(json_of(input.name, d));
+    out << all.dump(2) << '\n';
+  } else if (options.format == "sarif") {
+    out << sarif_of(input.name, *checked).dump(2) << '\n';
+  } else {
+    write_text(input.name, *checked, out);
+  }
+  if (!out.flush()) {
+    err << "plotwright: could not write to standard output\n";
+    return kExitUsage;
+  }
+  return status_of(options, *checked);
+}
+
+}  // namespace plotwright::cli
