@@ -124,6 +124,13 @@ bool Document::statistics_active() const {
 std::string Document::statistics_path() const {
   return engine_->statistics_active_ ? engine_->statistics_path_ : std::string();
 }
+std::string Document::statistics_text() const {
+  const Engine& engine = *engine_;
+  if (!engine.statistics_active_) return {};
+  // Merged with a file that does not fit, the records are this run's counts alone, and those
+  // started from the ones the load read.
+  return format_statistics(merge_statistics({}, engine.run_state_, engine.loaded_statistics_));
+}
 const Engine& Document::engine() const {
   return *engine_;
 }

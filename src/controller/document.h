@@ -82,6 +82,10 @@ class Document {
   bool statistics_active() const;
   // The statistics file's path of the active statistics (empty when none is active).
   std::string statistics_path() const;
+  // What shutdown would write into the statistics file now, were the file still as the load
+  // read it: the counts read plus this run's, each run count raised by one. Changes nothing;
+  // empty when no statistics are active.
+  std::string statistics_text() const;
 
   // What the document holds, to look at: the stored lines, the compiled scenario, the counts.
   const Engine& engine() const;

@@ -108,6 +108,28 @@ TEST(Document, ALoadSavesTheStatisticsItReplacesAndStartsAfresh) {
   EXPECT_EQ(h.files.files.count("/c/three.vus"), 0u);
 }
 
+TEST(Document, StatisticsTextIsWhatShutdownWouldWriteAndChangesNothing) {
+  ScenarioHarness h;
+  h.files.files["/s/test.vus"] = records({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5}, 2);
+  h.load(kTwoTitles, "/s/test.vell");
+  h.regenerate();
+  const std::string now = h.document.statistics_text();
+  EXPECT_EQ(now, h.document.statistics_text());
+  EXPECT_EQ(h.files.writes, 0);
+  EXPECT_TRUE(h.document.statistics_active());
+  EXPECT_TRUE(h.document.shutdown(nullptr));
+  EXPECT_EQ(h.files.files["/s/test.vus"], now);
+  // After the save nothing is left to write.
+  EXPECT_EQ(h.document.statistics_text(), "");
+}
+
+TEST(Document, StatisticsTextIsEmptyWithoutChoices) {
+  ScenarioHarness h;
+  EXPECT_EQ(h.document.statistics_text(), "");
+  h.load("title A\nHello.\n");
+  EXPECT_EQ(h.document.statistics_text(), "");
+}
+
 TEST(Document, EveryLoadSeedsAndRegenerationDoesNot) {
   ScenarioHarness h;
   h.load(kTwoTitles);

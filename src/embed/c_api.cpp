@@ -1,0 +1,137 @@
+// The C functions of include/plotwright/plotwright.h: argument checks, and no exception
+// crossing into C, around EmbeddedScenario.
+#include <exception>
+#include <new>
+#include <string_view>
+
+#include "embed/embedded_scenario.h"
+#include "plotwright/plotwright.h"
+
+struct plotwright_scenario {
+  plotwright::embed::EmbeddedScenario impl;
+};
+
+namespace {
+
+using plotwright::embed::EmbeddedScenario;
+
+// Runs one operation on a handle: a fresh message, null pointers refused, and the one
+// exception the engine lets through (memory running out) turned into a status.
+template <typename Operation>
+plotwright_status run(plotwright_scenario* handle, bool arguments_given, Operation operation) {
+  if (!handle) return PLOTWRIGHT_ARGUMENT_ERROR;
+  EmbeddedScenario& scenario = handle->impl;
+  scenario.clear_message();
+  if (!arguments_given) return scenario.fail(PLOTWRIGHT_ARGUMENT_ERROR, "a null pointer");
+  try {
+    return operation(scenario);
+  } catch (const std::bad_alloc&) {
+    return scenario.fail(PLOTWRIGHT_MEMORY_ERROR, "out of memory");
+  } catch (const std::exception& e) {
+    return scenario.fail(PLOTWRIGHT_MEMORY_ERROR, e.what());
+  }
+}
+
+// Hands a text out through the C pointers.
+void hand_out(std::string_view text, const char** data, size_t* length) {
+  *data = text.data();
+  if (length) *length = text.size();
+}
+
+}  // namespace
+
+extern "C" {
+
+const char* plotwright_version(void) {
+  return PLOTWRIGHT_LIBRARY_VERSION;
+}
+
+plotwright_scenario* plotwright_new(void) {
+  return new (std::nothrow) plotwright_scenario;
+}
+
+void plotwright_free(plotwright_scenario* scenario) {
+  try {
+    delete scenario;
+  } catch (...) {  // a destructor that saves statistics must not throw into C
+  }
+}
+
+const char* plotwright_message(const plotwright_scenario* scenario) {
+  return scenario ? scenario->impl.message().c_str() : "no handle";
+}
+
+plotwright_status plotwright_open_file(plotwright_scenario* scenario, const char* path,
+                                       plotwright_encoding encoding, unsigned flags) {
+  return run(scenario, path != nullptr,
+             [&](EmbeddedScenario& s) { return s.open_file(path, encoding, flags); });
+}
+
+plotwright_status plotwright_open_text(plotwright_scenario* scenario, const char* text,
+                                       size_t length, plotwright_encoding encoding) {
+  return run(scenario, text != nullptr || length == 0, [&](EmbeddedScenario& s) {
+    return s.open_text(std::string_view(text ? text : "", length), encoding);
+  });
+}
+
+plotwright_status plotwright_story(plotwright_scenario* scenario, uint32_t seed, const char** text,
+                                   size_t* length) {
+  return run(scenario, text != nullptr, [&](EmbeddedScenario& s) {
+    std::string_view story;
+    const plotwright_status status = s.story(seed, story);
+    hand_out(story, text, length);
+    return status;
+  });
+}
+
+plotwright_status plotwright_regenerate(plotwright_scenario* scenario, const char** text,
+                                        size_t* length) {
+  return run(scenario, text != nullptr, [&](EmbeddedScenario& s) {
+    std::string_view story;
+    const plotwright_status status = s.regenerate(story);
+    hand_out(story, text, length);
+    return status;
+  });
+}
+
+plotwright_status plotwright_raw_story(plotwright_scenario* scenario, const char** bytes,
+                                       size_t* length) {
+  return run(scenario, bytes != nullptr, [&](EmbeddedScenario& s) {
+    std::string_view story;
+    const plotwright_status status = s.raw_story(story);
+    hand_out(story, bytes, length);
+    return status;
+  });
+}
+
+plotwright_status plotwright_statistics(plotwright_scenario* scenario, const char** text,
+                                        size_t* length) {
+  return run(scenario, text != nullptr, [&](EmbeddedScenario& s) {
+    std::string_view statistics;
+    const plotwright_status status = s.statistics(statistics);
+    hand_out(statistics, text, length);
+    return status;
+  });
+}
+
+plotwright_status plotwright_set_statistics(plotwright_scenario* scenario, const char* text,
+                                            size_t length) {
+  return run(scenario, text != nullptr || length == 0, [&](EmbeddedScenario& s) {
+    return s.set_statistics(std::string_view(text ? text : "", length));
+  });
+}
+
+plotwright_status plotwright_save_statistics(plotwright_scenario* scenario) {
+  return run(scenario, true, [](EmbeddedScenario& s) { return s.save_statistics(); });
+}
+
+plotwright_status plotwright_diagnostics(plotwright_scenario* scenario,
+                                         const plotwright_diagnostic** list, size_t* count) {
+  return run(scenario, list != nullptr && count != nullptr, [&](EmbeddedScenario& s) {
+    *list = nullptr;
+    *count = 0;
+    return s.diagnostics(*list, *count);
+  });
+}
+
+}  // extern "C"
