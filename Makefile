@@ -10,7 +10,7 @@ FUZZ_TARGETS := load_fuzzer statistics_fuzzer encoding_fuzzer
 EXAMPLE ?= examples/the-lighthouse-keeper.vell
 
 .PHONY: deps build build-asan build-fuzz run test unit-test asan-test fuzz fuzz-smoke bench \
-        format clean screenshot vsix
+        format clean screenshot vsix package
 
 deps:
 	@scripts/install-deps
@@ -21,7 +21,7 @@ build: deps
 
 build-asan: deps
 	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DPLOTWRIGHT_SANITIZE=ON \
-	  -DPLOTWRIGHT_GUI=OFF -DPLOTWRIGHT_BENCH=OFF --log-level=WARNING
+	  -DPLOTWRIGHT_GUI=OFF -DPLOTWRIGHT_BENCH=OFF -DPLOTWRIGHT_PYTHON=OFF --log-level=WARNING
 	@cmake --build $(ASAN_BUILD) -j$(JOBS)
 
 # The fuzz targets (libFuzzer, with ASan and UBSan) need clang, the version whose runtime
@@ -29,6 +29,7 @@ build-asan: deps
 build-fuzz: deps
 	@CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DPLOTWRIGHT_FUZZ=ON -DPLOTWRIGHT_GUI=OFF -DPLOTWRIGHT_BENCH=OFF -DBUILD_TESTING=OFF \
+	  -DPLOTWRIGHT_PYTHON=OFF -DPLOTWRIGHT_LIBRARY=OFF \
 	  --log-level=WARNING
 	@cmake --build $(FUZZ_BUILD) -j$(JOBS) --target $(FUZZ_TARGETS)
 
@@ -48,6 +49,10 @@ fuzz-smoke: build-fuzz
 	@scripts/run-fuzzers $(FUZZ_BUILD) --smoke $(FUZZ_SMOKE_SCALE)
 
 test: unit-test asan-test fuzz-smoke
+
+# The Debian package, build/plotwright_VERSION_ARCH.deb, from what make build built.
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 # A picture of the desktop program's window with a story from the example (seed 7), under Xvfb.
 screenshot: build
