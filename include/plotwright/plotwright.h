@@ -74,9 +74,10 @@ typedef enum plotwright_encoding {
 /* plotwright_open_file's flags. */
 enum {
   /* Keep the usage statistics on disk, in NAME.vus beside the scenario, as the plotwright
-   * command does: read when a story starts, written (merged with what other programs saved)
-   * when the next starts, at plotwright_save_statistics and at plotwright_free. Without it the
-   * statistics live in the handle only, to be read and set as text. */
+   * command does: each run reads them when it starts and saves its counts (merged with what
+   * other programs saved meanwhile) when the next starts, at plotwright_save_statistics and at
+   * plotwright_free. Without it the statistics live in the handle, as text to read and set,
+   * and change only when they are saved or set. */
   PLOTWRIGHT_KEEP_STATISTICS = 1
 };
 
@@ -115,7 +116,8 @@ PLOTWRIGHT_API const char* plotwright_message(const plotwright_scenario* scenari
 /* Opens the scenario file at `path` (flags: PLOTWRIGHT_KEEP_STATISTICS or 0), replacing the
  * handle's scenario: statistics kept on disk are saved first; statistics kept in the handle
  * start again from nothing. A scenario that does not compile opens all the same (its
- * diagnostics say why); its stories fail with PLOTWRIGHT_SCENARIO_ERROR. */
+ * diagnostics say why); its stories fail with PLOTWRIGHT_SCENARIO_ERROR. On failure the handle
+ * keeps the scenario it had. */
 PLOTWRIGHT_API plotwright_status plotwright_open_file(plotwright_scenario* scenario,
                                                       const char* path,
                                                       plotwright_encoding encoding, unsigned flags);
@@ -127,9 +129,10 @@ PLOTWRIGHT_API plotwright_status plotwright_open_text(plotwright_scenario* scena
                                                       plotwright_encoding encoding);
 
 /* Starts a new run from `seed`, as `plotwright --seed SEED FILE` does, and hands back its first
- * story in `*text` (and its length in `*length`, when `length` is not NULL). The stories of the
- * run before are counted in the statistics first, so that they weigh on this one: with
- * statistics, one seed tells the same story again only while the counts stand still. */
+ * story in `*text` (and its length in `*length`, when `length` is not NULL). The run starts from
+ * the statistics as they stand: in the handle, the same seed tells the same story until they
+ * are saved or set; on disk, the last run's counts were saved and weigh on this one, as on the
+ * next run of the program. */
 PLOTWRIGHT_API plotwright_status plotwright_story(plotwright_scenario* scenario, uint32_t seed,
                                                   const char** text, size_t* length);
 
@@ -143,21 +146,24 @@ PLOTWRIGHT_API plotwright_status plotwright_regenerate(plotwright_scenario* scen
 PLOTWRIGHT_API plotwright_status plotwright_raw_story(plotwright_scenario* scenario,
                                                       const char** bytes, size_t* length);
 
-/* The statistics as the NAME.vus file would hold them were they saved now: one line per scene
- * but the last, two 12-character numbers each (uses, runs). Empty for a scenario that offers
- * no choice, which keeps none. */
+/* The statistics as a save would leave them now, in the form of the NAME.vus file: one line
+ * per scene but the last, two 12-character numbers each (uses, runs). Between runs, the
+ * statistics as they are stored. Empty for a scenario that offers no choice, which keeps none,
+ * and before any are counted or set. */
 PLOTWRIGHT_API plotwright_status plotwright_statistics(plotwright_scenario* scenario,
                                                        const char** text, size_t* length);
 
 /* Replaces the statistics with `length` bytes of `text`, in the form plotwright_statistics
- * gives; the next run starts from them. PLOTWRIGHT_ARGUMENT_ERROR, and nothing changed, when
- * the text does not fit the scenario (another number of records, or not numbers). With
- * PLOTWRIGHT_KEEP_STATISTICS the file is replaced at once. */
+ * gives (empty for none), and ends the run, whose counts are dropped; the next run starts from
+ * them. PLOTWRIGHT_ARGUMENT_ERROR, and nothing changed, when the text does not fit the
+ * scenario (another number of records, or not numbers). With PLOTWRIGHT_KEEP_STATISTICS the
+ * file is replaced at once. */
 PLOTWRIGHT_API plotwright_status plotwright_set_statistics(plotwright_scenario* scenario,
                                                            const char* text, size_t length);
 
-/* Ends the run and saves its statistics (to the file, with PLOTWRIGHT_KEEP_STATISTICS); the
- * next plotwright_regenerate starts a run from the clock. */
+/* Ends the run and keeps its counts: in the file (PLOTWRIGHT_KEEP_STATISTICS), or in the
+ * handle, where the next runs start from them. The next plotwright_regenerate starts a run
+ * seeded from the clock. */
 PLOTWRIGHT_API plotwright_status plotwright_save_statistics(plotwright_scenario* scenario);
 
 /* The scenario's diagnostics, sorted by position, in `*list` (`*count` of them). */

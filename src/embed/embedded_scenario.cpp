@@ -53,7 +53,11 @@ std::string without_last_line_end(std::string text) {
 EmbeddedScenario::EmbeddedScenario() = default;
 
 EmbeddedScenario::~EmbeddedScenario() {
-  end_run();
+  end_run(kept_on_disk());
+}
+
+bool EmbeddedScenario::kept_on_disk() const {
+  return opened_ && opened_->on_disk;
 }
 
 plotwright_status EmbeddedScenario::fail(plotwright_status status, std::string message) {
@@ -112,7 +116,7 @@ plotwright_status EmbeddedScenario::open_bytes(std::string bytes, plotwright_enc
   if (!decode_scenario(*codec_, bytes, opened.encoding, decoded, &error)) {
     return fail(PLOTWRIGHT_ENCODING_ERROR, error);
   }
-  const std::string unsaved = end_run();
+  const std::string unsaved = end_run(kept_on_disk());
   run_.reset();
   raw_.clear();
   checked_.reset();
@@ -151,10 +155,11 @@ plotwright_status EmbeddedScenario::raw_story(std::string_view& bytes) {
   return PLOTWRIGHT_OK;
 }
 
-// A new document over the scenario, after the last run's statistics were saved, so that the
-// new run reads them.
+// A new document over the scenario. Statistics on disk are saved at the end of every run, as
+// every run of the program saves them, and the new run reads them; statistics in memory change
+// only when they are saved or set, so one seed tells one story until then.
 plotwright_status EmbeddedScenario::start_run(std::string_view& text) {
-  const std::string unsaved = end_run();
+  const std::string unsaved = end_run(kept_on_disk());
   DocumentServices services;
   services.clock = &clock_;
   services.files = &files();
@@ -177,10 +182,14 @@ plotwright_status EmbeddedScenario::show(bool generated, std::string_view engine
   return fail(PLOTWRIGHT_SCENARIO_ERROR, without_last_line_end(text_));
 }
 
-// Saves the current run's statistics and ends it; returns why the save failed.
-std::string EmbeddedScenario::end_run() {
+// Ends the current run, saving its statistics or dropping them; returns why a save failed.
+std::string EmbeddedScenario::end_run(bool save) {
   if (!run_active_) return {};
   run_active_ = false;
+  if (!save) {
+    run_->drop_statistics();
+    return {};
+  }
   std::string error;
   run_->shutdown(&error);
   return error;
@@ -235,8 +244,7 @@ plotwright_status EmbeddedScenario::set_statistics(std::string_view text) {
     return fail(PLOTWRIGHT_ARGUMENT_ERROR, "these statistics do not fit the scenario: it needs " +
                                                std::to_string(records) + " lines of two numbers");
   }
-  const std::string unsaved = end_run();
-  if (!unsaved.empty()) warn("could not save statistics: " + unsaved);
+  end_run(false);  // its counts would be replaced all the same
   std::string error;
   const auto replace = [&](std::string_view) { return std::string(text); };
   if (!files().update_file(statistics_path(), statistics_read_limit(records), replace, &error)) {
@@ -247,7 +255,7 @@ plotwright_status EmbeddedScenario::set_statistics(std::string_view text) {
 
 plotwright_status EmbeddedScenario::save_statistics() {
   if (!opened_) return fail(PLOTWRIGHT_STATE_ERROR, "no scenario is open");
-  const std::string unsaved = end_run();
+  const std::string unsaved = end_run(true);
   if (!unsaved.empty()) return fail(PLOTWRIGHT_STATISTICS_ERROR, unsaved);
   return PLOTWRIGHT_OK;
 }

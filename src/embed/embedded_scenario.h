@@ -75,7 +75,8 @@ class EmbeddedScenario {
   plotwright_status open_bytes(std::string bytes, plotwright_encoding encoding, Opened opened);
   plotwright_status start_run(std::string_view& text);
   plotwright_status show(bool generated, std::string_view engine_text, std::string_view& text);
-  std::string end_run();
+  std::string end_run(bool save);
+  bool kept_on_disk() const;
   FileStore& files();
   std::string statistics_path() const;
   const CheckedScenario* checked();

@@ -1,0 +1,245 @@
+// The C interface of libplotwright through its header: stories, statuses and messages,
+// statistics in memory and on disk, diagnostics, and handles in two threads at once.
+#include "plotwright/plotwright.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// Two titles, so that the statistics are kept: 14 records (scenes 1 to 14).
+constexpr const char* kTwoTitles = "title A\nAlpha.\ntitle B\nBeta.\n";
+constexpr const char* kExample = PLOTWRIGHT_SOURCE_DIR "/examples/yoru-no-eki.sjis.vell";
+
+using Handle = std::unique_ptr<plotwright_scenario, void (*)(plotwright_scenario*)>;
+
+Handle open_text(const std::string& text, plotwright_encoding encoding = PLOTWRIGHT_ENCODING_AUTO) {
+  Handle h(plotwright_new(), plotwright_free);
+  EXPECT_EQ(plotwright_open_text(h.get(), text.data(), text.size(), encoding), PLOTWRIGHT_OK)
+      << plotwright_message(h.get());
+  return h;
+}
+
+std::string story(plotwright_scenario* h, std::uint32_t seed) {
+  const char* text = nullptr;
+  size_t length = 0;
+  EXPECT_EQ(plotwright_story(h, seed, &text, &length), PLOTWRIGHT_OK) << plotwright_message(h);
+  return std::string(text, length);
+}
+
+std::string regenerate(plotwright_scenario* h) {
+  const char* text = nullptr;
+  EXPECT_EQ(plotwright_regenerate(h, &text, nullptr), PLOTWRIGHT_OK) << plotwright_message(h);
+  return text;
+}
+
+std::string statistics(plotwright_scenario* h) {
+  const char* text = nullptr;
+  EXPECT_EQ(plotwright_statistics(h, &text, nullptr), PLOTWRIGHT_OK) << plotwright_message(h);
+  return text;
+}
+
+// The statistics records of `uses` (scene 1 first) with every run count `runs`.
+std::string records(std::initializer_list<int> uses, int runs) {
+  std::string text;
+  char line[32];
+  for (int use : uses) {
+    std::snprintf(line, sizeof line, "%12d%12d\n", use, runs);
+    text += line;
+  }
+  return text;
+}
+
+TEST(CApi, AStoryIsUtf8WithLfLineEndsAndTheRawStoryIsTheEnginesBytes) {
+  Handle h(plotwright_new(), plotwright_free);
+  ASSERT_EQ(plotwright_open_file(h.get(), kExample, PLOTWRIGHT_ENCODING_AUTO, 0), PLOTWRIGHT_OK);
+  const std::string text = story(h.get(), 3);
+  EXPECT_NE(text.find("\xE3\x80\x80"), std::string::npos);  // the paragraph indent, U+3000
+  EXPECT_EQ(text.find('\r'), std::string::npos);
+  EXPECT_EQ(text.back(), '\n');
+  const char* raw = nullptr;
+  size_t length = 0;
+  ASSERT_EQ(plotwright_raw_story(h.get(), &raw, &length), PLOTWRIGHT_OK);
+  EXPECT_NE(std::string(raw, length).find("\x81\x40"), std::string::npos);  // in Shift-JIS
+  EXPECT_NE(std::string(raw, length).find("\r\n"), std::string::npos);
+}
+
+TEST(CApi, OneSeedTellsOneStoryAndRegenerationGoesOnFromIt) {
+  Handle a = open_text("title A\n(one|two|three|four|five|six) (x|y|z)\n");
+  Handle b = open_text("title A\n(one|two|three|four|five|six) (x|y|z)\n");
+  std::vector<std::string> first, second;
+  for (std::uint32_t seed : {1u, 2u, 3u}) {
+    first.push_back(story(a.get(), seed) + regenerate(a.get()));
+    second.push_back(story(b.get(), seed) + regenerate(b.get()));
+  }
+  EXPECT_EQ(first, second);
+  EXPECT_NE(first[0], first[1]);
+}
+
+TEST(CApi, ACompileErrorHandsBackItsMessagesAsTextAndMessage) {
+  Handle h = open_text("title A\n{R}\nselect R\nNowhere\n");
+  const char* text = nullptr;
+  EXPECT_EQ(plotwright_story(h.get(), 1, &text, nullptr), PLOTWRIGHT_SCENARIO_ERROR);
+  EXPECT_STREQ(text, "Scene \"Nowhere\" not found in select statement \"R\"\n");
+  EXPECT_STREQ(plotwright_message(h.get()),
+               "Scene \"Nowhere\" not found in select statement \"R\"");
+  EXPECT_EQ(plotwright_regenerate(h.get(), &text, nullptr), PLOTWRIGHT_SCENARIO_ERROR);
+}
+
+TEST(CApi, ACharacterWithoutShiftJisIsRefusedAndTheOpenScenarioStays) {
+  Handle h = open_text("title A\nKept.\n");
+  const std::string smile = "title A\nA smile \xF0\x9F\x98\x80\n";
+  EXPECT_EQ(plotwright_open_text(h.get(), smile.data(), smile.size(), PLOTWRIGHT_ENCODING_AUTO),
+            PLOTWRIGHT_ENCODING_ERROR);
+  EXPECT_STREQ(plotwright_message(h.get()),
+               "line 2: character U+1F600 (\xF0\x9F\x98\x80) has no Shift-JIS form");
+  EXPECT_NE(story(h.get(), 1).find("Kept."), std::string::npos);
+  EXPECT_STREQ(plotwright_message(h.get()), "");
+}
+
+TEST(CApi, StatusesForMissingFilesMissingScenariosAndNullPointers) {
+  Handle h(plotwright_new(), plotwright_free);
+  const char* text = nullptr;
+  EXPECT_EQ(plotwright_story(h.get(), 1, &text, nullptr), PLOTWRIGHT_STATE_ERROR);
+  EXPECT_EQ(plotwright_open_file(h.get(), "/no/such.vell", PLOTWRIGHT_ENCODING_AUTO, 0),
+            PLOTWRIGHT_FILE_ERROR);
+  EXPECT_EQ(std::string(plotwright_message(h.get())).rfind("/no/such.vell: ", 0), 0u);
+  EXPECT_EQ(plotwright_open_file(h.get(), nullptr, PLOTWRIGHT_ENCODING_AUTO, 0),
+            PLOTWRIGHT_ARGUMENT_ERROR);
+  EXPECT_EQ(plotwright_open_text(h.get(), "", 0, static_cast<plotwright_encoding>(9)),
+            PLOTWRIGHT_ARGUMENT_ERROR);
+  EXPECT_EQ(plotwright_story(nullptr, 1, &text, nullptr), PLOTWRIGHT_ARGUMENT_ERROR);
+  EXPECT_STREQ(plotwright_message(nullptr), "no handle");
+}
+
+TEST(CApi, StatisticsSetAsTextWeighOnTheNextStory) {
+  Handle h = open_text(kTwoTitles);
+  // Title A (scene 14) has been used five times: the least used, B, is told.
+  const std::string used = records({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5}, 2);
+  ASSERT_EQ(plotwright_set_statistics(h.get(), used.data(), used.size()), PLOTWRIGHT_OK);
+  EXPECT_EQ(statistics(h.get()), used);
+  EXPECT_NE(story(h.get(), 1).find("Beta."), std::string::npos);
+  EXPECT_EQ(statistics(h.get()), records({1, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 1, 5}, 3));
+}
+
+TEST(CApi, StatisticsThatDoNotFitAreRefused) {
+  Handle h = open_text(kTwoTitles);
+  const std::string short_text = records({1, 2}, 1);
+  EXPECT_EQ(plotwright_set_statistics(h.get(), short_text.data(), short_text.size()),
+            PLOTWRIGHT_ARGUMENT_ERROR);
+  Handle plain = open_text("title A\nNo choice.\n");
+  const std::string any = records({1}, 1);
+  EXPECT_EQ(plotwright_set_statistics(plain.get(), any.data(), any.size()),
+            PLOTWRIGHT_ARGUMENT_ERROR);
+  story(plain.get(), 1);
+  EXPECT_EQ(statistics(plain.get()), "");
+}
+
+TEST(CApi, StatisticsInTheHandleChangeOnlyWhenSavedOrSet) {
+  Handle h = open_text("title A\nAlpha.\ntitle B\nBeta.\ntitle C\nGamma.\n");
+  const std::string first = story(h.get(), 5);
+  EXPECT_EQ(story(h.get(), 5), first);
+  const std::string counted = statistics(h.get());
+  ASSERT_EQ(plotwright_save_statistics(h.get()), PLOTWRIGHT_OK);
+  EXPECT_EQ(statistics(h.get()), counted);
+  // The title told is now used more than the others: the seed tells another.
+  const std::string after_save = story(h.get(), 5);
+  EXPECT_NE(after_save, first);
+  // Another handle given the same counts tells the same.
+  Handle other = open_text("title A\nAlpha.\ntitle B\nBeta.\ntitle C\nGamma.\n");
+  ASSERT_EQ(plotwright_set_statistics(other.get(), counted.data(), counted.size()), PLOTWRIGHT_OK);
+  EXPECT_EQ(story(other.get(), 5), after_save);
+}
+
+// A folder of its own for a scenario whose statistics are kept on disk.
+class CApiOnDisk : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ =
+        std::filesystem::temp_directory_path() / ("plotwright_c_api_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder_);
+    std::ofstream(folder_ / "story.vell") << kTwoTitles;
+  }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
+  std::string scenario() const { return (folder_ / "story.vell").string(); }
+  std::string saved() const {
+    std::stringstream content;
+    content << std::ifstream(folder_ / "story.vus").rdbuf();
+    return content.str();
+  }
+  bool saved_exists() const { return std::filesystem::exists(folder_ / "story.vus"); }
+
+  std::filesystem::path folder_;
+};
+
+TEST_F(CApiOnDisk, KeptStatisticsAreWrittenBesideTheScenarioAtTheEndOfEachRun) {
+  Handle h(plotwright_new(), plotwright_free);
+  ASSERT_EQ(plotwright_open_file(h.get(), scenario().c_str(), PLOTWRIGHT_ENCODING_AUTO,
+                                 PLOTWRIGHT_KEEP_STATISTICS),
+            PLOTWRIGHT_OK);
+  story(h.get(), 1);
+  const std::string first = statistics(h.get());
+  EXPECT_FALSE(saved_exists());
+  story(h.get(), 1);
+  EXPECT_EQ(saved(), first);
+  const std::string second = statistics(h.get());
+  EXPECT_NE(second, first);
+  h.reset();
+  EXPECT_EQ(saved(), second);
+}
+
+TEST_F(CApiOnDisk, StatisticsInMemoryNeverTouchTheDisk) {
+  Handle h(plotwright_new(), plotwright_free);
+  ASSERT_EQ(plotwright_open_file(h.get(), scenario().c_str(), PLOTWRIGHT_ENCODING_AUTO, 0),
+            PLOTWRIGHT_OK);
+  story(h.get(), 1);
+  EXPECT_EQ(plotwright_save_statistics(h.get()), PLOTWRIGHT_OK);
+  h.reset();
+  EXPECT_FALSE(saved_exists());
+}
+
+TEST(CApi, DiagnosticsComeWithTheirPlaceCodeAndMessage) {
+  Handle h = open_text("title A\n{Road}\nselect Road\nMarkt\n");
+  const plotwright_diagnostic* list = nullptr;
+  size_t count = 0;
+  ASSERT_EQ(plotwright_diagnostics(h.get(), &list, &count), PLOTWRIGHT_OK);
+  ASSERT_GE(count, 1u);
+  EXPECT_EQ(list[0].line, 4);
+  EXPECT_EQ(list[0].column, 1);
+  EXPECT_EQ(list[0].severity, PLOTWRIGHT_SEVERITY_ERROR);
+  EXPECT_STREQ(list[0].code, "V101");
+  EXPECT_STREQ(list[0].message, "Scene \"Markt\" not found in select statement \"Road\"");
+}
+
+// Stories of every seed from 1 to `count`, from a handle of its own.
+std::vector<std::string> stories_of(int count) {
+  Handle h(plotwright_new(), plotwright_free);
+  EXPECT_EQ(plotwright_open_file(h.get(), kExample, PLOTWRIGHT_ENCODING_AUTO, 0), PLOTWRIGHT_OK);
+  std::vector<std::string> stories;
+  for (int seed = 1; seed <= count; ++seed) {
+    stories.push_back(story(h.get(), static_cast<std::uint32_t>(seed)) + regenerate(h.get()));
+  }
+  return stories;
+}
+
+TEST(CApi, TwoHandlesInTwoThreadsTellWhatEachWouldAlone) {
+  const std::vector<std::string> alone = stories_of(40);
+  std::vector<std::string> in_threads[2];
+  std::thread first([&] { in_threads[0] = stories_of(40); });
+  std::thread second([&] { in_threads[1] = stories_of(40); });
+  first.join();
+  second.join();
+  EXPECT_EQ(in_threads[0], alone);
+  EXPECT_EQ(in_threads[1], alone);
+}
+
+}  // namespace

@@ -1,0 +1,93 @@
+"""The Python module plotwright as installed: stories as the command line tells them,
+diagnostics as named tuples, failures as exceptions, statistics as text."""
+import os
+import subprocess
+
+import pytest
+
+import plotwright
+
+CLI = os.environ["PLOTWRIGHT_CLI"]
+EXAMPLES = os.environ["PLOTWRIGHT_EXAMPLES"]
+LIGHTHOUSE = os.path.join(EXAMPLES, "the-lighthouse-keeper.vell")
+SJIS = os.path.join(EXAMPLES, "yoru-no-eki.sjis.vell")
+
+
+def cli_stories(path, seed, count=1):
+    """The stories `plotwright --no-stats --seed SEED --count COUNT` prints."""
+    out = subprocess.run([CLI, "--no-stats", "--seed", str(seed), "--count", str(count), path],
+                         check=True, capture_output=True, text=True).stdout
+    return out.split("\f\n")
+
+
+def test_the_readme_lines_tell_the_story_of_the_command_line():
+    s = plotwright.Scenario.from_file(LIGHTHOUSE)
+    assert s.story(seed=7) == cli_stories(LIGHTHOUSE, 7)[0]
+
+
+@pytest.mark.parametrize("seed", [1, 28, 4294967295])
+def test_a_shift_jis_scenario_and_its_regeneration_match_the_command_line(seed):
+    s = plotwright.Scenario.from_file(SJIS)
+    assert [s.story(seed=seed), s.regenerate()] == cli_stories(SJIS, seed, count=2)
+
+
+def test_text_in_either_encoding_tells_the_same_story():
+    with open(SJIS, "rb") as f:
+        sjis = f.read()
+    from_bytes = plotwright.Scenario.from_text(sjis, encoding="shift_jis")
+    from_str = plotwright.Scenario.from_text(sjis.decode("cp932"))
+    story = from_bytes.story(seed=5)
+    assert story == from_str.story(seed=5)
+    assert from_bytes.raw_story().decode("cp932").replace("\r\n", "\n") == story
+
+
+def test_diagnostics_are_named_tuples():
+    s = plotwright.Scenario.from_text("title A\n{Road}\nselect Road\nMarkt\n")
+    first = s.diagnostics()[0]
+    assert (first.line, first.column, first.severity, first.code) == (4, 1, "error", "V101")
+    assert first.message == 'Scene "Markt" not found in select statement "Road"'
+    assert first._fields[:4] == ("line", "column", "end_line", "end_column")
+
+
+def test_failures_are_exceptions():
+    with pytest.raises(plotwright.FileError) as missing:
+        plotwright.Scenario.from_file("/no/such/story.vell")
+    assert isinstance(missing.value, OSError) and isinstance(missing.value, plotwright.Error)
+    with pytest.raises(plotwright.EncodingError, match=r"line 2: character U\+1F600"):
+        plotwright.Scenario.from_text("title A\nA smile \N{GRINNING FACE}\n")
+    with pytest.raises(plotwright.ScenarioError, match='Scene "Nowhere" not found'):
+        plotwright.Scenario.from_text("title A\n{R}\nselect R\nNowhere\n").story(seed=1)
+    with pytest.raises(ValueError, match="encoding"):
+        plotwright.Scenario.from_file(LIGHTHOUSE, encoding="latin-1")
+
+
+def test_one_seed_tells_one_story_until_the_statistics_are_saved():
+    s = plotwright.Scenario.from_text("title A\nAlpha.\ntitle B\nBeta.\n")
+    first = s.story(seed=1)
+    assert s.story(seed=1) == first
+    s.save_statistics()
+    assert s.story(seed=1) != first
+
+
+def test_statistics_go_out_and_come_back_as_text():
+    s = plotwright.Scenario.from_text("title A\nAlpha.\ntitle B\nBeta.\n")
+    s.story(seed=1)
+    counts = s.statistics
+    assert len(counts.splitlines()) == 14
+    s.save_statistics()
+    t = plotwright.Scenario.from_text("title A\nAlpha.\ntitle B\nBeta.\n")
+    t.statistics = counts
+    assert t.story(seed=1) == s.story(seed=1)
+    with pytest.raises(ValueError, match="do not fit"):
+        t.statistics = "1 2\n"
+
+
+def test_kept_statistics_are_saved_beside_the_scenario(tmp_path):
+    scenario = tmp_path / "story.vell"
+    scenario.write_text("title A\nAlpha.\ntitle B\nBeta.\n")
+    with plotwright.Scenario.from_file(scenario, keep_statistics=True) as s:
+        s.story(seed=1)
+        expected = s.statistics
+    assert (tmp_path / "story.vus").read_text() == expected
+    plotwright.Scenario.from_file(scenario).story(seed=1)
+    assert (tmp_path / "story.vus").read_text() == expected
