@@ -39,6 +39,8 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationName(QStringLiteral("Plotwright"));
   QApplication::setOrganizationName(QStringLiteral("Plotwright"));
   QApplication::setApplicationVersion(QStringLiteral(PLOTWRIGHT_BUILD_VERSION));
+  // The installed desktop entry, by which the desktop finds the window's icon and name.
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.plotwright.Plotwright"));
   QApplication::setWindowIcon(plotwright::shell::app_icon());
   const QString scenario = scenario_argument(app);
 
