@@ -180,16 +180,25 @@ PYBIND11_MODULE(plotwright, m) {
                                                  "line column end_line end_column severity code "
                                                  "message");
   declare_exceptions(m);
-  py::class_<Scenario>(m, "Scenario")
+  py::class_<Scenario>(m, "Scenario", "A scenario in the Vell language and its stories.")
       .def_static("from_file", &Scenario::from_file, py::arg("path"), py::arg("encoding") = "auto",
-                  py::arg("keep_statistics") = false)
-      .def_static("from_text", &Scenario::from_text, py::arg("text"), py::arg("encoding") = "auto")
-      .def("story", &Scenario::story, py::arg("seed") = py::none())
-      .def("regenerate", &Scenario::regenerate)
-      .def("raw_story", &Scenario::raw_story)
-      .def_property("statistics", &Scenario::statistics, &Scenario::set_statistics)
-      .def("save_statistics", &Scenario::save_statistics)
-      .def("diagnostics", &Scenario::diagnostics)
+                  py::arg("keep_statistics") = false,
+                  "Opens a scenario file ('auto', 'shift_jis' or 'utf-8'); with "
+                  "keep_statistics, its statistics live in NAME.vus beside it.")
+      .def_static("from_text", &Scenario::from_text, py::arg("text"), py::arg("encoding") = "auto",
+                  "Opens a scenario from a str, or from bytes in the encoding given.")
+      .def("story", &Scenario::story, py::arg("seed") = py::none(),
+           "Starts a run from the seed (or the clock) and returns its first story, as "
+           "`plotwright --seed SEED FILE` tells it.")
+      .def("regenerate", &Scenario::regenerate, "The run's next story.")
+      .def("raw_story", &Scenario::raw_story, "The last story as Shift-JIS bytes, CR LF line ends.")
+      .def_property("statistics", &Scenario::statistics, &Scenario::set_statistics,
+                    "The usage statistics as the text of a .vus file; setting them ends the run.")
+      .def("save_statistics", &Scenario::save_statistics,
+           "Ends the run and keeps its counts for the next runs (in the .vus file with "
+           "keep_statistics).")
+      .def("diagnostics", &Scenario::diagnostics,
+           "What `plotwright check` reports, as a list of Diagnostic named tuples.")
       .def("__enter__", [](py::object self) { return self; })
       .def("__exit__", [](Scenario& self, const py::args&) { self.save_statistics(); });
 }

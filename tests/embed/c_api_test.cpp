@@ -42,6 +42,12 @@ std::string regenerate(plotwright_scenario* h) {
   return text;
 }
 
+// A run's first story and the next, in this order.
+std::string two_stories(plotwright_scenario* h, std::uint32_t seed) {
+  std::string stories = story(h, seed);
+  return stories + regenerate(h);
+}
+
 std::string statistics(plotwright_scenario* h) {
   const char* text = nullptr;
   EXPECT_EQ(plotwright_statistics(h, &text, nullptr), PLOTWRIGHT_OK) << plotwright_message(h);
@@ -59,27 +65,13 @@ std::string records(std::initializer_list<int> uses, int runs) {
   return text;
 }
 
-TEST(CApi, AStoryIsUtf8WithLfLineEndsAndTheRawStoryIsTheEnginesBytes) {
-  Handle h(plotwright_new(), plotwright_free);
-  ASSERT_EQ(plotwright_open_file(h.get(), kExample, PLOTWRIGHT_ENCODING_AUTO, 0), PLOTWRIGHT_OK);
-  const std::string text = story(h.get(), 3);
-  EXPECT_NE(text.find("\xE3\x80\x80"), std::string::npos);  // the paragraph indent, U+3000
-  EXPECT_EQ(text.find('\r'), std::string::npos);
-  EXPECT_EQ(text.back(), '\n');
-  const char* raw = nullptr;
-  size_t length = 0;
-  ASSERT_EQ(plotwright_raw_story(h.get(), &raw, &length), PLOTWRIGHT_OK);
-  EXPECT_NE(std::string(raw, length).find("\x81\x40"), std::string::npos);  // in Shift-JIS
-  EXPECT_NE(std::string(raw, length).find("\r\n"), std::string::npos);
-}
-
 TEST(CApi, OneSeedTellsOneStoryAndRegenerationGoesOnFromIt) {
   Handle a = open_text("title A\n(one|two|three|four|five|six) (x|y|z)\n");
   Handle b = open_text("title A\n(one|two|three|four|five|six) (x|y|z)\n");
   std::vector<std::string> first, second;
   for (std::uint32_t seed : {1u, 2u, 3u}) {
-    first.push_back(story(a.get(), seed) + regenerate(a.get()));
-    second.push_back(story(b.get(), seed) + regenerate(b.get()));
+    first.push_back(two_stories(a.get(), seed));
+    second.push_back(two_stories(b.get(), seed));
   }
   EXPECT_EQ(first, second);
   EXPECT_NE(first[0], first[1]);
@@ -115,7 +107,7 @@ TEST(CApi, StatusesForMissingFilesMissingScenariosAndNullPointers) {
   EXPECT_EQ(std::string(plotwright_message(h.get())).rfind("/no/such.vell: ", 0), 0u);
   EXPECT_EQ(plotwright_open_file(h.get(), nullptr, PLOTWRIGHT_ENCODING_AUTO, 0),
             PLOTWRIGHT_ARGUMENT_ERROR);
-  EXPECT_EQ(plotwright_open_text(h.get(), "", 0, static_cast<plotwright_encoding>(9)),
+  EXPECT_EQ(plotwright_open_text(h.get(), "", 0, static_cast<plotwright_encoding>(3)),
             PLOTWRIGHT_ARGUMENT_ERROR);
   EXPECT_EQ(plotwright_story(nullptr, 1, &text, nullptr), PLOTWRIGHT_ARGUMENT_ERROR);
   EXPECT_STREQ(plotwright_message(nullptr), "no handle");
@@ -226,7 +218,7 @@ std::vector<std::string> stories_of(int count) {
   EXPECT_EQ(plotwright_open_file(h.get(), kExample, PLOTWRIGHT_ENCODING_AUTO, 0), PLOTWRIGHT_OK);
   std::vector<std::string> stories;
   for (int seed = 1; seed <= count; ++seed) {
-    stories.push_back(story(h.get(), static_cast<std::uint32_t>(seed)) + regenerate(h.get()));
+    stories.push_back(two_stories(h.get(), static_cast<std::uint32_t>(seed)));
   }
   return stories;
 }
