@@ -34,7 +34,7 @@ plotwright_status run(plotwright_scenario* handle, bool arguments_given, Operati
 
 // Hands a text out through the C pointers.
 void hand_out(std::string_view text, const char** data, size_t* length) {
-  *data = text.data();
+  *data = text.data() ? text.data() : "";
   if (length) *length = text.size();
 }
 
@@ -51,10 +51,12 @@ plotwright_scenario* plotwright_new(void) {
 }
 
 void plotwright_free(plotwright_scenario* scenario) {
+  if (!scenario) return;
   try {
-    delete scenario;
-  } catch (...) {  // a destructor that saves statistics must not throw into C
+    scenario->impl.close();
+  } catch (...) {  // nothing may be thrown into C; the save was only a courtesy
   }
+  delete scenario;
 }
 
 const char* plotwright_message(const plotwright_scenario* scenario) {

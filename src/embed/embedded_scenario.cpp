@@ -52,7 +52,9 @@ std::string without_last_line_end(std::string text) {
 
 EmbeddedScenario::EmbeddedScenario() = default;
 
-EmbeddedScenario::~EmbeddedScenario() {
+EmbeddedScenario::~EmbeddedScenario() = default;
+
+void EmbeddedScenario::close() {
   end_run(kept_on_disk());
 }
 

@@ -38,7 +38,6 @@ class RunClock final : public Clock {
 class EmbeddedScenario {
  public:
   EmbeddedScenario();
-  // Ends the current run, saving statistics kept on disk; a failure goes unreported.
   ~EmbeddedScenario();
   EmbeddedScenario(const EmbeddedScenario&) = delete;
   EmbeddedScenario& operator=(const EmbeddedScenario&) = delete;
@@ -54,6 +53,10 @@ class EmbeddedScenario {
   plotwright_status set_statistics(std::string_view text);
   plotwright_status save_statistics();
   plotwright_status diagnostics(const plotwright_diagnostic*& list, std::size_t& count);
+
+  // Ends the current run, saving statistics kept on disk; a failure goes unreported. Call it
+  // before the handle goes: the destructor saves nothing, since it must not throw.
+  void close();
 
   const std::string& message() const { return message_; }
   // Starts an operation: its message is empty until it says something.
