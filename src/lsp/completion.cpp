@@ -3,6 +3,8 @@
 
 #include <set>
 
+#include "lsp/navigation.h"
+
 namespace plotwright::lsp {
 
 namespace {
@@ -14,10 +16,6 @@ constexpr int kModuleItem = 9;
 // Bytes that end a variable name being typed (the `[ ]` and `< >` syntax around names).
 constexpr std::string_view kNameStops = "[]<>=!%$+-;{}()| \t";
 
-bool covers(const SourceRange& range, SourcePosition position) {
-  return !(position < range.begin) && !(range.end < position);
-}
-
 json item(std::string label, int kind, const char* detail, const json& range) {
   return {{"label", label},
           {"kind", kind},
@@ -28,13 +26,17 @@ json item(std::string label, int kind, const char* detail, const json& range) {
 // Where a destination being typed at `at` begins, if a choice or jump expects one there.
 bool destination_start(const ScenarioModel& model, const DocumentText& text, SourcePosition at,
                        SourcePosition& start) {
+  start = at;
   for (const ModelChoice& choice : model.choices) {
-    if (covers(choice.destination_range, at)) return start = choice.destination_range.begin, true;
+    if (!covers(choice.destination_range, at)) continue;
+    start = choice.destination_range.begin;
+    return true;
   }
   for (const ModelJump& jump : model.jumps) {
-    if (covers(jump.target_range, at)) return start = jump.target_range.begin, true;
+    if (!covers(jump.target_range, at)) continue;
+    start = jump.target_range.begin;
+    return true;
   }
-  start = at;
   return text.source_line(at.line) == "{" && at.column == 2;  // no jump yet
 }
 
@@ -68,7 +70,7 @@ json variable_items(const CheckedScenario& checked, SourcePosition at, const jso
   for (const ModelVariableUse& use : checked.analysis().model().variables) {
     if (covers(use.range, at) || !seen.insert(use.name).second) continue;
     const bool number =
-        use.access != VariableAccess::SET_TEXT && use.access != VariableAccess::READ_TEXT;
+        use.access == VariableAccess::SET_NUMBER || use.access == VariableAccess::READ_NUMBER;
     items.push_back(
         item(checked.to_utf8(use.name), kVariableItem, number ? "number" : "text", range));
   }

@@ -11,10 +11,6 @@ constexpr int kHoverLines = 5;    // of a block's text
 constexpr int kHoverSetters = 8;  // places a variable is set
 constexpr int kHoverLineLength = 60;
 
-bool covers(const SourceRange& range, SourcePosition position) {
-  return !(position < range.begin) && !(range.end < position);
-}
-
 Subject block_subject(const ScenarioModel& model, int scene, std::string name,
                       const SourceRange& range) {
   return Subject{Subject::Kind::BLOCK, scene, block_of_scene(model, scene), std::move(name), range};

@@ -19,6 +19,11 @@ struct Subject {
   SourceRange range;  // the name at the place
 };
 
+// `position` lies in `range` or just after it (where the cursor stands after typing a name).
+inline bool covers(const SourceRange& range, SourcePosition position) {
+  return !(position < range.begin) && !(range.end < position);
+}
+
 // What the name at `position` (in it, or just after it) stands for.
 Subject subject_at(const ScenarioModel& model, SourcePosition position);
 

@@ -150,6 +150,24 @@ EDITING = [
     ([at(33, 'hover', 0, 0)], [error(33, -32600)]),
 ]
 
+# Changes by range, in UTF-16 units after a character outside the BMP; completion after a "{"
+# that holds no jump yet.
+PIECES = [
+    ([INITIALIZE], [INITIALIZED]),
+    ([opened('title 序\n{\nscene 森\n😀[%金=1]\n')], [diagnostics(1, {'code': 'V210'}, {'code': 'V204'}, {
+        'code': 'V001', 'range': span(3, 0, 2)}, {'code': 'V208', 'range': span(3, 4, 5)})]),
+    ([at(2, 'completion', 1, 1)], [{'id': 2, 'result': [
+        {'label': '序', 'textEdit': {'range': span(1, 1, 1)}}, {'label': '森'}]}]),
+    ([note('textDocument/didChange', textDocument={'uri': URI, 'version': 2},
+           contentChanges=[{'range': span(3, 6, 7), 'text': '25'}])],
+     [{'params': {'version': 2}}]),
+    ([at(3, 'hover', 3, 4)], [{'id': 3, 'result': {'contents': {
+        'value': '`金` is set on\n\n- line 4: `😀[%金=25]`\n'}}}]),
+    ([at(4, 'references', 3, 5, context={'includeDeclaration': True})],
+     [{'id': 4, 'result': [here(3, 4, 5)]}]),
+    ([request(5, 'shutdown')], [{'id': 5, 'result': None}]),
+]
+
 
 class Server:
     def __init__(self, program):
@@ -248,7 +266,8 @@ def check_lifecycle(program):
 
 def main():
     program = sys.argv[1]
-    failures = run_session(program, EDITING) + check_lifecycle(program)
+    failures = (run_session(program, EDITING) + run_session(program, PIECES) +
+                check_lifecycle(program))
     for failure in failures:
         print('FAIL:', failure)
     print('%d failures' % len(failures))
