@@ -151,10 +151,10 @@ EDITING = [
 ]
 
 # Changes by range, in UTF-16 units after a character outside the BMP; completion after a "{"
-# that holds no jump yet.
+# that holds no jump yet; the first block renamed; paragraphs, each up to the next.
 PIECES = [
     ([INITIALIZE], [INITIALIZED]),
-    ([opened('title 序\n{\nscene 森\n😀[%金=1]\n')], [diagnostics(1, {'code': 'V210'}, {'code': 'V204'}, {
+    ([opened('title 序\n{\nscene 森\n😀[%金=1]\n#\n一\n#\n二\n')], [diagnostics(1, {'code': 'V210'}, {'code': 'V204'}, {
         'code': 'V001', 'range': span(3, 0, 2)}, {'code': 'V208', 'range': span(3, 4, 5)})]),
     ([at(2, 'completion', 1, 1)], [{'id': 2, 'result': [
         {'label': '序', 'textEdit': {'range': span(1, 1, 1)}}, {'label': '森'}]}]),
@@ -165,7 +165,12 @@ PIECES = [
         'value': '`金` is set on\n\n- line 4: `😀[%金=25]`\n'}}}]),
     ([at(4, 'references', 3, 5, context={'includeDeclaration': True})],
      [{'id': 4, 'result': [here(3, 4, 5)]}]),
-    ([request(5, 'shutdown')], [{'id': 5, 'result': None}]),
+    ([at(5, 'rename', 0, 6, newName='始')], [{'id': 5, 'result': {'changes': {URI: [
+        {'range': span(0, 6, 7), 'newText': '始'}]}}}]),
+    ([request(6, 'textDocument/documentSymbol', textDocument={'uri': URI})], [{'id': 6, 'result': [
+        {'name': '序'}, {'name': '森', 'range': span(2, 0, 1, 7), 'children': [
+            {'name': '一', 'range': span(4, 0, 1, 5)}, {'name': '二', 'range': span(6, 0, 1, 7)}]}]}]),
+    ([request(7, 'shutdown')], [{'id': 7, 'result': None}]),
 ]
 
 
