@@ -50,9 +50,9 @@ std::string quoted(const std::string& text) {
 // the order of their lines, so each error finds its choice by a binary search.
 void Checker::check_compile_errors() {
   for (const CompileError& error : scenario_.errors) {
-    const auto choice = std::lower_bound(
-        model_.choices.begin(), model_.choices.end(), error.line,
-        [](const ModelChoice& c, int line) { return c.line < line; });
+    const auto choice =
+        std::lower_bound(model_.choices.begin(), model_.choices.end(), error.line,
+                         [](const ModelChoice& c, int line) { return c.line < line; });
     const SourceRange range = choice != model_.choices.end() && choice->line == error.line
                                   ? choice->destination_range
                                   : map_.line_range(error.line);
