@@ -10,7 +10,7 @@ FUZZ_TARGETS := load_fuzzer statistics_fuzzer encoding_fuzzer
 EXAMPLE ?= examples/the-lighthouse-keeper.vell
 
 .PHONY: deps build build-asan build-fuzz run test unit-test asan-test fuzz fuzz-smoke bench \
-        format clean screenshot vsix package
+        format clean screenshot editor-screenshot vsix package
 
 deps:
 	@scripts/install-deps
@@ -57,6 +57,11 @@ package: build
 # A picture of the desktop program's window with a story from the example (seed 7), under Xvfb.
 screenshot: build
 	xvfb-run -a ./$(BUILD)/plotwright-gui-screenshot $(EXAMPLE) docs/window.png 7
+
+# Neovim with the language server on a scenario with a mistake: a diagnostic and the outline, in
+# xterm under Xvfb (docs/editor.png, shown in the README).
+editor-screenshot: build
+	scripts/editor-screenshot ./$(BUILD)/plotwright docs/editor.png
 
 # The VS Code extension for Vell scenarios, installable from $(BUILD)/plotwright-vell-*.vsix
 # (docs/editors.md). Needs node and npm; installs the npm packages from package-lock.json.

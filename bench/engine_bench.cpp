@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "analysis/scenario_analysis.h"
 #include "base/clock.h"
 #include "bench_scenarios.h"
 #include "compiler/scenario_compiler.h"
@@ -89,6 +90,18 @@ void BM_StatisticsWrite(benchmark::State& state) {
   for (auto _ : state) write_statistics("/s.vus", run_state, loaded, files, nullptr);
 }
 BENCHMARK(BM_StatisticsWrite)->Unit(benchmark::kMillisecond);
+
+// The check of the largest file, full of mistakes: 66,665 select blocks, each with two choices
+// that name no scene. The language server runs it at every pause in typing.
+void BM_CheckLargeFileFullOfMistakes(benchmark::State& state) {
+  std::string scenario = "title T\n";
+  for (int i = 0; i < 66665; ++i) scenario += "select S" + std::to_string(i) + "\nNowhere\nx\n";
+  for (auto _ : state) {
+    const ScenarioAnalysis analysis(scenario);
+    benchmark::DoNotOptimize(analysis.diagnostics().size());
+  }
+}
+BENCHMARK(BM_CheckLargeFileFullOfMistakes)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace plotwright::bench

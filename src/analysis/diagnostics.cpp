@@ -46,13 +46,16 @@ std::string quoted(const std::string& text) {
   return "\"" + text + "\"";
 }
 
-// A choice naming no scene: the compile's own message, at the destination.
+// A choice naming no scene: the compile's own message, at the destination. The choices are in
+// the order of their lines, so each error finds its choice by a binary search.
 void Checker::check_compile_errors() {
   for (const CompileError& error : scenario_.errors) {
-    const auto choice = std::find_if(model_.choices.begin(), model_.choices.end(),
-                                     [&](const ModelChoice& c) { return c.line == error.line; });
-    const SourceRange range =
-        choice != model_.choices.end() ? choice->destination_range : map_.line_range(error.line);
+    const auto choice =
+        std::lower_bound(model_.choices.begin(), model_.choices.end(), error.line,
+                         [](const ModelChoice& c, int line) { return c.line < line; });
+    const SourceRange range = choice != model_.choices.end() && choice->line == error.line
+                                  ? choice->destination_range
+                                  : map_.line_range(error.line);
     add(Severity::ERROR, error.destination[0] ? "V101" : "V102", describe_compile_error(error),
         range);
   }

@@ -5,6 +5,7 @@
 #include "cli/check_command.h"
 #include "cli/options.h"
 #include "cli/story_command.h"
+#include "lsp/language_server.h"
 
 namespace {
 
@@ -13,9 +14,10 @@ int run(const plotwright::cli::Options& options) {
   switch (options.command) {
     case Command::CHECK:
       return run_check(options, std::cout, std::cerr);
+    case Command::LSP:
+      return plotwright::lsp::run_language_server(0, 1, std::cerr);
     case Command::GRAPH:
     case Command::COVERAGE:
-    case Command::LSP:
       std::cerr << "plotwright: this command is not available yet\n";
       return kExitUsage;
     case Command::STORY:

@@ -1,0 +1,131 @@
+// Framing, buffering and waiting on standard input and output.
+#include "lsp/message_stream.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <strings.h>
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <chrono>
+
+namespace plotwright::lsp {
+
+namespace {
+
+constexpr std::string_view kHeaderEnd = "\r\n\r\n";
+constexpr std::size_t kLongestHeader = 64 * 1024;
+// Twice the largest scenario file, for JSON's escapes; a longer message is dropped unread.
+constexpr std::size_t kLongestMessage = std::size_t{1} << 30;
+constexpr std::size_t kChunk = 1 << 16;
+
+// The value of Content-Length in a header block, or nullopt when there is none that reads.
+std::optional<std::size_t> content_length(std::string_view header) {
+  constexpr std::string_view kName = "content-length:";
+  while (!header.empty()) {
+    const std::size_t end = std::min(header.find("\r\n"), header.size());
+    std::string_view line = header.substr(0, end);
+    header.remove_prefix(std::min(end + 2, header.size()));
+    if (line.size() < kName.size() || strncasecmp(line.data(), kName.data(), kName.size())) {
+      continue;
+    }
+    line.remove_prefix(kName.size());
+    while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
+    std::size_t value = 0;
+    const auto [stop, failure] = std::from_chars(line.data(), line.data() + line.size(), value);
+    if (line.empty() || failure != std::errc() || stop != line.data() + line.size()) break;
+    return value;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+MessageReader::Result MessageReader::next(std::string& body, int timeout_ms) {
+  using Clock = std::chrono::steady_clock;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(timeout_ms, 0));
+  for (;;) {
+    if (const std::optional<Result> taken = take(body)) return *taken;
+    int wait = -1;
+    if (timeout_ms >= 0) {
+      const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+      wait = static_cast<int>(std::max<long long>(0, left.count()));
+    }
+    struct pollfd input {
+      fd_, POLLIN, 0
+    };
+    const int ready = poll(&input, 1, wait);
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready == 0) return Result::TIMEOUT;
+    if (ready < 0 || !fill()) return Result::END;
+  }
+}
+
+bool MessageReader::fill() {
+  char chunk[kChunk];
+  ssize_t got;
+  do {
+    got = read(fd_, chunk, sizeof chunk);
+  } while (got < 0 && errno == EINTR);
+  if (got <= 0) return false;
+  std::size_t keep = static_cast<std::size_t>(got);
+  const std::size_t dropped = std::min(skipping_, keep);
+  skipping_ -= dropped;
+  buffer_.append(chunk + dropped, keep - dropped);
+  return true;
+}
+
+std::optional<MessageReader::Result> MessageReader::take(std::string& body) {
+  if (!body_length_) {
+    if (std::optional<Result> refused = take_header(body)) return refused;
+    if (!body_length_) return std::nullopt;
+  }
+  if (buffer_.size() < *body_length_) return std::nullopt;
+  body.assign(buffer_, 0, *body_length_);
+  buffer_.erase(0, *body_length_);
+  body_length_.reset();
+  return Result::MESSAGE;
+}
+
+// Reads a header block when one is whole; a result only for a header that is refused.
+std::optional<MessageReader::Result> MessageReader::take_header(std::string& body) {
+  const std::size_t end = buffer_.find(kHeaderEnd);
+  if (end == std::string::npos) {
+    if (buffer_.size() <= kLongestHeader) return std::nullopt;
+    buffer_.clear();
+    body = "a header longer than 64 KiB";
+    return Result::BAD_HEADER;
+  }
+  const std::optional<std::size_t> length =
+      content_length(std::string_view(buffer_).substr(0, end));
+  buffer_.erase(0, end + kHeaderEnd.size());
+  if (!length) {
+    body = "a header without a Content-Length";
+    return Result::BAD_HEADER;
+  }
+  if (*length > kLongestMessage) {
+    const std::size_t dropped = std::min(*length, buffer_.size());
+    buffer_.erase(0, dropped);
+    skipping_ = *length - dropped;
+    body = "a message longer than 1 GiB";
+    return Result::BAD_HEADER;
+  }
+  body_length_ = *length;
+  return std::nullopt;
+}
+
+bool write_message(int fd, std::string_view body) {
+  std::string message = "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n";
+  message.append(body);
+  for (std::size_t written = 0; written < message.size();) {
+    const ssize_t n = write(fd, message.data() + written, message.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    written += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace plotwright::lsp

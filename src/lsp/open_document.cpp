@@ -1,0 +1,78 @@
+// An open document, its analysis and its diagnostics in the protocol's terms.
+#include "lsp/open_document.h"
+
+namespace plotwright::lsp {
+
+namespace {
+
+// DiagnosticSeverity: 1 error, 2 warning, 3 information.
+int severity_number(Severity severity) {
+  switch (severity) {
+    case Severity::ERROR:
+      return 1;
+    case Severity::WARNING:
+      return 2;
+    case Severity::NOTE:
+      break;
+  }
+  return 3;
+}
+
+}  // namespace
+
+OpenDocument::OpenDocument(Cp932Codec& codec, std::string uri, int version, std::string text)
+    : codec_(codec), uri_(std::move(uri)), version_(version), text_(std::move(text)) {}
+
+const CheckedScenario& OpenDocument::checked() {
+  if (!checked_) {
+    // The text is UTF-8 (the protocol's strings are), so the check cannot refuse it.
+    std::string error;
+    CheckedScenario::check(codec_, text_.text(), InputEncoding::kUtf8, checked_, &error);
+  }
+  return *checked_;
+}
+
+void OpenDocument::apply_change(const json& change) {
+  std::string replacement = string_member(change, "text");
+  if (!change.contains("range")) {
+    text_ = DocumentText(std::move(replacement));
+  } else {
+    const json& range = member(change, "range");
+    std::size_t start = 0;
+    std::size_t end = 0;
+    if (!text_.offset_of(position_member({{"position", member(range, "start")}}), start) ||
+        !text_.offset_of(position_member({{"position", member(range, "end")}}), end) ||
+        end < start) {
+      throw RequestError(kInvalidParams, "the change's range lies outside the document");
+    }
+    std::string text = text_.text();
+    text.replace(start, end - start, replacement);
+    text_ = DocumentText(std::move(text));
+  }
+  checked_.reset();
+}
+
+std::string OpenDocument::diagnostics() {
+  JsonWriter out;
+  out.begin_object().key("uri").value(uri_).key("version").value(version_);
+  out.key("diagnostics").begin_array();
+  for (const AuthorDiagnostic& d : checked().diagnostics()) {
+    out.begin_object().key("range");
+    write_range(out, text_, d.range);
+    out.key("severity").value(severity_number(d.severity)).key("code").value(d.code);
+    out.key("source").value("plotwright").key("message").value(d.message).end_object();
+  }
+  return out.end_array().end_object().take();
+}
+
+SourcePosition OpenDocument::source_position(LspPosition position) const {
+  std::size_t offset = 0;
+  if (!text_.offset_of(position, offset)) {
+    throw RequestError(kInvalidParams, "position " + std::to_string(position.line) + ":" +
+                                           std::to_string(position.character) +
+                                           " lies past the end of the document");
+  }
+  return text_.source_position(offset);
+}
+
+}  // namespace plotwright::lsp

@@ -1,0 +1,57 @@
+// The JSON-RPC and LSP vocabulary the server speaks: error codes, the error a request ends
+// with, and the conversion of positions, ranges and parameters to and from JSON.
+#pragma once
+
+#include <nlohmann/json.hpp>
+#include <stdexcept>
+#include <string>
+
+#include "lsp/document_text.h"
+#include "lsp/json_writer.h"
+
+namespace plotwright::lsp {
+
+using nlohmann::json;
+
+enum ErrorCode : int {
+  kParseError = -32700,
+  kInvalidRequest = -32600,
+  kMethodNotFound = -32601,
+  kInvalidParams = -32602,
+  kInternalError = -32603,
+  kServerNotInitialized = -32002,
+  kRequestFailed = -32803,  // well-formed, but refused (a rename to a name already taken)
+};
+
+// Thrown by a request's handler; the server answers the request with this error. Nothing
+// else is thrown through a handler on purpose.
+class RequestError : public std::runtime_error {
+ public:
+  RequestError(int code, const std::string& message) : std::runtime_error(message), code_(code) {}
+  int code() const { return code_; }
+
+ private:
+  int code_;
+};
+
+json error_response(const json& id, int code, const std::string& message);
+json notification(const std::string& method, json params);
+// A message as the text that goes out; JSON texts of a result and of a notification's params.
+std::string message_text(const json& message);
+std::string response_text(const json& id, std::string_view result);
+std::string notification_text(std::string_view method, std::string_view params);
+
+json position_json(LspPosition position);
+json range_json(const DocumentText& text, const SourceRange& range);
+json location_json(const std::string& uri, const DocumentText& text, const SourceRange& range);
+void write_range(JsonWriter& out, const DocumentText& text, const SourceRange& range);
+
+// Members of a request's parameters; a RequestError (invalid params) when missing or mistyped.
+const json& member(const json& object, const char* name);
+std::string string_member(const json& object, const char* name);
+// params.textDocument.uri
+std::string document_uri(const json& params);
+// params.position
+LspPosition position_member(const json& params);
+
+}  // namespace plotwright::lsp

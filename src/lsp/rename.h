@@ -1,0 +1,25 @@
+// Renaming a block and every choice and jump that names it, refusing a name that is taken or
+// that would not read back as the same name everywhere it is written.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "lsp/open_document.h"
+
+namespace plotwright::lsp {
+
+// Why `name` (UTF-8) cannot become the name of block `block`, or "" when it can; `engine` gets
+// its engine bytes. A name must convert to Shift-JIS, must not begin or end with a blank,
+// begin with a statement keyword (a choice line naming it would be a statement), with a jump
+// prefix (! # & *) or with six digits (a scene number), must hold no control character and
+// none of { } [ ] ( ) < > ; | \ (the syntax around names in choices and jumps), and must be
+// no other block's name nor a built-in scene's.
+std::string name_refusal(Cp932Codec& codec, const ScenarioModel& model, int block,
+                         std::string_view name, std::string& engine);
+
+// textDocument/prepareRename and textDocument/rename.
+json prepare_rename(OpenDocument& document, const json& params);
+json rename(OpenDocument& document, Cp932Codec& codec, const json& params);
+
+}  // namespace plotwright::lsp

@@ -1,0 +1,46 @@
+-- Neovim's own LSP client against `plotwright lsp` ($PLOTWRIGHT) on story.vell: the mistake's
+-- diagnostic appears on its line and column, and go-to-definition from a jump lands on the block.
+-- Columns here are Neovim's bytes; the server speaks UTF-16, so each Japanese character before
+-- a place is three bytes here and one unit there.
+local here = vim.fn.fnamemodify(debug.getinfo(1, 'S').source:sub(2), ':p:h')
+
+local function check()
+  vim.cmd('edit ' .. vim.fn.fnameescape(here .. '/story.vell'))
+  local buffer = vim.api.nvim_get_current_buf()
+  local client = vim.lsp.start_client({
+    name = 'plotwright',
+    cmd = { vim.env.PLOTWRIGHT, 'lsp' },
+    root_dir = here,
+  })
+  assert(client, 'the server did not start')
+  vim.lsp.buf_attach_client(buffer, client)
+
+  assert(vim.wait(10000, function() return #vim.diagnostic.get(buffer) > 0 end, 20),
+         'no diagnostics within 10 seconds')
+  local found = vim.diagnostic.get(buffer)
+  assert(#found == 1, 'expected one diagnostic, got ' .. vim.inspect(found))
+  -- "<%金>=1>時刻表": the destination begins after 2 + 3 + 4 bytes.
+  local d = found[1]
+  assert(d.lnum == 5 and d.col == 9 and d.end_col == 18 and d.code == 'V101',
+         'the diagnostic is not on 時刻表 in line 6: ' .. vim.inspect(d))
+
+  -- "{<%金>=1>待合室}": the target begins after 1 + 2 + 3 + 4 bytes.
+  vim.api.nvim_win_set_cursor(0, { 3, 13 })
+  vim.lsp.buf.definition()
+  assert(vim.wait(5000, function() return vim.api.nvim_win_get_cursor(0)[1] == 4 end, 20),
+         'go-to-definition did not move to line 4')
+  local cursor = vim.api.nvim_win_get_cursor(0)
+  assert(cursor[2] == 7, 'go-to-definition landed at ' .. vim.inspect(cursor))
+
+  vim.lsp.stop_client(client)
+  assert(vim.wait(5000, function() return vim.lsp.client_is_stopped(client) end, 20),
+         'the server did not stop')
+end
+
+local ok, problem = pcall(check)
+if ok then
+  vim.cmd('qall!')
+else
+  io.stderr:write('FAIL: ' .. tostring(problem) .. '\n')
+  vim.cmd('cquit 1')
+end
