@@ -179,21 +179,6 @@ TEST(SceneLists, ConditionRunsToItsClosingBracketAndBlanksBeforeTheDestinationAr
   }
 }
 
-TEST(SceneLists, MissingDestinationsAreReportedInBlockAndLineOrder) {
-  const CompiledText c(
-      "select First\nForest \nscene Forest\nselect Second\nRiver\n<%a==1>Lake\nForest\n"
-      "select Third\nk\nstart_message\nlast_message\nparagraph\nNovel_generation\nkoru k\n");
-  EXPECT_EQ(c.errors, 6);
-  // Only named scenes are destinations; paragraph and Novel_generation are found by name.
-  EXPECT_EQ(c.messages(),
-            "Scene \"Forest \" not found in select statement \"First\"\r\n"
-            "Scene \"River\" not found in select statement \"Second\"\r\n"
-            "Scene \"Lake\" not found in select statement \"Second\"\r\n"
-            "Scene \"k\" not found in select statement \"Third\"\r\n"
-            "Scene \"start_message\" not found in select statement \"Third\"\r\n"
-            "Scene \"last_message\" not found in select statement \"Third\"\r\n");
-}
-
 TEST(SceneLists, EmptyDestinationIsReportedUnlessABlockHasTheEmptyName) {
   const char* const report = "Destination not foud in select statement \"S\"\r\n";
   const struct {

@@ -1,4 +1,5 @@
-// The load sequence, regeneration and shutdown, end to end through the document.
+// The document across loads: what a failed load leaves, the statistics a load replaces, the
+// seeding, and a statistics write that fails.
 #include "controller/document.h"
 
 #include <gtest/gtest.h>
@@ -29,15 +30,6 @@ std::string records(std::initializer_list<long long> uses, long long runs) {
   return text;
 }
 
-TEST(Document, WorkedExampleTellsTheMorningThenTheForest) {
-  ScenarioHarness h;
-  EXPECT_EQ(
-      testing::lf(
-          h.load("title Morning\nThe sun rose.\n{Road}\nselect Road\nForest\n<%gold>=10>Market\n"
-                 "scene Forest\nTrees everywhere.\nscene Market\nStalls and noise.\n")),
-      std::string(testing::kOpening) + "The sun rose.\nTrees everywhere.\n" + testing::kClosing);
-}
-
 TEST(Document, BeforeAnyLoadThereIsOnlyTheNewDocumentText) {
   ScenarioHarness h;
   EXPECT_EQ(Document::new_document_text(), "Vell language scenario file is required");
@@ -45,31 +37,6 @@ TEST(Document, BeforeAnyLoadThereIsOnlyTheNewDocumentText) {
   EXPECT_FALSE(h.document.scenario_loaded());
   EXPECT_FALSE(h.document.statistics_active());
   EXPECT_EQ(h.files.writes, 0);
-}
-
-TEST(Document, AScenarioWithoutChoicesNeitherReadsNorWritesStatistics) {
-  ScenarioHarness h;
-  h.files.files["/stories/test.vus"] = "garbage";
-  EXPECT_EQ(body_of(h.load("title A\nHello.\n")), "Hello.\n");
-  EXPECT_FALSE(h.document.statistics_active());
-  EXPECT_FALSE(h.document.statistics_active());
-  EXPECT_EQ(h.files.writes, 0);
-  EXPECT_EQ(h.files.files["/stories/test.vus"], "garbage");
-}
-
-TEST(Document, AScenarioWithAChoiceReadsStatisticsAndWritesThemOnceAtExit) {
-  ScenarioHarness h;
-  // Title A has been used five times, so the least used B is told.
-  h.files.files["/stories/test.vus"] = records({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5}, 2);
-  EXPECT_EQ(body_of(h.load(kTwoTitles, "/stories/test.scenario")), "Beta.\n");
-  EXPECT_EQ(h.document.statistics_path(), "/stories/test.vus");
-  EXPECT_TRUE(h.document.statistics_active());
-  EXPECT_TRUE(h.document.shutdown(nullptr));
-  // Scenes 1, 2, 6 and 13 ran out of lines once; B, the last scene, is not stored.
-  EXPECT_EQ(h.files.files["/stories/test.vus"],
-            records({1, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 1, 5}, 3));
-  EXPECT_FALSE(h.document.statistics_active());
-  EXPECT_EQ(h.files.writes, 1);
 }
 
 TEST(Document, AFailedLoadShowsItsMessagesAloneAndLeavesNothingToRegenerate) {
