@@ -3,24 +3,8 @@
 
     run_cases.py [--update] PLOTWRIGHT CASES_DIR [PATTERN...]
 
-A case is the files NAME.* in a subject folder of CASES_DIR (CASES_DIR/SUBJECT/NAME.*):
-
-    NAME.vell        the scenario, bytes as they are; it is written to $DIR/NAME.vell
-    NAME.recipe      instead of NAME.vell, for scenarios too large to commit: a Python
-                     expression giving the scenario (bytes, or str written as UTF-8)
-    NAME.args        the command line (shell words, default: --seed 1 $FILE); $FILE is the
-                     scenario's path, $DIR the case's own temporary folder (the working
-                     directory), $ROOT the source tree
-    NAME.out         standard output, exact bytes (none when absent)
-    NAME.err         standard error, with $DIR and $ROOT for those folders (none when absent)
-    NAME.status      the exit status (0 when absent)
-    NAME.vus.before  the statistics file $DIR/NAME.vus before the run
-    NAME.vus         that file after the run (there must be none when absent)
-
-Standard input is the scenario. The run must leave nothing else in $DIR. In the outputs the
-build's version reads "(build $BUILD)". PATTERNs (shell patterns over SUBJECT/NAME) select
-cases. --update rewrites the expected files from the program's output: review the difference
-before committing it.
+The files of a case and what they hold: tests/cases/README.md. PATTERNs (shell patterns over
+SUBJECT/NAME) select cases; --update rewrites the expected files from the program's output.
 """
 
 import argparse

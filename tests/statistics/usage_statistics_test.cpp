@@ -101,18 +101,6 @@ TEST_F(StatisticsFileTest, HoldsOneRecordForEverySceneButTheLast) {
             "           6           4\n           7           2\n           0           1\n");
 }
 
-TEST_F(StatisticsFileTest, WrittenFileReadsBackWithRunCountsRaisedAtEachWrite) {
-  read("", 3);
-  run_state.set_use_count(1, 12);
-  run_state.set_use_count(2, -4);
-  for (int program_run = 1; program_run <= 3; ++program_run) {
-    EXPECT_TRUE(write_statistics(kPath, run_state, loaded, files, nullptr));
-    EXPECT_EQ(read(files.files[kPath], 3), 2);
-    EXPECT_EQ(counts(), (Counts{{12, program_run}, {-4, program_run}, {0, 0}}));
-  }
-  EXPECT_EQ(files.files[kPath], "          12           3\n          -4           3\n");
-}
-
 TEST_F(StatisticsFileTest, ASaveAddsThisRunsCountsToWhatOtherRunsSavedMeanwhile) {
   read("5 3\n7 1\n", 3);
   run_state.add_use(1);
@@ -161,17 +149,6 @@ TEST_F(StatisticsFileTest, AFileThatDoesNotFitResetsEveryCount) {
     EXPECT_EQ(read(content, 4), 3) << content.substr(0, 20);
     EXPECT_EQ(counts(), Counts(4)) << content.substr(0, 20);
   }
-}
-
-TEST_F(StatisticsFileTest, AMissingFileLeavesEveryCountAtZeroAndStillSeeds) {
-  run_state.resize(3);
-  run_state.set_use_count(2, 8);
-  FixedClock later(0x105);
-  EXPECT_TRUE(read_statistics("/nowhere.vus", 3, run_state, files, random, later, loaded, nullptr));
-  EXPECT_EQ(loaded.size(), 2u);
-  EXPECT_EQ(counts(), Counts(3));
-  EXPECT_EQ(random.seed, 0x105u);
-  EXPECT_EQ(random.draws, 0x05 + 10);
 }
 
 }  // namespace
