@@ -55,7 +55,6 @@ struct LanguageState {
 //   ScenarioHarness h;
 //   std::string story = h.load("title A\nHello.\n");
 struct ScenarioHarness {
-
   // Loads `scenario` (LF line ends) as the file at `path`; returns the shown text.
   std::string load(std::string_view scenario, std::string_view path = "/stories/test.vell") {
     MemoryLineSource source(scenario);
