@@ -82,6 +82,30 @@ TEST(Document, StatisticsTextIsEmptyWithoutChoices) {
   EXPECT_EQ(h.document.statistics_text(), "");
 }
 
+TEST(Document, TellsWhyTheLastRunEnded) {
+  // The work runs out on a line (every line looks its variable up among 80 names of 4,000
+  // bytes that differ at the end), or on a scene change (every change weighs 100 conditions
+  // of 4,000 bytes).
+  const std::string name(4000, 'n');
+  std::string on_a_line = "title T\n";
+  for (int i = 0; i < 80; ++i) on_a_line += "][%" + name + std::to_string(i) + "=1]\n";
+  on_a_line += "{A}\nscene A\n<%" + name + "Z==1>a\n{A}\n";
+  std::string on_a_change = "title T\n{A}\nselect A\n";
+  for (int i = 0; i < 100; ++i) on_a_change += "<%" + name + std::to_string(i) + "==0>A\n";
+  const std::pair<std::string, RunEnd> cases[] = {
+      {"title A\nHello.\n", RunEnd::END_SCENE},
+      {"title A\n{!000007}\n", RunEnd::LINE_LIMIT},
+      {"title A\n{R}\nselect R\nR\n", RunEnd::SCENE_CHANGE_LIMIT},
+      {on_a_line, RunEnd::WORK_LIMIT},
+      {on_a_change, RunEnd::WORK_LIMIT},
+  };
+  for (const auto& [scenario, end] : cases) {
+    ScenarioHarness h;
+    h.load(scenario);
+    EXPECT_EQ(h.document.last_run_end(), end) << scenario.substr(0, 30);
+  }
+}
+
 TEST(Document, EveryLoadSeedsAndRegenerationDoesNot) {
   ScenarioHarness h;
   h.load(kTwoTitles);

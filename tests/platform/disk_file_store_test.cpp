@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace plotwright {
 namespace {
@@ -58,23 +59,36 @@ TEST_F(DiskFolder, APathOf4000BytesIsWrittenAndOnePastTheSystemLimitIsAReportedF
   EXPECT_NE(error.find("File name too long"), std::string::npos);
 }
 
+// A process number that no process has any more.
+pid_t ended_process() {
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  ::waitpid(child, nullptr, 0);
+  return child;
+}
+
 TEST_F(DiskFolder, ASaveRemovesTheTemporaryFilesOfProgramsThatWereKilled) {
-  const pid_t ended = ::fork();
-  if (ended == 0) ::_exit(0);
-  ASSERT_GT(ended, 0);
-  ::waitpid(ended, nullptr, 0);
+  // Several of each, so that whatever order the folder lists them in, some file of a running
+  // program comes after one of a killed program.
   const std::string temporary = root_ + "/.plotwright.";
-  const std::string killed = temporary + std::to_string(ended) + ".a1b2c3";
-  const std::string running = temporary + std::to_string(::getppid()) + ".a1b2c3";
-  const std::string not_temporary[] = {temporary + "12x", temporary, temporary + "-1.a",
-                                       temporary + std::to_string(ended),
-                                       root_ + "/other.vus.tmp." + std::to_string(ended)};
-  for (const std::string& name : {killed, running}) std::fclose(std::fopen(name.c_str(), "w"));
-  for (const std::string& name : not_temporary) std::fclose(std::fopen(name.c_str(), "w"));
+  std::vector<std::string> killed;
+  for (int i = 0; i < 6; ++i) killed.push_back(temporary + std::to_string(ended_process()) + ".a1");
+  // Files of running programs, and names that are no temporary file of a killed one.
+  const std::string pid = std::to_string(::getpid());
+  const std::string dead = std::to_string(ended_process());
+  const std::vector<std::string> kept = {temporary + std::to_string(::getppid()) + ".a1",
+                                         temporary + pid + ".a1",
+                                         temporary + pid + ".b2",
+                                         temporary + "12x",
+                                         temporary,
+                                         temporary + "-1.a",
+                                         temporary + dead,
+                                         root_ + "/other.vus.tmp." + dead};
+  for (const std::string& name : killed) std::fclose(std::fopen(name.c_str(), "w"));
+  for (const std::string& name : kept) std::fclose(std::fopen(name.c_str(), "w"));
   ASSERT_EQ(replace(root_ + "/story.vus", "records\n"), "");
-  EXPECT_FALSE(std::filesystem::exists(killed));
-  EXPECT_TRUE(std::filesystem::exists(running));
-  for (const std::string& name : not_temporary) EXPECT_TRUE(std::filesystem::exists(name)) << name;
+  for (const std::string& name : killed) EXPECT_FALSE(std::filesystem::exists(name)) << name;
+  for (const std::string& name : kept) EXPECT_TRUE(std::filesystem::exists(name)) << name;
 }
 
 }  // namespace
