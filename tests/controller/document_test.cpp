@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "support/test_support.h"
 
@@ -92,13 +93,15 @@ TEST(Document, TellsWhyTheLastRunEnded) {
   on_a_line += "{A}\nscene A\n<%" + name + "Z==1>a\n{A}\n";
   std::string on_a_change = "title T\n{A}\nselect A\n";
   for (int i = 0; i < 100; ++i) on_a_change += "<%" + name + std::to_string(i) + "==0>A\n";
-  const std::pair<std::string, RunEnd> cases[] = {
+  std::vector<std::pair<std::string, RunEnd>> cases = {
       {"title A\nHello.\n", RunEnd::END_SCENE},
       {"title A\n{!000007}\n", RunEnd::LINE_LIMIT},
       {"title A\n{R}\nselect R\nR\n", RunEnd::SCENE_CHANGE_LIMIT},
-      {on_a_line, RunEnd::WORK_LIMIT},
-      {on_a_change, RunEnd::WORK_LIMIT},
-  };
+      {on_a_line, RunEnd::WORK_LIMIT}};
+  // Many times slower under AddressSanitizer, where the run out of work on a line stands for it.
+#if !defined(__SANITIZE_ADDRESS__)
+  cases.emplace_back(on_a_change, RunEnd::WORK_LIMIT);
+#endif
   for (const auto& [scenario, end] : cases) {
     ScenarioHarness h;
     h.load(scenario);
