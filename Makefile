@@ -10,7 +10,7 @@ FUZZ_TARGETS := load_fuzzer statistics_fuzzer encoding_fuzzer
 EXAMPLE ?= examples/the-lighthouse-keeper.vell
 
 .PHONY: deps build build-asan build-fuzz run test unit-test asan-test fuzz fuzz-smoke bench \
-        format clean screenshot editor-screenshot vsix package
+        format clean screenshot editor-screenshot vsix package docs
 
 deps:
 	@scripts/install-deps
@@ -62,6 +62,11 @@ screenshot: build
 # xterm under Xvfb (docs/editor.png, shown in the README).
 editor-screenshot: build
 	scripts/editor-screenshot ./$(BUILD)/plotwright docs/editor.png
+
+# The README's picture of the English example's scene graph, coloured by what 1000 stories
+# reached (Graphviz, which scripts/install-deps installs). Repeatable: a fixed seed, no statistics.
+docs: build
+	./$(BUILD)/plotwright graph --coverage 1000 --seed 1 --no-stats $(EXAMPLE) | dot -Tsvg -o docs/graph.svg
 
 # The VS Code extension for Vell scenarios, installable from $(BUILD)/plotwright-vell-*.vsix
 # (docs/editors.md). Needs node and npm; installs the npm packages from package-lock.json.
