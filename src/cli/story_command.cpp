@@ -34,8 +34,11 @@ void show_diagnostics(const Options& options, ScenarioInput& input, std::ostream
 // be, with the reason on `err`, or when a stop request came during the pause (`stopped`).
 bool reread(const Options& options, platform::FileWatcher& watcher, ScenarioInput& input,
             bool& stopped, std::ostream& err) {
-  std::ostringstream first_try;
-  if (read_input(options, input, first_try)) return true;
+  std::ostringstream first_try;  // its notes are shown, a failure only when it lasts
+  if (read_input(options, input, first_try)) {
+    err << first_try.str();
+    return true;
+  }
   stopped = watcher.pause(kQuietMilliseconds);
   return !stopped && read_input(options, input, err);
 }
