@@ -62,9 +62,10 @@ TEST_F(StoryTrace, EndsWithTheLimitThatCutTheRunShort) {
       "  cut short by the scene-change limit (30000 scene changes without a line)\n"))
       << text.substr(text.size() - 300);
   const nlohmann::json events = nlohmann::json::parse(trace_json(trace, *names));
-  EXPECT_EQ(events.back().dump(),
-            R"j({"event":"end","limit":"the scene-change limit (30000 scene changes without a line)",)j"
-            R"j("reason":"scene-change limit"})j");
+  EXPECT_EQ(
+      events.back().dump(),
+      R"j({"event":"end","limit":"the scene-change limit (30000 scene changes without a line)",)j"
+      R"j("reason":"scene-change limit"})j");
 }
 
 TEST_F(StoryTrace, WritesEachEventAsAnObjectWithItsMembersInNameOrder) {
