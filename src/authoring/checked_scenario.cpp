@@ -21,6 +21,7 @@ CheckedScenario::CheckedScenario(Cp932Codec& codec, std::string engine_bytes, bo
     : codec_(codec),
       engine_bytes_(std::move(engine_bytes)),
       was_utf8_(was_utf8),
+      encoding_problems_(static_cast<int>(problems.size())),
       analysis_(std::make_unique<ScenarioAnalysis>(engine_bytes_)) {
   for (const EncodingProblem& problem : problems) {
     const SourcePosition at{problem.line, problem.column};
