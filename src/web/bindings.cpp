@@ -41,8 +41,11 @@ val position_of(const AuthorDiagnostic& d) {
 // to throw: a constructor cannot fail across embind.
 class ScenarioHandle {
  public:
-  ScenarioHandle(Codec& codec, const std::string& file, const std::string& statistics) {
-    Scenario::compile(codec.get(), file, statistics, scenario_, &error_);
+  // `statistics` is the statistics file's content, or undefined to keep none.
+  ScenarioHandle(Codec& codec, const std::string& file, const val& statistics) {
+    std::optional<std::string> kept;
+    if (!statistics.isUndefined()) kept = statistics.as<std::string>();
+    Scenario::compile(codec.get(), file, std::move(kept), scenario_, &error_);
   }
 
   std::string error() const { return error_; }
@@ -71,7 +74,11 @@ class ScenarioHandle {
     return out;
   }
 
-  std::string statistics() const { return scenario_ ? scenario_->statistics() : std::string(); }
+  // The statistics file's content, or undefined when the scenario keeps none.
+  val statistics() const {
+    if (!scenario_ || !scenario_->statistics()) return val::undefined();
+    return val(*scenario_->statistics());
+  }
 
  private:
   std::unique_ptr<Scenario> scenario_;
@@ -83,7 +90,7 @@ class ScenarioHandle {
 EMSCRIPTEN_BINDINGS(plotwright) {
   emscripten::class_<Codec>("Codec").constructor<>();
   emscripten::class_<ScenarioHandle>("Scenario")
-      .constructor<Codec&, const std::string&, const std::string&>()
+      .constructor<Codec&, const std::string&, const val&>()
       .function("error", &ScenarioHandle::error)
       .function("diagnostics", &ScenarioHandle::diagnostics)
       .function("tell", &ScenarioHandle::tell)

@@ -29,8 +29,9 @@ std::string without_final_line_end(std::string text) {
 
 }  // namespace
 
-bool Scenario::compile(Cp932Codec& codec, std::string_view file, std::string statistics,
-                       std::unique_ptr<Scenario>& scenario, std::string* error) {
+bool Scenario::compile(Cp932Codec& codec, std::string_view file,
+                       std::optional<std::string> statistics, std::unique_ptr<Scenario>& scenario,
+                       std::string* error) {
   if (file.size() > kMaxScenarioBytes) {
     if (error) {
       *error = "the scenario is longer than " + std::to_string(kMaxScenarioBytes >> 20) +
@@ -52,7 +53,7 @@ bool Scenario::compile(Cp932Codec& codec, std::string_view file, std::string sta
 }
 
 Scenario::Scenario(Cp932Codec& codec, std::unique_ptr<CheckedScenario> checked,
-                   std::string statistics)
+                   std::optional<std::string> statistics)
     : codec_(codec), checked_(std::move(checked)), statistics_(std::move(statistics)) {}
 
 bool Scenario::tell(std::uint32_t seed, int count, std::vector<std::string>& stories,
@@ -64,13 +65,14 @@ bool Scenario::tell(std::uint32_t seed, int count, std::vector<std::string>& sto
   }
   FixedClock clock(seed);
   MemoryFileStore files;
-  files.files[kStatisticsPath] = statistics_;
+  if (statistics_) files.files[kStatisticsPath] = *statistics_;
   DocumentServices services;
   services.clock = &clock;
   services.files = &files;
   Document document(services);
   MemoryLineSource source(checked_->engine_bytes());
-  const LoadOutcome loaded = document.load_scenario(source, kScenarioPath);
+  const LoadOutcome loaded =
+      document.load_scenario(source, kScenarioPath, statistics_.has_value());
   if (!loaded.generated) {
     failure = {1, without_final_line_end(codec_.engine_text_to_utf8(loaded.text))};
     return false;
@@ -80,7 +82,7 @@ bool Scenario::tell(std::uint32_t seed, int count, std::vector<std::string>& sto
     stories.push_back(as_printed(codec_.engine_text_to_utf8(*document.regenerate())));
   }
   document.shutdown(nullptr);  // a store in memory cannot fail
-  statistics_ = files.files[kStatisticsPath];
+  if (statistics_) statistics_ = files.files[kStatisticsPath];
   return true;
 }
 

@@ -236,8 +236,8 @@ class Playground {
     const before = scenario.statistics;
     ui.seed.value = String(seed);
     try {
-      this.showStory(scenario.story({ seed }), seed, before);
-      store(STATISTICS_KEY + this.name, scenario.statistics);
+      this.showStory(scenario.story({ seed }), seed, before ?? '');
+      store(STATISTICS_KEY + this.name, scenario.statistics ?? '');
     } catch (error) {
       this.showFailure(error instanceof Error ? error.message : String(error));
     }
@@ -295,7 +295,7 @@ class Playground {
       statistics: this.shown?.statistics,
     });
     const url = `${location.href.replace(/#.*$/, '')}#${fragment}`;
-    history.replaceState(null, '', url);
+    window.history.replaceState(null, '', url);
     ui.shareLink.value = url;
     ui.shareLink.hidden = false;
     ui.shareLink.select();

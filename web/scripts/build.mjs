@@ -17,11 +17,16 @@ if (!engine) {
   process.exit(2);
 }
 
+// Type-checks (and, for the package, compiles); the compiler's messages say what is wrong.
 function typescript(...args) {
-  execFileSync(process.execPath, [join(web, 'node_modules/typescript/bin/tsc'), ...args], {
-    cwd: web,
-    stdio: 'inherit',
-  });
+  try {
+    execFileSync(process.execPath, [join(web, 'node_modules/typescript/bin/tsc'), ...args], {
+      cwd: web,
+      stdio: 'inherit',
+    });
+  } catch {
+    process.exit(1);
+  }
 }
 
 mkdirSync(dist, { recursive: true });
@@ -49,6 +54,8 @@ await esbuild.build({
   minify: true,
   legalComments: 'eof',
   loader: { '.vell': 'text', '.wasm': 'binary' },
+  // The engine module finds nothing beside itself: its WebAssembly is inlined.
+  define: { 'import.meta.url': 'undefined' },
   // The engine module's code for node, which a browser never runs.
   external: ['fs', 'path', 'crypto', 'module', 'url', 'worker_threads'],
   plugins: [engineBeside],

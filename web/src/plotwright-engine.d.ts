@@ -20,13 +20,13 @@ export interface EngineScenario {
   error(): string;
   diagnostics(): EngineDiagnostic[];
   tell(seed: number, count: number): EngineRun;
-  statistics(): string;
+  statistics(): string | undefined;
   delete(): void;
 }
 
 export interface Engine {
   Codec: new () => EngineCodec;
-  Scenario: new (codec: EngineCodec, file: Uint8Array, statistics: string) => EngineScenario;
+  Scenario: new (codec: EngineCodec, file: Uint8Array, statistics: string | undefined) => EngineScenario;
 }
 
 export default function createPlotwrightEngine(): Promise<Engine>;

@@ -21,7 +21,10 @@ export interface Diagnostic {
 }
 
 export interface CompileOptions {
-  /** The statistics file's content (`NAME.vus`) to start from; none by default. */
+  /**
+   * Keep statistics, starting from this content of the statistics file (`NAME.vus`; '' for
+   * none yet). Without it the scenario keeps none, as `plotwright --no-stats`.
+   */
   statistics?: string;
 }
 
@@ -107,8 +110,10 @@ export class Scenario {
     const { engine, codec } = await loadRuntime();
     const bytes = typeof scenario === 'string' ? new TextEncoder().encode(scenario) : scenario;
     if (!(bytes instanceof Uint8Array)) throw new TypeError('a scenario is a string or a Uint8Array');
-    const statistics = options.statistics ?? '';
-    if (typeof statistics !== 'string') throw new TypeError('statistics are a string');
+    const { statistics } = options;
+    if (statistics !== undefined && typeof statistics !== 'string') {
+      throw new TypeError('statistics are a string');
+    }
     const handle = new engine.Scenario(codec, bytes, statistics);
     const error = handle.error();
     if (error !== '') {
@@ -119,8 +124,9 @@ export class Scenario {
   }
 
   /**
-   * One story, as `plotwright --seed N FILE` prints it (UTF-8, LF line ends, a final line end)
-   * when its statistics file holds `statistics`; the uses are then counted in `statistics`.
+   * One story, as `plotwright --no-stats --seed N FILE` prints it (UTF-8, LF line ends, a final
+   * line end); with statistics, as `plotwright --seed N FILE` when its statistics file holds
+   * `statistics`, and its uses are counted in `statistics`.
    */
   story(options: StoryOptions = {}): string {
     return this.#tell(checkSeed(options.seed), 1)[0];
@@ -131,8 +137,11 @@ export class Scenario {
     return this.#tell(checkSeed(options.seed), checkCount(options.count));
   }
 
-  /** The statistics file's content as the command line would have saved it after these runs. */
-  get statistics(): string {
+  /**
+   * The statistics file's content as the command line would have saved it after the runs so
+   * far; undefined when the scenario keeps no statistics.
+   */
+  get statistics(): string | undefined {
     return this.#live().statistics();
   }
 
