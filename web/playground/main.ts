@@ -77,7 +77,7 @@ function runsIn(statistics: string): number {
 }
 
 class Playground {
-  private view!: EditorView;
+  view!: EditorView;
   private name = UNTITLED;
   private compiled: { text: string; scenario: Scenario } | undefined;
   private shown: { seed: number; statistics: string } | undefined;
@@ -339,6 +339,7 @@ class Playground {
   }
 }
 
-// The package's API, for the console and for tests.
-Object.assign(window, { plotwright: { Scenario, ScenarioError } });
-void new Playground().start();
+// The package's API and the editor (a CodeMirror EditorView), for the console and for tests.
+const playground = new Playground();
+Object.assign(window, { plotwright: { Scenario, ScenarioError, playground } });
+void playground.start();
