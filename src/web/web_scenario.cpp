@@ -71,8 +71,7 @@ bool Scenario::tell(std::uint32_t seed, int count, std::vector<std::string>& sto
   services.files = &files;
   Document document(services);
   MemoryLineSource source(checked_->engine_bytes());
-  const LoadOutcome loaded =
-      document.load_scenario(source, kScenarioPath, statistics_.has_value());
+  const LoadOutcome loaded = document.load_scenario(source, kScenarioPath, statistics_.has_value());
   if (!loaded.generated) {
     failure = {1, without_final_line_end(codec_.engine_text_to_utf8(loaded.text))};
     return false;

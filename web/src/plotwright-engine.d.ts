@@ -1,13 +1,14 @@
 // The WebAssembly module that make web builds (src/web/bindings.cpp), as the package uses it.
 
-export interface EngineDiagnostic {
-  line: number;
-  column: number;
-  endLine: number;
-  endColumn: number;
-  severity: 'error' | 'warning' | 'note';
-  code: string;
-  message: string;
+/**
+ * The diagnostics: seven numbers each (line, column, end line, end column, severity as 0 error,
+ * 1 warning, 2 note, the index of the code in `codes`, the length of the message), and the
+ * messages one after another. `numbers` is a view of the engine's memory: copy it at once.
+ */
+export interface EngineDiagnostics {
+  numbers: Int32Array;
+  codes: string[];
+  messages: string;
 }
 
 export type EngineRun = { stories: string[] } | { status: number; message: string };
@@ -18,7 +19,7 @@ export interface EngineCodec {
 
 export interface EngineScenario {
   error(): string;
-  diagnostics(): EngineDiagnostic[];
+  diagnostics(): EngineDiagnostics;
   tell(seed: number, count: number): EngineRun;
   statistics(): string | undefined;
   delete(): void;

@@ -4,6 +4,7 @@
 import createPlotwrightEngine, {
   type Engine,
   type EngineCodec,
+  type EngineDiagnostics,
   type EngineScenario,
 } from './plotwright-engine.js';
 
@@ -90,6 +91,28 @@ function checkCount(count: number): number {
   return count;
 }
 
+const SEVERITIES = ['error', 'warning', 'note'] as const;
+
+function diagnosticsOf(table: EngineDiagnostics): Diagnostic[] {
+  const numbers = table.numbers.slice();
+  const diagnostics: Diagnostic[] = [];
+  let at = 0;
+  for (let i = 0; i < numbers.length; i += 7) {
+    const end = at + numbers[i + 6];
+    diagnostics.push({
+      line: numbers[i],
+      column: numbers[i + 1],
+      endLine: numbers[i + 2],
+      endColumn: numbers[i + 3],
+      severity: SEVERITIES[numbers[i + 4]],
+      code: table.codes[numbers[i + 5]],
+      message: table.messages.slice(at, end),
+    });
+    at = end;
+  }
+  return diagnostics;
+}
+
 export class Scenario {
   /** What `plotwright check` reports, sorted by position. */
   readonly diagnostics: readonly Diagnostic[];
@@ -97,7 +120,7 @@ export class Scenario {
 
   private constructor(handle: EngineScenario) {
     this.#handle = handle;
-    this.diagnostics = Object.freeze(handle.diagnostics());
+    this.diagnostics = Object.freeze(diagnosticsOf(handle.diagnostics()));
     finalizer.register(this, handle, this);
   }
 

@@ -88,6 +88,7 @@ test('a Share link opens the same scenario and story, here and in a browser that
   const story = await read.story(page);
   const seed = await read.seed(page);
   await page.click('#share');
+  await page.waitForFunction(() => !document.querySelector('#share-link').hidden);
   const link = await page.$eval('#share-link', (e) => e.value);
   assert.match(link, /#scenario=[A-Za-z0-9_-]+&seed=\d+&statistics=[A-Za-z0-9_-]+$/);
   for (const shared of [await page.browserContext().newPage(), await freshPage(t)]) {
