@@ -18,6 +18,11 @@ try {
       e.dispatchEvent(new Event('change'));
     }),
   );
+  // The editor scrolled past the example's opening comment, to its first blocks.
+  await page.evaluate(() => {
+    const { view } = window.plotwright.playground;
+    view.scrollDOM.scrollTop = view.lineBlockAt(view.state.doc.line(19).from).top;
+  });
   // Highlighting follows the text in the editor's idle time.
   await page.waitForSelector('.cm-line span');
   await new Promise((resolve) => setTimeout(resolve, 500));
