@@ -96,7 +96,7 @@ web: deps
 
 # docs/playground.png: the playground with the English example and seed 7, in headless Chromium.
 web-screenshot: web
-	node web/test/screenshot.mjs docs/playground.png
+	node web/scripts/screenshot.mjs docs/playground.png
 
 # The web figures of bench/README.md: a 199,998-line compile and a story, in Chromium and node.
 web-bench: build web

@@ -28,6 +28,9 @@ const UNTITLED = 'untitled.vell';
 const SESSION_KEY = 'plotwright.session';
 const STATISTICS_KEY = 'plotwright.statistics.';
 const CHECK_DELAY_MS = 150;
+// At most this many warnings are listed and marked (every error is): a generated scenario can
+// have a hundred thousand, more than a person reads or the page can show quickly.
+const WARNINGS_SHOWN = 1000;
 
 function element<T extends HTMLElement>(id: string): T {
   const found = document.getElementById(id);
@@ -80,6 +83,7 @@ class Playground {
   view!: EditorView;
   private name = UNTITLED;
   private compiled: { text: string; scenario: Scenario } | undefined;
+  private diagnosed: Scenario | undefined; // the scenario whose diagnostics are shown
   private shown: { seed: number; statistics: string } | undefined;
   private checkTimer: ReturnType<typeof setTimeout> | undefined;
 
@@ -207,7 +211,8 @@ class Playground {
       this.showFailure(error instanceof Error ? error.message : String(error));
       return;
     }
-    this.showDiagnostics(scenario.diagnostics);
+    if (scenario !== this.diagnosed) this.showDiagnostics(scenario.diagnostics);
+    this.diagnosed = scenario;
   }
 
   // ------------------------------------------------------------------------------------------
@@ -309,16 +314,25 @@ class Playground {
   // ------------------------------------------------------------------------------------------
   // Diagnostics
 
-  private showDiagnostics(diagnostics: readonly Diagnostic[]): void {
+  private showDiagnostics(all: readonly Diagnostic[]): void {
+    let warnings = 0;
+    const shown = all.filter((d) => d.severity === 'error' || ++warnings <= WARNINGS_SHOWN);
     const doc = this.view.state.doc;
-    const marks: EditorDiagnostic[] = diagnostics.map((d) => ({
+    const marks: EditorDiagnostic[] = shown.map((d) => ({
       ...rangeOf(doc, d),
       severity: d.severity === 'note' ? 'info' : d.severity,
       message: `${d.message} [${d.code}]`,
     }));
     this.view.dispatch(setDiagnostics(this.view.state, marks));
-    ui.diagnostics.replaceChildren(...diagnostics.map((d) => this.diagnosticItem(d)));
-    ui.diagnostics.classList.toggle('clean', diagnostics.length === 0);
+    const items = shown.map((d) => this.diagnosticItem(d));
+    if (shown.length < all.length) {
+      const more = document.createElement('li');
+      more.className = 'more';
+      more.textContent = `… and ${all.length - shown.length} more warnings`;
+      items.push(more);
+    }
+    ui.diagnostics.replaceChildren(...items);
+    ui.diagnostics.classList.toggle('clean', all.length === 0);
   }
 
   // "12:7: error: message [V101]", the position a link to the place.

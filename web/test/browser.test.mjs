@@ -127,6 +127,17 @@ test('a mistake is listed with its line and marked in the gutter as it is typed'
   assert.ok(await page.$eval('#story-pane', (e) => e.classList.contains('failed')));
 });
 
+test('a thousand warnings are listed, then a count of the rest; every error is', async (t) => {
+  const blocks = Array.from({ length: 1200 }, (_, i) => `scene Lost${i}\nNobody comes here.`);
+  const text = ['title Start', 'Hello.', ...blocks, 'select Road', 'Markt', ''].join('\n');
+  const page = await freshPage(t, `${server.url}#text=${encodeURIComponent(text)}&seed=1`);
+  const listed = await read.diagnostics(page);
+  assert.equal(listed.length, 1002);
+  assert.equal(listed.filter((d) => d.includes(': warning: ')).length, 1000);
+  assert.equal(listed[1000], '2404:1: error: Scene "Markt" not found in select statement "Road" [V101]');
+  assert.equal(listed[1001], '… and 201 more warnings');
+});
+
 test('links written by hand tell their seed, from a server and from file://', async (t) => {
   const folder = scratch(t);
   const japanese = example('yoru-no-eki.vell').toString('utf8');

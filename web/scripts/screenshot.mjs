@@ -1,11 +1,11 @@
 // A picture of the playground for the README: the English example and its story for seed 7,
 // taken in headless Chromium by the browser tests' harness.
-//   node web/test/screenshot.mjs OUTPUT.png
-import { changing, launch, openPlayground, serve } from './harness.mjs';
+//   node web/scripts/screenshot.mjs OUTPUT.png
+import { changing, launch, openPlayground, serve } from '../test/harness.mjs';
 
 const output = process.argv[2];
 if (!output) {
-  console.error('usage: node web/test/screenshot.mjs OUTPUT.png');
+  console.error('usage: node web/scripts/screenshot.mjs OUTPUT.png');
   process.exit(2);
 }
 const server = await serve();
