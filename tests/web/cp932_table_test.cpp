@@ -50,12 +50,5 @@ TEST_F(Cp932TableTest, EncodesEveryCharacterAsIconv) {
   EXPECT_GT(coded, 7000);
 }
 
-TEST_F(Cp932TableTest, RefusesWhatIsNoCode) {
-  char32_t code_point = 0;
-  EXPECT_FALSE(table_->decode("", code_point));
-  EXPECT_FALSE(table_->decode("\x82\xA0\x41", code_point));
-  EXPECT_FALSE(table_->decode("\x81", code_point));  // a lead byte alone
-}
-
 }  // namespace
 }  // namespace plotwright
