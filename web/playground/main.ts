@@ -28,6 +28,7 @@ const UNTITLED = 'untitled.vell';
 const SESSION_KEY = 'plotwright.session';
 const STATISTICS_KEY = 'plotwright.statistics.';
 const CHECK_DELAY_MS = 150;
+const DAMAGED_LINK = 'This link is damaged: its scenario cannot be read.';
 // At most this many warnings are listed and marked (every error is): a generated scenario can
 // have a hundred thousand, more than a person reads or the page can show quickly.
 const WARNINGS_SHOWN = 1000;
@@ -82,7 +83,9 @@ function runsIn(statistics: string): number {
 class Playground {
   view!: EditorView;
   private name = UNTITLED;
-  private compiled: { text: string; scenario: Scenario } | undefined;
+  // The compile of the editor's text under this name (with that name's statistics), shared by
+  // every caller until the text or the name changes.
+  private compiled: { name: string; text: string; scenario: Promise<Scenario> } | undefined;
   private diagnosed: Scenario | undefined; // the scenario whose diagnostics are shown
   private shown: { seed: number; statistics: string } | undefined;
   private checkTimer: ReturnType<typeof setTimeout> | undefined;
@@ -99,7 +102,9 @@ class Playground {
       state: EditorState.create({ doc: '', extensions: this.extensions(highlighting) }),
     });
     this.wireControls();
-    if (!(await this.openFragment())) await this.restoreSession();
+    const opened = await this.openFragment();
+    if (opened !== 'opened') await this.restoreSession();
+    if (opened === 'damaged') this.showFailure(DAMAGED_LINK);
     document.body.dataset.ready = 'true';
   }
 
@@ -125,7 +130,10 @@ class Playground {
 
   private wireControls(): void {
     for (const example of EXAMPLES) ui.examples.add(new Option(example.name, example.name));
-    ui.examples.add(new Option('(your scenario)', UNTITLED));
+    // Shown for a scenario opened from a link; not a choice of its own.
+    const untitled = new Option('(your scenario)', UNTITLED);
+    untitled.disabled = true;
+    ui.examples.add(untitled);
     ui.examples.addEventListener('change', () => {
       const example = EXAMPLES.find((e) => e.name === ui.examples.value);
       if (example) void this.open(example.name, example.text, randomSeed());
@@ -141,7 +149,11 @@ class Playground {
         void this.regenerate();
       }
     });
-    window.addEventListener('hashchange', () => void this.openFragment());
+    window.addEventListener('hashchange', async () => {
+      if ((await this.openFragment()) === 'damaged') {
+        this.showFailure(DAMAGED_LINK);
+      }
+    });
   }
 
   // ------------------------------------------------------------------------------------------
@@ -156,17 +168,16 @@ class Playground {
     else await this.tellShared(seed, statistics);
   }
 
-  private async openFragment(): Promise<boolean> {
+  private async openFragment(): Promise<'opened' | 'none' | 'damaged'> {
     let shared: Shared | null;
     try {
       shared = await readFragment(location.hash);
     } catch {
-      this.showFailure('This link is damaged: its scenario cannot be read.');
-      return false;
+      return 'damaged';
     }
-    if (shared === null) return false;
+    if (shared === null) return 'none';
     await this.open(UNTITLED, shared.text, shared.seed ?? randomSeed(), shared.statistics);
-    return true;
+    return 'opened';
   }
 
   private async restoreSession(): Promise<void> {
@@ -190,13 +201,16 @@ class Playground {
   }
 
   // The compiled scenario of the editor's text, with this scenario's stored statistics.
-  private async current(): Promise<Scenario> {
+  private current(): Promise<Scenario> {
     const text = this.view.state.doc.toString();
-    if (this.compiled?.text !== text) {
-      const scenario = await Scenario.compile(text, { statistics: stored(STATISTICS_KEY + this.name) });
-      this.compiled?.scenario.dispose();
-      this.compiled = { text, scenario };
-      store(SESSION_KEY, JSON.stringify({ name: this.name, text }));
+    const name = this.name;
+    if (this.compiled?.text !== text || this.compiled.name !== name) {
+      const previous = this.compiled?.scenario;
+      const scenario = Scenario.compile(text, { statistics: stored(STATISTICS_KEY + name) });
+      this.compiled = { name, text, scenario };
+      // Whoever awaited the previous one has used it by the time this runs.
+      previous?.then((old) => old.dispose(), () => {});
+      store(SESSION_KEY, JSON.stringify({ name, text }));
     }
     return this.compiled.scenario;
   }
@@ -287,7 +301,7 @@ class Playground {
 
   private async clearStatistics(): Promise<void> {
     store(STATISTICS_KEY + this.name, null);
-    this.compiled?.scenario.dispose();
+    this.compiled?.scenario.then((old) => old.dispose(), () => {});
     this.compiled = undefined;
     await this.check();
     this.showStatisticsNote();

@@ -155,6 +155,8 @@ test('links written by hand tell their seed, from a server and from file://', as
     assert.equal(await read.story(page), told(folder, text, ['--no-stats', '--seed', seed]).stdout, link.slice(0, 60));
     assert.equal(await page.$('#diagnostics li.error'), null);
   }
+  const damaged = await freshPage(t, `${server.url}#scenario=not-deflate&seed=5`);
+  assert.equal(await read.story(damaged), 'This link is damaged: its scenario cannot be read.');
 });
 
 test('the examples menu opens each example with its story', async (t) => {
