@@ -1,5 +1,5 @@
 // The engine's interface to JavaScript (embind): a codec, and scenarios compiled and told
-// through it. The package's own module (web/src/index.ts) gives them their final shape.
+// through it. The package's own module (web/src/plotwright.ts) gives them their final shape.
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
@@ -51,16 +51,19 @@ struct DiagnosticTable {
   explicit DiagnosticTable(const std::vector<AuthorDiagnostic>& diagnostics) {
     numbers.reserve(diagnostics.size() * 7);
     for (const AuthorDiagnostic& d : diagnostics) {
-      const auto code = std::find(codes.begin(), codes.end(), d.code);
-      if (code == codes.end()) codes.push_back(d.code);
-      numbers.insert(
-          numbers.end(),
-          {d.range.begin.line, d.range.begin.column, d.range.end.line, d.range.end.column,
-           static_cast<std::int32_t>(d.severity),
-           static_cast<std::int32_t>(std::find(codes.begin(), codes.end(), d.code) - codes.begin()),
-           utf16_length(d.message)});
+      numbers.insert(numbers.end(), {d.range.begin.line, d.range.begin.column, d.range.end.line,
+                                     d.range.end.column, static_cast<std::int32_t>(d.severity),
+                                     code_index(d.code), utf16_length(d.message)});
       messages += d.message;
     }
+  }
+
+  // A scenario's diagnostics have a handful of codes.
+  std::int32_t code_index(const std::string& code) {
+    const auto found = std::find(codes.begin(), codes.end(), code);
+    if (found != codes.end()) return static_cast<std::int32_t>(found - codes.begin());
+    codes.push_back(code);
+    return static_cast<std::int32_t>(codes.size() - 1);
   }
 
   val to_js() const {
