@@ -2,12 +2,12 @@
 // and held to the command-line program byte for byte.
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
-import { copyFileSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { copyFileSync, existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
 import { pathToFileURL } from 'node:url';
-import { EXAMPLES, cli, example, languageExamples, scratch, setting, web } from './support.mjs';
+import { EXAMPLES, caseScenario, cli, example, languageExamples, scratch, setting, storyCases, web } from './support.mjs';
 
 const SEEDS = [0, 1, 7, 255, 256, 32767, 32768, 65535, 123456789, 4294967295];
 
@@ -124,6 +124,28 @@ test("the language reference's examples tell the stories it shows", async () => 
     }
     assert.equal(told, e.blocks.story, `docs/language.md:${e.line}`);
     if (e.blocks.vus !== undefined) assert.equal(scenario.statistics, e.blocks.vus, `docs/language.md:${e.line}`);
+  }
+});
+
+test("the golden cases' story runs print what the package tells", async () => {
+  for (const c of storyCases()) {
+    const scenario = await Scenario.compile(caseScenario(c), c.stats ? { statistics: '' } : {});
+    const status = existsSync(`${c.base}.status`) ? Number(readFileSync(`${c.base}.status`, 'utf8')) : 0;
+    const out = readFileSync(`${c.base}.out`, 'utf8');
+    let stories;
+    try {
+      stories = scenario.stories({ seed: c.seed, count: c.count });
+    } catch (error) {
+      assert.equal(error.status, status, c.name);
+      if (status === 1) assert.equal(`${error.message}\n`, out, c.name);
+      continue;
+    }
+    assert.equal(status, 0, c.name);
+    // --json writes each story's text as it is; printed, it gets a final line end.
+    const printed = c.json
+      ? out.split('\n').filter(Boolean).map((line) => JSON.parse(line).text.replace(/([^\n])$/, '$1\n'))
+      : out.split('\f\n');
+    assert.deepEqual(stories, printed, c.name);
   }
 });
 

@@ -1,7 +1,7 @@
 // What the web tests share: the repository's files, the command-line program, scratch folders
 // and the examples of the language reference.
-import { spawnSync } from 'node:child_process';
-import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { execFileSync, spawnSync } from 'node:child_process';
+import { existsSync, mkdtempSync, readdirSync, readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -75,4 +75,44 @@ export function setting(example, name) {
     if (key === name) return value ?? true;
   }
   return undefined;
+}
+
+const STORY_OPTIONS = { '--seed': 'seed', '--count': 'count' };
+
+/**
+ * The golden cases of tests/cases (NAME.args, NAME.out, NAME.status; the scenario NAME.vell or
+ * the Python expression NAME.recipe) that are story runs the package makes too: --seed N and
+ * optionally --count N, --no-stats and --json, over one scenario file.
+ */
+export function storyCases() {
+  const root = join(repo, 'tests/cases');
+  const cases = [];
+  for (const group of existsSync(root) ? readdirSync(root) : []) {
+    for (const file of readdirSync(join(root, group)).filter((f) => f.endsWith('.args'))) {
+      const base = join(root, group, file.slice(0, -'.args'.length));
+      const run = storyRun(readFileSync(`${base}.args`, 'utf8'), base);
+      if (run) cases.push({ name: `${group}/${file}`, base, ...run });
+    }
+  }
+  return cases;
+}
+
+function storyRun(argsText, base) {
+  const run = { count: 1, stats: true, json: false, file: undefined };
+  const args = argsText.trim().split(/\s+/);
+  for (let i = 0; i < args.length; ++i) {
+    if (args[i] in STORY_OPTIONS) run[STORY_OPTIONS[args[i]]] = Number(args[++i]);
+    else if (args[i] === '--no-stats') run.stats = false;
+    else if (args[i] === '--json') run.json = true;
+    else if (args[i].startsWith('-') || run.file !== undefined) return null;
+    else run.file = args[i].replace('$FILE', `${base}.vell`).replace('$ROOT', repo);
+  }
+  return run.seed === undefined || run.file === undefined ? null : run;
+}
+
+/** A case's scenario: its file, or what its recipe makes. */
+export function caseScenario(c) {
+  if (existsSync(c.file) || !existsSync(`${c.base}.recipe`)) return readFileSync(c.file);
+  const recipe = readFileSync(`${c.base}.recipe`, 'utf8');
+  return execFileSync('python3', ['-c', `import sys; sys.stdout.write(${recipe})`]);
 }
