@@ -98,6 +98,10 @@ test("the statistics are the command line's file after the same runs", async (t)
   }
   const saved = readFileSync(join(folder, 'story.vus'), 'utf8');
   assert.equal(scenario.statistics, saved);
+  // A scenario without a choice anywhere neither reads nor writes them.
+  const plain = await Scenario.compile('title A\nHello.\n', { statistics: 'not statistics' });
+  plain.story({ seed: 1 });
+  assert.equal(plain.statistics, 'not statistics');
   // A scenario compiled with them goes on where the command line goes on.
   const later = await Scenario.compile(example('yoru-no-eki.vell'), { statistics: saved });
   assert.equal(later.story({ seed: 3 }), cli(['--seed', '3', 'story.vell'], folder).stdout);
