@@ -3,6 +3,7 @@ JOBS ?= $(shell nproc)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
+WEB_BUILD ?= build-web
 # Seconds each fuzz target runs in make fuzz; the size of the repeatable smoke run of make test.
 FUZZ_SECONDS ?= 300
 FUZZ_SMOKE_SCALE ?= 1
@@ -10,7 +11,8 @@ FUZZ_TARGETS := load_fuzzer statistics_fuzzer encoding_fuzzer
 EXAMPLE ?= examples/the-lighthouse-keeper.vell
 
 .PHONY: deps build build-asan build-fuzz run test unit-test asan-test fuzz fuzz-smoke bench \
-        format clean screenshot editor-screenshot vsix package
+        format clean screenshot editor-screenshot vsix package docs web web-screenshot \
+        web-bench
 
 deps:
 	@scripts/install-deps
@@ -48,7 +50,8 @@ fuzz: build-fuzz
 fuzz-smoke: build-fuzz
 	@scripts/run-fuzzers $(FUZZ_BUILD) --smoke $(FUZZ_SMOKE_SCALE)
 
-test: unit-test asan-test fuzz-smoke
+# The web package and the playground first: the unit tests run them in node and in Chromium.
+test: web unit-test asan-test fuzz-smoke
 
 # The Debian package, build/plotwright_VERSION_ARCH.deb, from what make build built.
 package: build
@@ -63,6 +66,11 @@ screenshot: build
 editor-screenshot: build
 	scripts/editor-screenshot ./$(BUILD)/plotwright docs/editor.png
 
+# The README's picture of the English example's scene graph, coloured by what 1000 stories
+# reached (Graphviz, which scripts/install-deps installs). Repeatable: a fixed seed, no statistics.
+docs: build
+	./$(BUILD)/plotwright graph --coverage 1000 --seed 1 --no-stats $(EXAMPLE) | dot -Tsvg -o docs/graph.svg
+
 # The VS Code extension for Vell scenarios, installable from $(BUILD)/plotwright-vell-*.vsix
 # (docs/editors.md). Needs node and npm; installs the npm packages from package-lock.json.
 vsix:
@@ -73,8 +81,29 @@ bench: build
 	./$(BUILD)/bench/plotwright_bench
 	bench/whole_process.sh $(BUILD)/plotwright
 
+# The engine in WebAssembly, the npm package and the playground page, in web/dist
+# (web/README.md). The code page 932 tables come from the regular build's generator, which asks
+# glibc's iconv; emcc's post-processing needs Debian's node modules (NODE_PATH).
+web: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release --log-level=WARNING
+	@cmake --build $(BUILD) -j$(JOBS) --target plotwright_cp932_table
+	@NODE_PATH=/usr/share/nodejs emcmake cmake -S . -B $(WEB_BUILD) -DCMAKE_BUILD_TYPE=Release \
+	  -DPLOTWRIGHT_CP932_TABLE=$(abspath $(BUILD))/generated/cp932_table_data.cpp \
+	  --log-level=WARNING >/dev/null
+	@NODE_PATH=/usr/share/nodejs cmake --build $(WEB_BUILD) -j$(JOBS) --target plotwright_engine_js
+	@web/scripts/ensure-deps.sh
+	@node web/scripts/build.mjs $(WEB_BUILD)/plotwright-engine.js
+
+# docs/playground.png: the playground with the English example and seed 7, in headless Chromium.
+web-screenshot: web
+	node web/scripts/screenshot.mjs docs/playground.png
+
+# The web figures of bench/README.md: a 199,998-line compile and a story, in Chromium and node.
+web-bench: build web
+	node web/bench/web_bench.mjs $(BUILD)
+
 format:
 	clang-format -i $$(git ls-files '*.h' '*.cpp')
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WEB_BUILD) web/dist

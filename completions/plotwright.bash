@@ -7,8 +7,8 @@ _plotwright_options() {
     story) echo "--help --version --encoding --seed --count --raw --json --no-stats --start
                  --trace --watch --check --verbose" ;;
     check) echo "--help --encoding --format --werror" ;;
-    graph) echo "--help --encoding --seed --format --coverage" ;;
-    coverage) echo "--help --encoding --seed --runs --format --save-stats" ;;
+    graph) echo "--help --encoding --seed --format --coverage --no-stats" ;;
+    coverage) echo "--help --encoding --seed --runs --format --save-stats --no-stats" ;;
     lsp) echo "--help" ;;
   esac
 }

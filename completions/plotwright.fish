@@ -45,6 +45,8 @@ complete -c plotwright -n "__fish_seen_subcommand_from check" -l werror \
 complete -c plotwright -n "__fish_seen_subcommand_from graph" -l format -x -a "dot mermaid" -d "Output format"
 complete -c plotwright -n "__fish_seen_subcommand_from graph" -l coverage -x \
     -d "Colour scenes by how many of N stories reached them"
+complete -c plotwright -n "__fish_seen_subcommand_from graph coverage" -l no-stats \
+    -d "Start from no statistics"
 complete -c plotwright -n "__fish_seen_subcommand_from coverage" -l runs -x \
     -d "The number of stories"
 complete -c plotwright -n "__fish_seen_subcommand_from coverage" -l format -x -a "text json csv" -d "Output format"

@@ -79,15 +79,6 @@ void scan_bodies(const SourceStore& store, const CompiledScenario& scenario, Sce
   }
 }
 
-// The scene a block's lines run in: its own, or the built-in scene it gives a body to.
-int scene_of_block(const ScenarioModel& model, int block) {
-  if (model.blocks[block].scene != 0) return model.blocks[block].scene;
-  for (int scene = kSceneStartMessage; scene <= kSceneClosing; ++scene) {
-    if (model.block_of_scene[scene] == block) return scene;
-  }
-  return 0;
-}
-
 void add_edges(const CompiledScenario& scenario, ScenarioModel& model) {
   for (int scene = 1; scene <= kSceneTitleList && scene <= model.scene_count; ++scene) {
     const Record* list = scenario.scenes.list(scene);
@@ -151,6 +142,15 @@ ScenarioModel build_model(const SourceStore& store, const CompiledScenario& scen
   add_edges(scenario, model);
   if (model.scene_count >= kSceneEnd) mark_reachable(model);
   return model;
+}
+
+int scene_of_block(const ScenarioModel& model, int block) {
+  if (model.blocks[block].scene != 0) return model.blocks[block].scene;
+  for (int scene = kSceneStartMessage; scene <= kSceneClosing && scene <= model.scene_count;
+       ++scene) {
+    if (model.block_of_scene[scene] == block) return scene;
+  }
+  return 0;
 }
 
 std::string scene_display_name(const ScenarioModel& model, int scene) {

@@ -115,6 +115,10 @@ struct ScenarioModel {
 // Describes the compiled scenario. `store` and `scenario` must be those of one compile.
 ScenarioModel build_model(const SourceStore& store, const CompiledScenario& scenario);
 
+// The scene block `block`'s lines run in: its own, or the built-in scene it gives a body to;
+// 0 for a message block that gives none its body.
+int scene_of_block(const ScenarioModel& model, int block);
+
 // The name a scene is shown by: its block's name, or the built-in scene's alias.
 std::string scene_display_name(const ScenarioModel& model, int scene);
 

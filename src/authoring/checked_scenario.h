@@ -41,6 +41,10 @@ class CheckedScenario {
   const std::vector<AuthorDiagnostic>& diagnostics() const { return diagnostics_; }
   bool has_errors() const;
   bool was_utf8() const { return was_utf8_; }
+  // The engine's bytes of the file, a '?' standing for each character with no Shift-JIS form.
+  const std::string& engine_bytes() const { return engine_bytes_; }
+  // How many characters have no Shift-JIS form (the V001 diagnostics).
+  int encoding_problems() const { return encoding_problems_; }
   // Engine text (a name, a line) as UTF-8.
   std::string to_utf8(std::string_view engine_text) const;
 
@@ -51,6 +55,7 @@ class CheckedScenario {
   Cp932Codec& codec_;
   std::string engine_bytes_;
   bool was_utf8_ = false;
+  int encoding_problems_ = 0;
   std::unique_ptr<ScenarioAnalysis> analysis_;
   std::vector<AuthorDiagnostic> diagnostics_;
 };

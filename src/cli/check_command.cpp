@@ -16,14 +16,6 @@ namespace {
 
 using nlohmann::json;
 
-// FILE:LINE:COL: severity: message [CODE]
-void write_text(const std::string& file, const CheckedScenario& checked, std::ostream& out) {
-  for (const AuthorDiagnostic& d : checked.diagnostics()) {
-    out << file << ':' << d.range.begin.line << ':' << d.range.begin.column << ": "
-        << severity_name(d.severity) << ": " << d.message << " [" << d.code << "]\n";
-  }
-}
-
 json json_of(const std::string& file, const AuthorDiagnostic& d) {
   return {{"file", file},
           {"line", d.range.begin.line},
@@ -79,6 +71,14 @@ int status_of(const Options& options, const CheckedScenario& checked) {
 
 }  // namespace
 
+void write_diagnostics_text(const std::string& file, const CheckedScenario& checked,
+                            std::ostream& out) {
+  for (const AuthorDiagnostic& d : checked.diagnostics()) {
+    out << file << ':' << d.range.begin.line << ':' << d.range.begin.column << ": "
+        << severity_name(d.severity) << ": " << d.message << " [" << d.code << "]\n";
+  }
+}
+
 int run_check(const Options& options, std::ostream& out, std::ostream& err) {
   ScenarioInput input;
   if (!read_input(options, input, err)) return kExitUsage;
@@ -95,7 +95,7 @@ int run_check(const Options& options, std::ostream& out, std::ostream& err) {
   } else if (options.format == "sarif") {
     out << sarif_of(input.name, *checked).dump(2) << '\n';
   } else {
-    write_text(input.name, *checked, out);
+    write_diagnostics_text(input.name, *checked, out);
   }
   if (!out.flush()) {
     err << "plotwright: could not write to standard output\n";

@@ -3,10 +3,16 @@
 #pragma once
 
 #include <iosfwd>
+#include <string>
 
+#include "authoring/checked_scenario.h"
 #include "cli/options.h"
 
 namespace plotwright::cli {
+
+// FILE:LINE:COL: severity: message [CODE], one line each.
+void write_diagnostics_text(const std::string& file, const CheckedScenario& checked,
+                            std::ostream& out);
 
 // Exit status: 0 nothing wrong, 1 an error (with --werror, also a warning), 2 a file error.
 int run_check(const Options& options, std::ostream& out, std::ostream& err);

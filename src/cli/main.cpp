@@ -3,6 +3,8 @@
 #include <iostream>
 
 #include "cli/check_command.h"
+#include "cli/coverage_command.h"
+#include "cli/graph_command.h"
 #include "cli/options.h"
 #include "cli/story_command.h"
 #include "lsp/language_server.h"
@@ -17,9 +19,9 @@ int run(const plotwright::cli::Options& options) {
     case Command::LSP:
       return plotwright::lsp::run_language_server(0, 1, std::cerr);
     case Command::GRAPH:
+      return run_graph(options, std::cout, std::cerr);
     case Command::COVERAGE:
-      std::cerr << "plotwright: this command is not available yet\n";
-      return kExitUsage;
+      return run_coverage(options, std::cout, std::cerr);
     case Command::STORY:
       break;
   }

@@ -132,6 +132,8 @@ void declare_graph(CLI::App& app, Options& options, Shared& shared) {
                    "Colour each scene by how many of N stories reached it")
       ->type_name("N")
       ->check(CLI::Range(1, 10000000));
+  graph->add_flag("--no-stats", options.no_stats,
+                  "With --coverage: start from no statistics instead of the scenario's");
 }
 
 // plotwright coverage [OPTIONS] FILE
@@ -147,8 +149,13 @@ void declare_coverage(CLI::App& app, Options& options, Shared& shared) {
   coverage->add_option("--format", options.format, "text (the default), json or csv")
       ->type_name("FORMAT")
       ->check(CLI::IsMember({"text", "json", "csv"}));
-  coverage->add_flag("--save-stats", options.save_stats,
-                     "Count the stories in the statistics file afterwards");
+  CLI::Option* no_stats =
+      coverage->add_flag("--no-stats", options.no_stats,
+                         "Start from no statistics instead of the scenario's statistics file");
+  coverage
+      ->add_flag("--save-stats", options.save_stats,
+                 "Count the stories in the statistics file afterwards")
+      ->excludes(no_stats);
 }
 
 Command command_of(const CLI::App& app) {

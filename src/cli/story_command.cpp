@@ -1,116 +1,99 @@
-// One run of the plotwright program: read and decode the scenario, load it, write the stories,
-// save the statistics.
+// The story command: read and decode the scenario, tell its stories, save the statistics; with
+// --watch, tell more each time the file is saved, until Ctrl+C.
 #include "cli/story_command.h"
 
 #include <memory>
-#include <optional>
 #include <ostream>
+#include <sstream>
 
-#include "base/clock.h"
-#include "base/diagnostics.h"
-#include "base/file_store.h"
+#include "authoring/checked_scenario.h"
+#include "cli/check_command.h"
 #include "cli/scenario_input.h"
-#include "cli/story_writer.h"
-#include "compiler/line_source.h"
-#include "controller/document.h"
-#include "encoding/scenario_encoding.h"
-#include "platform/disk_file_store.h"
-#include "platform/scenario_file.h"
+#include "cli/story_session.h"
+#include "platform/file_watcher.h"
 
 namespace plotwright::cli {
 
 namespace {
 
-// Shows diagnostic bytes (Shift-JIS, as the engine writes them) as UTF-8 on a stream. Only
-// whole lines are converted, so a double-byte character is never cut in two: a line feed
-// byte never occurs inside one.
-class Utf8StreamDiagnostics final : public DiagnosticSink {
- public:
-  Utf8StreamDiagnostics(std::ostream& stream, Cp932Codec& codec) : stream_(stream), codec_(codec) {}
+// A burst of saves is one change once the file has been quiet this long; a file that is
+// missing or unreadable right after a change is tried again once after this long.
+constexpr int kQuietMilliseconds = 200;
 
-  void write(std::string_view bytes) override {
-    pending_.append(bytes);
-    const std::size_t end = pending_.rfind('\n');
-    if (end == std::string::npos) return;
-    stream_ << codec_.engine_text_to_utf8(std::string_view(pending_).substr(0, end + 1));
-    pending_.erase(0, end + 1);
+// With --check: the scenario's diagnostics, before its story. Needs the file's own bytes.
+void show_diagnostics(const Options& options, ScenarioInput& input, std::ostream& err) {
+  if (!options.check) return;
+  std::unique_ptr<CheckedScenario> checked;
+  if (CheckedScenario::check(*input.codec, input.file.bytes, options.encoding, checked, nullptr)) {
+    write_diagnostics_text(input.name, *checked, err);
   }
-
-  // Writes a last line that came without its line feed.
-  void finish() {
-    if (pending_.empty()) return;
-    stream_ << codec_.engine_text_to_utf8(pending_) << '\n';
-    pending_.clear();
-  }
-
- private:
-  std::ostream& stream_;
-  Cp932Codec& codec_;
-  std::string pending_;
-};
-
-// A statistics file that cannot be written costs the user nothing of the story: warn only.
-void warn_unsaved_statistics(const std::string& error, std::ostream& err) {
-  if (!error.empty()) err << "plotwright: warning: could not save statistics: " << error << '\n';
 }
 
-int exit_status_of(const LoadOutcome& loaded) {
-  return loaded.generated ? kExitStory : kExitScenario;
+// Reads the changed file, once more after a pause when it cannot be read at first (an editor
+// may be between removing the old file and writing the new one). False when it still cannot
+// be, with the reason on `err`, or when a stop request came during the pause (`stopped`).
+bool reread(const Options& options, platform::FileWatcher& watcher, ScenarioInput& input,
+            bool& stopped, std::ostream& err) {
+  std::ostringstream first_try;  // its notes are shown, a failure only when it lasts
+  if (read_input(options, input, first_try)) {
+    err << first_try.str();
+    return true;
+  }
+  stopped = watcher.pause(kQuietMilliseconds);
+  return !stopped && read_input(options, input, err);
 }
 
-// Loads the scenario and writes options.count stories. Their uses are counted in the
-// statistics only when they reached standard output.
-int tell_stories(const Options& options, Cp932Codec& codec, platform::ScenarioFile scenario,
-                 std::string engine_bytes, std::ostream& out, std::ostream& err) {
-  std::optional<FixedClock> fixed_clock;
-  if (options.seed) fixed_clock.emplace(*options.seed);
-  NullFileStore no_files;
-  platform::DiskFileStore disk;
-  NullDiagnostics hidden;
-  Utf8StreamDiagnostics shown(err, codec);
-  DocumentServices services;
-  services.clock = fixed_clock ? &*fixed_clock : nullptr;
-  services.files = options.no_stats ? static_cast<FileStore*>(&no_files) : &disk;
-  services.diagnostics = options.verbose ? static_cast<DiagnosticSink*>(&shown) : &hidden;
-
-  Document document(services);
-  FileLineSource source(std::move(engine_bytes));
-  const LoadOutcome loaded =
-      document.load_scenario(source, scenario.path, scenario.keep_statistics);
-  shown.finish();
-  if (!loaded.statistics_warning.empty()) {
-    err << "plotwright: warning: " << loaded.statistics_warning << '\n';
-  }
-  const int status = exit_status_of(loaded);
-
-  StoryWriter writer(options, out, codec);
-  writer.write(loaded.text, 0);  // the text is valid only until the next regeneration
-  // After a failed load the messages are shown once: there is no story to write again.
-  const int count = loaded.generated ? options.count : 1;
-  for (int index = 1; index < count && out; ++index) {
-    writer.write(document.regenerate().value_or(std::string_view()), index);
-  }
-  shown.finish();
-  out.flush();
-  if (!out) {
-    document.drop_statistics();
-    err << "plotwright: could not write the story to standard output\n";
+int watch_stories(const Options& options, ScenarioInput& input, StorySession& session,
+                  std::ostream& out, std::ostream& err) {
+  std::string error;
+  const std::unique_ptr<platform::FileWatcher> watcher =
+      platform::watch_file(input.file.path, kQuietMilliseconds, &error);
+  if (!watcher) {
+    err << "plotwright: --watch: cannot follow " << input.name << ": " << error << '\n';
     return kExitUsage;
   }
-  warn_unsaved_statistics(loaded.statistics_error, err);
-  std::string unsaved;
-  document.shutdown(&unsaved);
-  warn_unsaved_statistics(unsaved, err);
-  return status;
+  show_diagnostics(options, input, err);
+  if (!decode_input(options, input, err)) return kExitUsage;
+  int status = session.tell(input.file, std::move(input.engine_bytes));
+  if (status == kExitUsage) return session.finish(status);
+  for (;;) {
+    out.flush();
+    err << "plotwright: waiting for " << input.name << " to change (Ctrl+C ends)\n";
+    const platform::WatchEvent event = watcher->wait(&error);
+    if (event == platform::WatchEvent::STOPPED) break;
+    if (event == platform::WatchEvent::FAILED) {
+      err << "plotwright: --watch: " << input.name << ": " << error << '\n';
+      return session.finish(kExitUsage);
+    }
+    ScenarioInput changed;
+    bool stopped = false;
+    if (!reread(options, *watcher, changed, stopped, err)) {
+      if (stopped) break;
+      continue;
+    }
+    show_diagnostics(options, changed, err);
+    if (!decode_input(options, changed, err)) continue;
+    // A --start that names nothing in the new version is reported; the watch goes on.
+    const int told = session.tell(changed.file, std::move(changed.engine_bytes));
+    if (!out) break;
+    if (told != kExitUsage) status = told;
+  }
+  return session.finish(status);
 }
 
 }  // namespace
 
 int run_story(const Options& options, std::ostream& out, std::ostream& err) {
+  if (options.watch && options.file == "-") {
+    err << "plotwright: --watch needs a file; standard input cannot change\n";
+    return kExitUsage;
+  }
   ScenarioInput input;
-  if (!read_input(options, input, err) || !decode_input(options, input, err)) return kExitUsage;
-  return tell_stories(options, *input.codec, std::move(input.file), std::move(input.engine_bytes),
-                      out, err);
+  if (!read_input(options, input, err)) return kExitUsage;
+  StorySession session(options, *input.codec, out, err);
+  if (options.watch) return watch_stories(options, input, session, out, err);
+  if (!decode_input(options, input, err)) return kExitUsage;
+  return session.finish(session.tell(input.file, std::move(input.engine_bytes)));
 }
 
 }  // namespace plotwright::cli

@@ -5,8 +5,12 @@
 #include <algorithm>
 #include <cstring>
 
-#include "encoding/cp932_iconv.h"
 #include "encoding/utf8.h"
+#ifdef __EMSCRIPTEN__
+#include "web/cp932_table.h"
+#else
+#include "encoding/cp932_iconv.h"
+#endif
 
 namespace plotwright {
 
@@ -58,10 +62,16 @@ bool fail(std::string* error, std::string message) {
 
 Cp932Codec::Cp932Codec(std::unique_ptr<Cp932Backend> backend) : backend_(std::move(backend)) {}
 
-// The one place that picks the platform's converter.
+// The one place that picks the platform's converter. WebAssembly's C library has no CP932:
+// there the tables generated from glibc's iconv at build time give the same answers.
 bool Cp932Codec::open(std::optional<Cp932Codec>& codec, std::string* error) {
   std::unique_ptr<Cp932Backend> backend;
+#ifdef __EMSCRIPTEN__
+  static_cast<void>(error);
+  backend = make_table_cp932_backend();
+#else
   if (!open_iconv_cp932_backend(backend, error)) return false;
+#endif
   codec.emplace(std::move(backend));
   return true;
 }

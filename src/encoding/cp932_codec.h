@@ -20,8 +20,8 @@ class Cp932Codec {
  public:
   explicit Cp932Codec(std::unique_ptr<Cp932Backend> backend);
 
-  // A codec over this system's converter (glibc's iconv). False, with the reason in `error`
-  // when it is not null, when the system has none.
+  // A codec over this system's converter (glibc's iconv; in WebAssembly, tables generated
+  // from it). False, with the reason in `error` when it is not null, when the system has none.
   static bool open(std::optional<Cp932Codec>& codec, std::string* error);
 
   // Engine text (Shift-JIS, CR LF) as UTF-8 with LF line ends; a CR without an LF stays. Each

@@ -12,8 +12,10 @@ namespace plotwright::cli {
 namespace {
 
 TEST(JsonText, EscapesAsTheLibraryDoesForEveryByteThatNeedsIt) {
-  static const char* const kPieces[] = {"a",    "\"", "\\", "\n", "\r\n", "\t", "\x01", "\x1f",
-                                        "\x7f", "/",  "\xe3\x80\x80", "\xf0\x9f\x98\x80", " "};
+  static const char* const kPieces[] = {"a",    "\"", "\\",           "\n",
+                                        "\r\n", "\t", "\x01",         "\x1f",
+                                        "\x7f", "/",  "\xe3\x80\x80", "\xf0\x9f\x98\x80",
+                                        " "};
   StandardRandom random;
   for (int n = 0; n < 2000; ++n) {
     std::string text;

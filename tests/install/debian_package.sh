@@ -12,7 +12,7 @@ if [ "$(id -u)" != 0 ]; then
   echo "debian_package: skipped: installing a package needs root (CI runs as root)"
   exit 77
 fi
-if dpkg-query -W -f='${Status}' plotwright 2> /dev/null | grep -q 'installed'; then
+if dpkg-query -W -f='${Status}' plotwright 2> /dev/null | grep -q 'install ok installed'; then
   echo "debian_package: skipped: a plotwright package is installed already (dpkg --purge plotwright)"
   exit 77
 fi

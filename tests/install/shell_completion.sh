@@ -30,7 +30,8 @@ check_shell() {
   expect "$shell" "plotwright --encoding " auto shift_jis utf-8
   expect "$shell" "plotwright check --format " text json sarif
   expect "$shell" "plotwright graph --format " dot mermaid
-  expect "$shell" "plotwright coverage --" --help --encoding --seed --runs --format --save-stats
+  expect "$shell" "plotwright coverage --" --help --encoding --seed --runs --format --save-stats \
+    --no-stats
   expect "$shell" "plotwright-gui " story.vell folder
 }
 

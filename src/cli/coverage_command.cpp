@@ -1,0 +1,43 @@
+// Running the stories and writing the coverage report in the form asked for.
+#include "cli/coverage_command.h"
+
+#include <ostream>
+
+#include "cli/coverage_report.h"
+#include "cli/coverage_run.h"
+#include "cli/scenario_input.h"
+#include "platform/terminal.h"
+
+namespace plotwright::cli {
+
+namespace {
+
+// Below this many stories a run takes well under a second: no progress bar.
+constexpr int kProgressFrom = 10000;
+
+}  // namespace
+
+int run_coverage(const Options& options, std::ostream& out, std::ostream& err) {
+  ScenarioInput input;
+  if (!read_input(options, input, err) || !decode_input(options, input, err)) return kExitUsage;
+  const bool progress = options.runs >= kProgressFrom && platform::standard_error_is_terminal();
+  CoverageRun run;
+  const int status = run_coverage_stories(options, input, progress, run, err);
+  if (status != kExitStory) return status;
+  const SceneNames names(run.model, *input.codec);
+  const CoverageReport report = make_coverage_report(run, names, input.name, options.seed);
+  if (options.format == "json") {
+    write_coverage_json(report, out);
+  } else if (options.format == "csv") {
+    write_coverage_csv(report, out);
+  } else {
+    write_coverage_text(report, out);
+  }
+  if (!out.flush()) {
+    err << "plotwright: could not write to standard output\n";
+    return kExitUsage;
+  }
+  return kExitStory;
+}
+
+}  // namespace plotwright::cli

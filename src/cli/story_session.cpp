@@ -1,0 +1,132 @@
+// Loading, telling, tracing and saving for the story command.
+#include "cli/story_session.h"
+
+#include <ostream>
+
+#include "analysis/scenario_analysis.h"
+#include "cli/start_block.h"
+#include "compiler/line_source.h"
+#include "controller/engine.h"
+
+namespace plotwright::cli {
+
+void Utf8StreamDiagnostics::write(std::string_view bytes) {
+  pending_.append(bytes);
+  const std::size_t end = pending_.rfind('\n');
+  if (end == std::string::npos) return;
+  stream_ << codec_.engine_text_to_utf8(std::string_view(pending_).substr(0, end + 1));
+  pending_.erase(0, end + 1);
+}
+
+void Utf8StreamDiagnostics::finish() {
+  if (pending_.empty()) return;
+  stream_ << codec_.engine_text_to_utf8(pending_) << '\n';
+  pending_.clear();
+}
+
+namespace {
+
+// A statistics file that cannot be written costs the user nothing of the story: warn only.
+void warn_unsaved_statistics(const std::string& error, std::ostream& err) {
+  if (!error.empty()) err << "plotwright: warning: could not save statistics: " << error << '\n';
+}
+
+}  // namespace
+
+StorySession::StorySession(const Options& options, Cp932Codec& codec, std::ostream& out,
+                           std::ostream& err)
+    : options_(options),
+      codec_(codec),
+      out_(out),
+      err_(err),
+      fixed_clock_(options.seed ? std::optional<FixedClock>(*options.seed) : std::nullopt),
+      shown_(err, codec),
+      document_(
+          DocumentServices{nullptr, fixed_clock_ ? &*fixed_clock_ : nullptr,
+                           options.no_stats ? static_cast<FileStore*>(&no_files_) : &disk_,
+                           options.verbose ? static_cast<DiagnosticSink*>(&shown_) : &hidden_}),
+      writer_(options, out, codec) {
+  if (options.trace) document_.set_run_observer(&trace_);
+}
+
+// The scene --start names, set before the load so that the load's story starts there too.
+bool StorySession::choose_start(const std::string& engine_bytes) {
+  if (options_.start.empty()) return true;
+  const ScenarioAnalysis analysis(engine_bytes);
+  std::string error;
+  const int scene = find_start_scene(options_.start, analysis, codec_, &error);
+  if (scene == 0) {
+    err_ << "plotwright: --start: " << error << '\n';
+    return false;
+  }
+  document_.set_start_scene(scene);
+  return true;
+}
+
+void StorySession::name_scenes() {
+  names_.reset();
+  model_ = build_model(document_.engine().store(), document_.engine().scenario());
+  names_.emplace(*model_, codec_);
+}
+
+// One story: its text, then its trace on standard error (in --json, inside its line), and a
+// note when a limit cut its run short.
+void StorySession::write_story(std::string_view text) {
+  const int index = index_++;
+  if (!options_.trace) {
+    writer_.write(text, index);
+  } else if (options_.json) {
+    writer_.write(text, index, trace_json(trace_, *names_));
+  } else {
+    writer_.write(text, index);
+    out_.flush();
+    err_ << trace_text(trace_, *names_, index + 1);
+  }
+  trace_.clear();
+  const char* limit = run_limit_name(document_.last_run_end());
+  if (limit && !(options_.trace && !options_.json)) {
+    out_.flush();
+    err_ << "plotwright: note: story " << index + 1 << " was cut short by " << limit << '\n';
+  }
+}
+
+int StorySession::tell(const platform::ScenarioFile& scenario, std::string engine_bytes) {
+  if (!choose_start(engine_bytes)) return kExitUsage;
+  trace_.clear();
+  FileLineSource source(std::move(engine_bytes));
+  const LoadOutcome loaded =
+      document_.load_scenario(source, scenario.path, scenario.keep_statistics);
+  shown_.finish();
+  warn_unsaved_statistics(loaded.statistics_error, err_);
+  if (!loaded.statistics_warning.empty()) {
+    err_ << "plotwright: warning: " << loaded.statistics_warning << '\n';
+  }
+  if (!loaded.generated) {
+    writer_.write(loaded.text, index_++);  // the messages, once: there is no story to repeat
+  } else {
+    if (options_.trace) name_scenes();
+    write_story(loaded.text);  // the text is valid only until the next regeneration
+    for (int story = 1; story < options_.count && out_; ++story) {
+      write_story(document_.regenerate().value_or(std::string_view()));
+    }
+  }
+  shown_.finish();
+  out_.flush();
+  if (!out_) return kExitUsage;
+  return loaded.generated ? kExitStory : kExitScenario;
+}
+
+int StorySession::finish(int status) {
+  out_.flush();
+  if (!out_) {
+    document_.drop_statistics();
+    err_ << "plotwright: could not write the story to standard output\n";
+    return kExitUsage;
+  }
+  std::string unsaved;
+  document_.shutdown(&unsaved);
+  warn_unsaved_statistics(unsaved, err_);
+  return status;
+}
+
+}  // namespace plotwright::cli

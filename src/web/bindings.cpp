@@ -1,0 +1,142 @@
+// The engine's interface to JavaScript (embind): a codec, and scenarios compiled and told
+// through it. The package's own module (web/src/plotwright.ts) gives them their final shape.
+#include <emscripten/bind.h>
+#include <emscripten/val.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "web/web_scenario.h"
+
+namespace plotwright::web {
+
+namespace {
+
+using emscripten::val;
+
+// The one codec a page or a program opens and hands to every scenario.
+class Codec {
+ public:
+  Codec() { Cp932Codec::open(codec_, nullptr); }  // the tables cannot fail to open
+  Cp932Codec& get() { return *codec_; }
+
+ private:
+  std::optional<Cp932Codec> codec_;
+};
+
+// The length in UTF-16 code units (JavaScript's string length) of valid UTF-8.
+int utf16_length(std::string_view utf8) {
+  int length = 0;
+  for (const char c : utf8) {
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte & 0xC0) != 0x80) length += byte >= 0xF0 ? 2 : 1;
+  }
+  return length;
+}
+
+// The diagnostics in a form that crosses into JavaScript in three pieces rather than a hundred
+// thousand objects built a property at a time: seven numbers each (line, column, end line, end
+// column, severity, the index of the code, the message's length in UTF-16 units), the codes,
+// and the messages one after another.
+struct DiagnosticTable {
+  std::vector<std::int32_t> numbers;
+  std::vector<std::string> codes;
+  std::string messages;
+
+  explicit DiagnosticTable(const std::vector<AuthorDiagnostic>& diagnostics) {
+    numbers.reserve(diagnostics.size() * 7);
+    for (const AuthorDiagnostic& d : diagnostics) {
+      numbers.insert(numbers.end(), {d.range.begin.line, d.range.begin.column, d.range.end.line,
+                                     d.range.end.column, static_cast<std::int32_t>(d.severity),
+                                     code_index(d.code), utf16_length(d.message)});
+      messages += d.message;
+    }
+  }
+
+  // A scenario's diagnostics have a handful of codes.
+  std::int32_t code_index(const std::string& code) {
+    const auto found = std::find(codes.begin(), codes.end(), code);
+    if (found != codes.end()) return static_cast<std::int32_t>(found - codes.begin());
+    codes.push_back(code);
+    return static_cast<std::int32_t>(codes.size() - 1);
+  }
+
+  val to_js() const {
+    val out = val::object();
+    // A view of this table's memory: the caller copies it before the next call.
+    out.set("numbers", val(emscripten::typed_memory_view(numbers.size(), numbers.data())));
+    val list = val::array();
+    for (const std::string& code : codes) list.call<void>("push", code);
+    out.set("codes", list);
+    out.set("messages", messages);
+    return out;
+  }
+};
+
+// A compiled scenario. The error of a file that cannot be compiled is kept for the caller
+// to throw: a constructor cannot fail across embind.
+class ScenarioHandle {
+ public:
+  // `statistics` is the statistics file's content, or undefined to keep none.
+  ScenarioHandle(Codec& codec, const std::string& file, const val& statistics) {
+    std::optional<std::string> kept;
+    if (!statistics.isUndefined()) kept = statistics.as<std::string>();
+    Scenario::compile(codec.get(), file, std::move(kept), scenario_, &error_);
+  }
+
+  std::string error() const { return error_; }
+
+  // The diagnostics as a DiagnosticTable: {numbers, codes, messages}. The numbers are a view
+  // of memory that the next call may change.
+  val diagnostics() {
+    table_ = std::make_unique<DiagnosticTable>(scenario_ ? scenario_->diagnostics()
+                                                         : std::vector<AuthorDiagnostic>());
+    return table_->to_js();
+  }
+
+  // {stories: [...]} or {status, message}.
+  val tell(std::uint32_t seed, int count) {
+    std::vector<std::string> stories;
+    RunFailure failure;
+    val out = val::object();
+    if (!scenario_->tell(seed, count, stories, failure)) {
+      out.set("status", failure.status);
+      out.set("message", failure.message);
+      return out;
+    }
+    val list = val::array();
+    for (const std::string& story : stories) list.call<void>("push", story);
+    out.set("stories", list);
+    return out;
+  }
+
+  // The statistics file's content, or undefined when the scenario keeps none.
+  val statistics() const {
+    if (!scenario_ || !scenario_->statistics()) return val::undefined();
+    return val(*scenario_->statistics());
+  }
+
+ private:
+  std::unique_ptr<Scenario> scenario_;
+  std::unique_ptr<DiagnosticTable> table_;
+  std::string error_;
+};
+
+}  // namespace
+
+EMSCRIPTEN_BINDINGS(plotwright) {
+  emscripten::class_<Codec>("Codec").constructor<>();
+  emscripten::class_<ScenarioHandle>("Scenario")
+      .constructor<Codec&, const std::string&, const val&>()
+      .function("error", &ScenarioHandle::error)
+      .function("diagnostics", &ScenarioHandle::diagnostics)
+      .function("tell", &ScenarioHandle::tell)
+      .function("statistics", &ScenarioHandle::statistics);
+}
+
+}  // namespace plotwright::web

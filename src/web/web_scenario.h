@@ -1,0 +1,58 @@
+// A scenario as the web package offers it: compiled once for its diagnostics, then told as
+// many times as asked, each time as one run of the command-line program, its statistics file
+// kept in memory or, as with --no-stats, none.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "authoring/checked_scenario.h"
+#include "encoding/cp932_codec.h"
+
+namespace plotwright::web {
+
+// Why a run told no story, as the command-line program reports it.
+struct RunFailure {
+  int status = 0;       // the program's exit status: 1 (the scenario's messages), 2 (encoding)
+  std::string message;  // UTF-8, without a final line end
+};
+
+class Scenario {
+ public:
+  // A scenario file's bytes, read as the command line reads a file (valid UTF-8 as UTF-8,
+  // anything else as Shift-JIS), and the statistics file's content to start from (empty: no
+  // file yet), or nullopt to keep no statistics. False, with the message in `error`, only for
+  // a file longer than any scenario.
+  static bool compile(Cp932Codec& codec, std::string_view file,
+                      std::optional<std::string> statistics, std::unique_ptr<Scenario>& scenario,
+                      std::string* error);
+
+  // What `plotwright check` reports, with positions.
+  const std::vector<AuthorDiagnostic>& diagnostics() const { return checked_->diagnostics(); }
+
+  // One run of `plotwright --seed SEED --count COUNT` whose statistics file holds statistics()
+  // (or of `--no-stats`, without statistics): the stories as it prints them (UTF-8, LF line
+  // ends, each with a final line end), and the statistics afterwards as it would save them.
+  // False, with `failure` filled and nothing counted, when it would show messages instead of
+  // a story.
+  bool tell(std::uint32_t seed, int count, std::vector<std::string>& stories, RunFailure& failure);
+
+  // The statistics file's content now: as given, or as the last run saved it; nullopt when the
+  // scenario keeps none.
+  const std::optional<std::string>& statistics() const { return statistics_; }
+
+ private:
+  Scenario(Cp932Codec& codec, std::unique_ptr<CheckedScenario> checked,
+           std::optional<std::string> statistics);
+
+  Cp932Codec& codec_;
+  std::unique_ptr<CheckedScenario> checked_;
+  std::string encoding_error_;  // the first character with no Shift-JIS form, when there is one
+  std::optional<std::string> statistics_;
+};
+
+}  // namespace plotwright::web

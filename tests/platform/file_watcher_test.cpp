@@ -1,0 +1,117 @@
+// Following a file as editors save it, and Ctrl+C while waiting: on the real disk, with the
+// changes made from a second thread while the watcher waits.
+#include "platform/file_watcher.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <thread>
+
+namespace plotwright::platform {
+namespace {
+
+namespace fs = std::filesystem;
+using std::chrono::milliseconds;
+
+constexpr int kQuiet = 150;
+
+class FileWatcherTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ::alarm(20);  // a wait that never ends kills the test program instead of hanging it
+    folder = fs::temp_directory_path() / ("plotwright-watch-" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    file = folder / "story.vell";
+    write(file, "title A\n");
+    std::string error;
+    watcher = watch_file(file.string(), kQuiet, &error);
+    ASSERT_TRUE(watcher) << error;
+  }
+  void TearDown() override {
+    if (changes.joinable()) changes.join();
+    watcher.reset();
+    fs::remove_all(folder);
+    ::alarm(0);
+  }
+
+  static void write(const fs::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+  }
+  // Runs `change` on another thread after a moment, while the test waits.
+  void later(std::function<void()> change) {
+    changes = std::thread([change] {
+      std::this_thread::sleep_for(milliseconds(50));
+      change();
+    });
+  }
+
+  fs::path folder;
+  fs::path file;
+  std::unique_ptr<FileWatcher> watcher;
+  std::thread changes;
+};
+
+TEST_F(FileWatcherTest, SeesTheFileWrittenInPlace) {
+  later([this] { write(file, "title B\n"); });
+  EXPECT_EQ(watcher->wait(nullptr), WatchEvent::CHANGED);
+}
+
+TEST_F(FileWatcherTest, SeesANewFileRenamedOverIt) {
+  later([this] {
+    write(folder / "story.vell.tmp", "title B\n");
+    fs::rename(folder / "story.vell.tmp", file);
+  });
+  EXPECT_EQ(watcher->wait(nullptr), WatchEvent::CHANGED);
+}
+
+TEST_F(FileWatcherTest, TakesABurstOfSavesAsOneChangeAndIgnoresOtherFiles) {
+  later([this] {
+    for (int i = 0; i < 5; ++i) {
+      write(file, "title " + std::to_string(i) + "\n");
+      std::this_thread::sleep_for(milliseconds(kQuiet / 3));
+    }
+    write(folder / "story.vus", "statistics");
+    std::this_thread::sleep_for(milliseconds(kQuiet * 2));
+    ::kill(::getpid(), SIGINT);  // to the process: a second change would come before it
+  });
+  const auto begin = std::chrono::steady_clock::now();
+  EXPECT_EQ(watcher->wait(nullptr), WatchEvent::CHANGED);
+  EXPECT_GE(std::chrono::steady_clock::now() - begin, milliseconds(kQuiet * 5 / 3));
+  EXPECT_EQ(watcher->wait(nullptr), WatchEvent::STOPPED);
+}
+
+TEST_F(FileWatcherTest, AnswersAStopRequestThatCameWhileBusy) {
+  ::raise(SIGTERM);  // blocked while the watcher lives: pending, not fatal
+  EXPECT_EQ(watcher->wait(nullptr), WatchEvent::STOPPED);
+  ::raise(SIGINT);
+  EXPECT_TRUE(watcher->pause(5000));
+  EXPECT_FALSE(watcher->pause(10));
+}
+
+TEST_F(FileWatcherTest, LeavesNoStopRequestPendingWhenItGoes) {
+  ::raise(SIGINT);
+  watcher.reset();  // would end the test program if the request were left pending
+  SUCCEED();
+}
+
+TEST_F(FileWatcherTest, FailsWhenTheFolderGoes) {
+  later([this] { fs::remove_all(folder); });
+  std::string error;
+  EXPECT_EQ(watcher->wait(&error), WatchEvent::FAILED);
+  EXPECT_EQ(error, "its folder was removed or moved");
+}
+
+TEST(FileWatcher, RefusesAFolderThatDoesNotExist) {
+  std::string error;
+  EXPECT_FALSE(watch_file("/nonexistent-plotwright-folder/story.vell", 100, &error));
+  EXPECT_EQ(error, "/nonexistent-plotwright-folder: No such file or directory");
+}
+
+}  // namespace
+}  // namespace plotwright::platform

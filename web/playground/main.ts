@@ -1,0 +1,373 @@
+// The playground page: a scenario in an editor, its diagnostics as you type, its story beside
+// it, the examples, statistics kept per scenario in this browser, and Share links.
+import { defaultKeymap, history, historyKeymap } from '@codemirror/commands';
+import { type Diagnostic as EditorDiagnostic, lintGutter, setDiagnostics } from '@codemirror/lint';
+import { EditorSelection, EditorState, type Extension } from '@codemirror/state';
+import {
+  EditorView,
+  drawSelection,
+  highlightActiveLine,
+  highlightActiveLineGutter,
+  highlightSpecialChars,
+  keymap,
+  lineNumbers,
+} from '@codemirror/view';
+import lighthouse from '../../examples/the-lighthouse-keeper.vell';
+import yoruNoEki from '../../examples/yoru-no-eki.vell';
+import { type Diagnostic, Scenario, ScenarioError } from '../src/plotwright.js';
+import { readFragment, type Shared, writeFragment } from './fragment.js';
+import { vellHighlighting } from './highlight.js';
+import { rangeOf } from './positions.js';
+
+const EXAMPLES: ReadonlyArray<{ name: string; text: string }> = [
+  { name: 'the-lighthouse-keeper.vell', text: lighthouse },
+  { name: 'yoru-no-eki.vell', text: yoruNoEki },
+];
+// The name under which a scenario typed or opened from a link keeps its statistics.
+const UNTITLED = 'untitled.vell';
+const SESSION_KEY = 'plotwright.session';
+const STATISTICS_KEY = 'plotwright.statistics.';
+const CHECK_DELAY_MS = 150;
+const DAMAGED_LINK = 'This link is damaged: its scenario cannot be read.';
+// At most this many warnings are listed and marked (every error is): a generated scenario can
+// have a hundred thousand, more than a person reads or the page can show quickly.
+const WARNINGS_SHOWN = 1000;
+
+function element<T extends HTMLElement>(id: string): T {
+  const found = document.getElementById(id);
+  if (found === null) throw new Error(`the page has no #${id}`);
+  return found as T;
+}
+
+const ui = {
+  editor: element<HTMLDivElement>('editor'),
+  diagnostics: element<HTMLUListElement>('diagnostics'),
+  story: element<HTMLPreElement>('story'),
+  storyPane: element<HTMLElement>('story-pane'),
+  seed: element<HTMLInputElement>('seed'),
+  regenerate: element<HTMLButtonElement>('regenerate'),
+  share: element<HTMLButtonElement>('share'),
+  shareLink: element<HTMLInputElement>('share-link'),
+  examples: element<HTMLSelectElement>('examples'),
+  clearStatistics: element<HTMLButtonElement>('clear-statistics'),
+  statisticsNote: element<HTMLSpanElement>('statistics-note'),
+};
+
+function randomSeed(): number {
+  return crypto.getRandomValues(new Uint32Array(1))[0];
+}
+
+function stored(key: string): string {
+  try {
+    return localStorage.getItem(key) ?? '';
+  } catch {
+    return '';
+  }
+}
+
+function store(key: string, value: string | null): void {
+  try {
+    if (value === null) localStorage.removeItem(key);
+    else localStorage.setItem(key, value);
+  } catch {
+    // Storage full or forbidden: the page still works, it only forgets.
+  }
+}
+
+// The run count of a statistics file: the second number of its first record.
+function runsIn(statistics: string): number {
+  const match = /^\s*\d+\s+(\d+)/.exec(statistics);
+  return match ? Number(match[1]) : 0;
+}
+
+class Playground {
+  view!: EditorView;
+  private name = UNTITLED;
+  // The compile of the editor's text under this name (with that name's statistics), shared by
+  // every caller until the text or the name changes.
+  private compiled: { name: string; text: string; scenario: Promise<Scenario> } | undefined;
+  private diagnosed: Scenario | undefined; // the scenario whose diagnostics are shown
+  private shown: { seed: number; statistics: string } | undefined;
+  private checkTimer: ReturnType<typeof setTimeout> | undefined;
+
+  async start(): Promise<void> {
+    let highlighting: Extension = [];
+    try {
+      highlighting = await vellHighlighting();
+    } catch (error) {
+      console.warn('Vell highlighting is off:', error);
+    }
+    this.view = new EditorView({
+      parent: ui.editor,
+      state: EditorState.create({ doc: '', extensions: this.extensions(highlighting) }),
+    });
+    this.wireControls();
+    const opened = await this.openFragment();
+    if (opened !== 'opened') await this.restoreSession();
+    if (opened === 'damaged') this.showFailure(DAMAGED_LINK);
+    document.body.dataset.ready = 'true';
+  }
+
+  private extensions(highlighting: Extension): Extension {
+    return [
+      // Lines end at LF alone, as the engine reads them: a CR stays in its line, visibly.
+      EditorState.lineSeparator.of('\n'),
+      lineNumbers(),
+      highlightActiveLineGutter(),
+      highlightSpecialChars(),
+      history(),
+      drawSelection(),
+      highlightActiveLine(),
+      lintGutter(),
+      highlighting,
+      keymap.of([...defaultKeymap, ...historyKeymap]),
+      EditorView.lineWrapping,
+      EditorView.updateListener.of((update) => {
+        if (update.docChanged) this.scheduleCheck();
+      }),
+    ];
+  }
+
+  private wireControls(): void {
+    for (const example of EXAMPLES) ui.examples.add(new Option(example.name, example.name));
+    // Shown for a scenario opened from a link; not a choice of its own.
+    const untitled = new Option('(your scenario)', UNTITLED);
+    untitled.disabled = true;
+    ui.examples.add(untitled);
+    ui.examples.addEventListener('change', () => {
+      const example = EXAMPLES.find((e) => e.name === ui.examples.value);
+      if (example) void this.open(example.name, example.text, randomSeed());
+    });
+    ui.regenerate.addEventListener('click', () => void this.regenerate());
+    ui.seed.addEventListener('change', () => void this.tellFromSeedField());
+    ui.share.addEventListener('click', () => void this.share());
+    ui.clearStatistics.addEventListener('click', () => void this.clearStatistics());
+    window.addEventListener('keydown', (event) => {
+      const enter = event.key === 'Enter' && (event.ctrlKey || event.metaKey);
+      if (event.key === 'F5' || enter) {
+        event.preventDefault();
+        void this.regenerate();
+      }
+    });
+    window.addEventListener('hashchange', async () => {
+      if ((await this.openFragment()) === 'damaged') {
+        this.showFailure(DAMAGED_LINK);
+      }
+    });
+  }
+
+  // ------------------------------------------------------------------------------------------
+  // Scenarios
+
+  private async open(name: string, text: string, seed: number, statistics?: string): Promise<void> {
+    this.name = name;
+    ui.examples.value = name;
+    this.view.dispatch({ changes: { from: 0, to: this.view.state.doc.length, insert: text } });
+    await this.check();
+    if (statistics === undefined) await this.tell(seed);
+    else await this.tellShared(seed, statistics);
+  }
+
+  private async openFragment(): Promise<'opened' | 'none' | 'damaged'> {
+    let shared: Shared | null;
+    try {
+      shared = await readFragment(location.hash);
+    } catch {
+      return 'damaged';
+    }
+    if (shared === null) return 'none';
+    await this.open(UNTITLED, shared.text, shared.seed ?? randomSeed(), shared.statistics);
+    return 'opened';
+  }
+
+  private async restoreSession(): Promise<void> {
+    let session: { name?: unknown; text?: unknown } = {};
+    try {
+      session = JSON.parse(stored(SESSION_KEY) || '{}');
+    } catch {
+      // A damaged session starts afresh.
+    }
+    if (typeof session.name === 'string' && typeof session.text === 'string') {
+      await this.open(session.name, session.text, randomSeed());
+    } else {
+      await this.open(EXAMPLES[0].name, EXAMPLES[0].text, randomSeed());
+    }
+  }
+
+  private scheduleCheck(): void {
+    clearTimeout(this.checkTimer);
+    this.checkTimer = setTimeout(() => void this.check(), CHECK_DELAY_MS);
+    ui.storyPane.classList.add('stale');
+  }
+
+  // The compiled scenario of the editor's text, with this scenario's stored statistics.
+  private current(): Promise<Scenario> {
+    const text = this.view.state.doc.toString();
+    const name = this.name;
+    if (this.compiled?.text !== text || this.compiled.name !== name) {
+      const previous = this.compiled?.scenario;
+      const scenario = Scenario.compile(text, { statistics: stored(STATISTICS_KEY + name) });
+      this.compiled = { name, text, scenario };
+      // Whoever awaited the previous one has used it by the time this runs.
+      previous?.then((old) => old.dispose(), () => {});
+      store(SESSION_KEY, JSON.stringify({ name, text }));
+    }
+    return this.compiled.scenario;
+  }
+
+  private async check(): Promise<void> {
+    clearTimeout(this.checkTimer);
+    let scenario: Scenario;
+    try {
+      scenario = await this.current();
+    } catch (error) {
+      this.showDiagnostics([]);
+      this.showFailure(error instanceof Error ? error.message : String(error));
+      return;
+    }
+    if (scenario !== this.diagnosed) this.showDiagnostics(scenario.diagnostics);
+    this.diagnosed = scenario;
+  }
+
+  // ------------------------------------------------------------------------------------------
+  // Stories
+
+  private async regenerate(): Promise<void> {
+    await this.tell(randomSeed());
+  }
+
+  private async tellFromSeedField(): Promise<void> {
+    const text = ui.seed.value.trim();
+    const seed = Number(text);
+    if (!/^[0-9]{1,10}$/.test(text) || seed > 4294967295) {
+      ui.seed.setCustomValidity('A seed is a number from 0 to 4294967295');
+      ui.seed.reportValidity();
+      return;
+    }
+    ui.seed.setCustomValidity('');
+    await this.tell(seed);
+  }
+
+  // A story with this browser's statistics, which count it.
+  private async tell(seed: number): Promise<void> {
+    await this.check();
+    const scenario = await this.current();
+    const before = scenario.statistics;
+    ui.seed.value = String(seed);
+    try {
+      this.showStory(scenario.story({ seed }), seed, before ?? '');
+      store(STATISTICS_KEY + this.name, scenario.statistics ?? '');
+    } catch (error) {
+      this.showFailure(error instanceof Error ? error.message : String(error));
+    }
+    this.showStatisticsNote();
+  }
+
+  // The story a link shows: told from the statistics it carries, counted nowhere.
+  private async tellShared(seed: number, statistics: string): Promise<void> {
+    ui.seed.value = String(seed);
+    let scenario: Scenario | undefined;
+    try {
+      scenario = await Scenario.compile(this.view.state.doc.toString(), { statistics });
+      this.showStory(scenario.story({ seed }), seed, statistics);
+    } catch (error) {
+      this.showFailure(error instanceof Error ? error.message : String(error));
+    } finally {
+      scenario?.dispose();
+    }
+    this.showStatisticsNote();
+  }
+
+  private showStory(text: string, seed: number, statistics: string): void {
+    this.shown = { seed, statistics };
+    ui.story.textContent = text;
+    ui.storyPane.classList.remove('stale', 'failed');
+    ui.shareLink.hidden = true;
+  }
+
+  // What the command line shows instead of a story.
+  private showFailure(message: string): void {
+    this.shown = undefined;
+    ui.story.textContent = message;
+    ui.storyPane.classList.remove('stale');
+    ui.storyPane.classList.add('failed');
+  }
+
+  private showStatisticsNote(): void {
+    const runs = runsIn(stored(STATISTICS_KEY + this.name));
+    ui.statisticsNote.textContent = runs > 0 ? `${runs} ${runs === 1 ? 'run' : 'runs'} counted` : '';
+    ui.clearStatistics.disabled = runs === 0;
+  }
+
+  private async clearStatistics(): Promise<void> {
+    store(STATISTICS_KEY + this.name, null);
+    this.compiled?.scenario.then((old) => old.dispose(), () => {});
+    this.compiled = undefined;
+    await this.check();
+    this.showStatisticsNote();
+  }
+
+  private async share(): Promise<void> {
+    const fragment = await writeFragment({
+      text: this.view.state.doc.toString(),
+      seed: this.shown?.seed,
+      statistics: this.shown?.statistics,
+    });
+    const url = `${location.href.replace(/#.*$/, '')}#${fragment}`;
+    window.history.replaceState(null, '', url);
+    ui.shareLink.value = url;
+    ui.shareLink.hidden = false;
+    ui.shareLink.select();
+    try {
+      await navigator.clipboard.writeText(url);
+    } catch {
+      // No clipboard here (file://, or no permission): the link is shown, selected.
+    }
+  }
+
+  // ------------------------------------------------------------------------------------------
+  // Diagnostics
+
+  private showDiagnostics(all: readonly Diagnostic[]): void {
+    let warnings = 0;
+    const shown = all.filter((d) => d.severity === 'error' || ++warnings <= WARNINGS_SHOWN);
+    const doc = this.view.state.doc;
+    const marks: EditorDiagnostic[] = shown.map((d) => ({
+      ...rangeOf(doc, d),
+      severity: d.severity === 'note' ? 'info' : d.severity,
+      message: `${d.message} [${d.code}]`,
+    }));
+    this.view.dispatch(setDiagnostics(this.view.state, marks));
+    const items = shown.map((d) => this.diagnosticItem(d));
+    if (shown.length < all.length) {
+      const more = document.createElement('li');
+      more.className = 'more';
+      more.textContent = `… and ${all.length - shown.length} more warnings`;
+      items.push(more);
+    }
+    ui.diagnostics.replaceChildren(...items);
+    ui.diagnostics.classList.toggle('clean', all.length === 0);
+  }
+
+  // "12:7: error: message [V101]", the position a link to the place.
+  private diagnosticItem(d: Diagnostic): HTMLLIElement {
+    const item = document.createElement('li');
+    item.className = d.severity;
+    const place = document.createElement('a');
+    place.href = '#';
+    place.textContent = `${d.line}:${d.column}`;
+    place.addEventListener('click', (event) => {
+      event.preventDefault();
+      const { from } = rangeOf(this.view.state.doc, d);
+      this.view.dispatch({ selection: EditorSelection.cursor(from), scrollIntoView: true });
+      this.view.focus();
+    });
+    item.append(place, `: ${d.severity}: ${d.message} [${d.code}]`);
+    return item;
+  }
+}
+
+// The package's API and the editor (a CodeMirror EditorView), for the console and for tests.
+const playground = new Playground();
+Object.assign(window, { plotwright: { Scenario, ScenarioError, playground } });
+void playground.start();

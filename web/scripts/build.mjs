@@ -1,0 +1,66 @@
+// Builds web/dist from the engine module that the WebAssembly build wrote:
+//   node scripts/build.mjs ENGINE.js
+// The package: plotwright.js with its declarations, and the engine module beside it. The
+// playground: index.html, playground.css and playground.js, one classic script holding the
+// engine, the editor and the examples, so that the page works from file:// and any static host.
+import { execFileSync } from 'node:child_process';
+import { copyFileSync, mkdirSync } from 'node:fs';
+import { dirname, join, resolve } from 'node:path';
+import { fileURLToPath } from 'node:url';
+import * as esbuild from 'esbuild';
+
+const web = resolve(dirname(fileURLToPath(import.meta.url)), '..');
+const dist = join(web, 'dist');
+const engine = process.argv[2];
+if (!engine) {
+  console.error('usage: node scripts/build.mjs ENGINE.js');
+  process.exit(2);
+}
+
+// Type-checks (and, for the package, compiles); the compiler's messages say what is wrong.
+function typescript(...args) {
+  try {
+    execFileSync(process.execPath, [join(web, 'node_modules/typescript/bin/tsc'), ...args], {
+      cwd: web,
+      stdio: 'inherit',
+    });
+  } catch {
+    process.exit(1);
+  }
+}
+
+mkdirSync(dist, { recursive: true });
+copyFileSync(engine, join(dist, 'plotwright-engine.js'));
+typescript('-p', 'tsconfig.json');
+typescript('-p', 'playground/tsconfig.json');
+
+// The package imports the engine from beside itself: in the bundle, from dist.
+const engineBeside = {
+  name: 'engine-beside',
+  setup(build) {
+    build.onResolve({ filter: /\/plotwright-engine\.js$/ }, () => ({
+      path: join(dist, 'plotwright-engine.js'),
+    }));
+  },
+};
+
+await esbuild.build({
+  entryPoints: [join(web, 'playground/main.ts')],
+  outfile: join(dist, 'playground.js'),
+  bundle: true,
+  format: 'iife',
+  platform: 'browser',
+  target: 'es2022',
+  minify: true,
+  legalComments: 'eof',
+  loader: { '.vell': 'text', '.wasm': 'binary' },
+  // The engine module finds nothing beside itself: its WebAssembly is inlined.
+  define: { 'import.meta.url': 'undefined' },
+  // The engine module's code for node, which a browser never runs.
+  external: ['fs', 'path', 'crypto', 'module', 'url', 'worker_threads'],
+  plugins: [engineBeside],
+  logLevel: 'warning',
+});
+for (const file of ['index.html', 'playground.css']) {
+  copyFileSync(join(web, 'playground', file), join(dist, file));
+}

@@ -1,0 +1,33 @@
+// The WebAssembly module that make web builds (src/web/bindings.cpp), as the package uses it.
+
+/**
+ * The diagnostics: seven numbers each (line, column, end line, end column, severity as 0 error,
+ * 1 warning, 2 note, the index of the code in `codes`, the length of the message), and the
+ * messages one after another. `numbers` is a view of the engine's memory: copy it at once.
+ */
+export interface EngineDiagnostics {
+  numbers: Int32Array;
+  codes: string[];
+  messages: string;
+}
+
+export type EngineRun = { stories: string[] } | { status: number; message: string };
+
+export interface EngineCodec {
+  delete(): void;
+}
+
+export interface EngineScenario {
+  error(): string;
+  diagnostics(): EngineDiagnostics;
+  tell(seed: number, count: number): EngineRun;
+  statistics(): string | undefined;
+  delete(): void;
+}
+
+export interface Engine {
+  Codec: new () => EngineCodec;
+  Scenario: new (codec: EngineCodec, file: Uint8Array, statistics: string | undefined) => EngineScenario;
+}
+
+export default function createPlotwrightEngine(): Promise<Engine>;

@@ -1,0 +1,189 @@
+// The plotwright package: compile a Vell scenario, read its diagnostics, tell its stories.
+//   const s = await Scenario.compile(text);
+//   console.log(s.story({ seed: 7 }));
+import createPlotwrightEngine, {
+  type Engine,
+  type EngineCodec,
+  type EngineDiagnostics,
+  type EngineScenario,
+} from './plotwright-engine.js';
+
+/** A diagnostic of `plotwright check`: lines and columns 1-based, columns in characters. */
+export interface Diagnostic {
+  line: number;
+  column: number;
+  /** Where the range ends, not included. */
+  endLine: number;
+  endColumn: number;
+  severity: 'error' | 'warning' | 'note';
+  /** A stable code, such as "V101" (docs/diagnostics.md). */
+  code: string;
+  message: string;
+}
+
+export interface CompileOptions {
+  /**
+   * Keep statistics, starting from this content of the statistics file (`NAME.vus`; '' for
+   * none yet). Without it the scenario keeps none, as `plotwright --no-stats`.
+   */
+  statistics?: string;
+}
+
+export interface StoryOptions {
+  /** As `plotwright --seed N` (0 to 4294967295); by default a random one. */
+  seed?: number;
+}
+
+export interface StoriesOptions extends StoryOptions {
+  /** How many stories, as `plotwright --count N` (1 to 1000000). */
+  count: number;
+}
+
+/**
+ * Thrown when a scenario tells no story. `message` is what the command-line program shows
+ * instead: the scenario's error messages (`status` 1), or the character that has no
+ * Shift-JIS form (`status` 2).
+ */
+export class ScenarioError extends Error {
+  readonly status: number;
+
+  constructor(message: string, status: number) {
+    super(message);
+    this.name = 'ScenarioError';
+    this.status = status;
+  }
+}
+
+const MAX_SEED = 4294967295;
+const MAX_COUNT = 1000000;
+
+interface Runtime {
+  engine: Engine;
+  codec: EngineCodec;
+}
+
+let runtime: Promise<Runtime> | undefined;
+
+function loadRuntime(): Promise<Runtime> {
+  runtime ??= createPlotwrightEngine().then((engine) => ({ engine, codec: new engine.Codec() }));
+  return runtime;
+}
+
+// A scenario's engine object is freed by dispose(), or when its Scenario is collected.
+const finalizer = new FinalizationRegistry<EngineScenario>((handle) => handle.delete());
+
+function checkSeed(seed: number | undefined): number {
+  if (seed === undefined) return randomSeed();
+  if (!Number.isInteger(seed) || seed < 0 || seed > MAX_SEED) {
+    throw new RangeError(`'${seed}' is not a number from 0 to ${MAX_SEED}`);
+  }
+  return seed;
+}
+
+function randomSeed(): number {
+  return crypto.getRandomValues(new Uint32Array(1))[0];
+}
+
+function checkCount(count: number): number {
+  if (!Number.isInteger(count) || count < 1 || count > MAX_COUNT) {
+    throw new RangeError(`count: ${count} is not a whole number from 1 to ${MAX_COUNT}`);
+  }
+  return count;
+}
+
+const SEVERITIES = ['error', 'warning', 'note'] as const;
+
+function diagnosticsOf(table: EngineDiagnostics): Diagnostic[] {
+  const numbers = table.numbers.slice();
+  const diagnostics: Diagnostic[] = [];
+  let at = 0;
+  for (let i = 0; i < numbers.length; i += 7) {
+    const end = at + numbers[i + 6];
+    diagnostics.push({
+      line: numbers[i],
+      column: numbers[i + 1],
+      endLine: numbers[i + 2],
+      endColumn: numbers[i + 3],
+      severity: SEVERITIES[numbers[i + 4]],
+      code: table.codes[numbers[i + 5]],
+      message: table.messages.slice(at, end),
+    });
+    at = end;
+  }
+  return diagnostics;
+}
+
+export class Scenario {
+  /** What `plotwright check` reports, sorted by position. */
+  readonly diagnostics: readonly Diagnostic[];
+  #handle: EngineScenario | undefined;
+
+  private constructor(handle: EngineScenario) {
+    this.#handle = handle;
+    this.diagnostics = Object.freeze(diagnosticsOf(handle.diagnostics()));
+    finalizer.register(this, handle, this);
+  }
+
+  /**
+   * Compiles a scenario: text, or a file's bytes, which are read as the command line reads a
+   * file (valid UTF-8 as UTF-8, anything else as Shift-JIS). Scenario errors do not throw:
+   * they are in `diagnostics`, and `story()` throws them.
+   */
+  static async compile(scenario: string | Uint8Array, options: CompileOptions = {}): Promise<Scenario> {
+    const { engine, codec } = await loadRuntime();
+    const bytes = typeof scenario === 'string' ? new TextEncoder().encode(scenario) : scenario;
+    if (!(bytes instanceof Uint8Array)) throw new TypeError('a scenario is a string or a Uint8Array');
+    const { statistics } = options;
+    if (statistics !== undefined && typeof statistics !== 'string') {
+      throw new TypeError('statistics are a string');
+    }
+    const handle = new engine.Scenario(codec, bytes, statistics);
+    const error = handle.error();
+    if (error !== '') {
+      handle.delete();
+      throw new ScenarioError(error, 2);
+    }
+    return new Scenario(handle);
+  }
+
+  /**
+   * One story, as `plotwright --no-stats --seed N FILE` prints it (UTF-8, LF line ends, a final
+   * line end); with statistics, as `plotwright --seed N FILE` when its statistics file holds
+   * `statistics`, and its uses are counted in `statistics`.
+   */
+  story(options: StoryOptions = {}): string {
+    return this.#tell(checkSeed(options.seed), 1)[0];
+  }
+
+  /** As `plotwright --count N --seed S`: the first story and N - 1 more, in one run. */
+  stories(options: StoriesOptions): string[] {
+    return this.#tell(checkSeed(options.seed), checkCount(options.count));
+  }
+
+  /**
+   * The statistics file's content as the command line would have saved it after the runs so
+   * far; undefined when the scenario keeps no statistics.
+   */
+  get statistics(): string | undefined {
+    return this.#live().statistics();
+  }
+
+  /** Frees the engine's memory now rather than when the scenario is collected. */
+  dispose(): void {
+    if (this.#handle === undefined) return;
+    finalizer.unregister(this);
+    this.#handle.delete();
+    this.#handle = undefined;
+  }
+
+  #tell(seed: number, count: number): string[] {
+    const run = this.#live().tell(seed, count);
+    if ('stories' in run) return run.stories;
+    throw new ScenarioError(run.message, run.status);
+  }
+
+  #live(): EngineScenario {
+    if (this.#handle === undefined) throw new Error('the scenario was disposed of');
+    return this.#handle;
+  }
+}

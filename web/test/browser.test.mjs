@@ -1,0 +1,185 @@
+// The playground in a real browser, used as a person uses it, and held to the command-line
+// program: typed scenarios, Regenerate and F5, the seed field, Share links, diagnostics in the
+// list and the gutter, the examples, links written by hand, and file://.
+import assert from 'node:assert/strict';
+import { readFileSync, writeFileSync } from 'node:fs';
+import { join } from 'node:path';
+import { after, before, test } from 'node:test';
+import { pathToFileURL } from 'node:url';
+import { deflateRawSync } from 'node:zlib';
+import { changing, launch, openPlayground, read, serve, typeScenario } from './harness.mjs';
+import { cli, dist, example, scratch } from './support.mjs';
+
+// Choices and alternatives, so that both the seed and the statistics change the story.
+const CHOOSING = [
+  'title Morning',
+  'The (sun|moon|rain) came up over the (hill|sea).',
+  '{Road}',
+  'select Road',
+  'Forest',
+  'River',
+  'Market',
+  'scene Forest',
+  'Trees (everywhere|and more trees).',
+  'scene River',
+  'Water.',
+  'scene Market',
+  'Stalls and noise.',
+  'scene The end',
+  '',
+].join('\n');
+const STATISTICS = 'plotwright.statistics.';
+
+let server;
+let browser;
+const requests = [];
+
+before(async () => {
+  server = await serve();
+  browser = await launch();
+});
+
+after(async () => {
+  await browser?.close();
+  server?.close();
+});
+
+// A context of its own: a browser that has kept nothing yet.
+async function freshPage(t, url = server.url) {
+  const context = await browser.createBrowserContext();
+  t.after(() => context.close());
+  return openPlayground(context, url, requests);
+}
+
+// What the program prints for `args` run in `folder` on `text` as story.vell.
+function told(folder, text, args) {
+  writeFileSync(join(folder, 'story.vell'), text);
+  return cli([...args, 'story.vell'], folder);
+}
+
+test("a typed scenario tells the command line's stories, run after run", async (t) => {
+  const folder = scratch(t);
+  const page = await freshPage(t);
+  const name = await page.$eval('#examples', (e) => e.value);
+  await typeScenario(page, CHOOSING);
+  assert.equal(await read.editor(page), CHOOSING);
+  // The statistics the typed scenario starts from are this browser's, as the file on disk.
+  writeFileSync(join(folder, 'story.vus'), (await read.storage(page, STATISTICS + name)) ?? '');
+  for (const press of ['#regenerate', 'F5', '#regenerate', 'seed 7', 'F5']) {
+    await changing(page, async () => {
+      if (press === 'F5') await page.keyboard.press('F5');
+      else if (press === 'seed 7') await page.$eval('#seed', (e) => { e.value = '7'; e.dispatchEvent(new Event('change')); });
+      else await page.click(press);
+    });
+    const seed = await read.seed(page);
+    if (press === 'seed 7') assert.equal(seed, '7');
+    const expected = told(folder, CHOOSING, ['--seed', seed]);
+    assert.equal(expected.status, 0);
+    assert.equal(await read.story(page), expected.stdout, `${press}, seed ${seed}`);
+  }
+  assert.equal(await read.storage(page, STATISTICS + name), readFileSync(join(folder, 'story.vus'), 'utf8'));
+  assert.match(await page.$eval('#statistics-note', (e) => e.textContent), /runs counted/);
+});
+
+test('a Share link opens the same scenario and story, here and in a browser that kept nothing', async (t) => {
+  const page = await freshPage(t);
+  await typeScenario(page, CHOOSING);
+  for (let run = 0; run < 3; ++run) await changing(page, () => page.click('#regenerate'));
+  const story = await read.story(page);
+  const seed = await read.seed(page);
+  await page.click('#share');
+  await page.waitForFunction(() => !document.querySelector('#share-link').hidden);
+  const link = await page.$eval('#share-link', (e) => e.value);
+  assert.match(link, /#scenario=[A-Za-z0-9_-]+&seed=\d+&statistics=[A-Za-z0-9_-]+$/);
+  for (const shared of [await page.browserContext().newPage(), await freshPage(t)]) {
+    await shared.setViewport({ width: 1400, height: 860 });
+    await shared.goto(link);
+    await shared.waitForSelector('body[data-ready]');
+    assert.equal(await read.editor(shared), CHOOSING);
+    assert.equal(await read.seed(shared), seed);
+    assert.equal(await read.story(shared), story);
+  }
+});
+
+test('a mistake is listed with its line and marked in the gutter as it is typed', async (t) => {
+  const folder = scratch(t);
+  const page = await freshPage(t);
+  const broken = 'title Morning\nThe sun rose.\n{Road}\nselect Road\nForest\nMarkt\nscene Forest\nTrees.\n';
+  await typeScenario(page, broken);
+  await page.waitForFunction(() => document.querySelector('#diagnostics li.error') !== null);
+  assert.deepEqual(await read.diagnostics(page), [
+    '6:1: error: Scene "Markt" not found in select statement "Road" [V101]',
+  ]);
+  // The gutter's marker stands beside line 6, and so does the mark in the text.
+  const markerTop = await page.$eval('.cm-lint-marker-error', (e) => e.getBoundingClientRect().top);
+  const lineTops = await page.$$eval('.cm-line', (lines) => lines.map((l) => l.getBoundingClientRect().top));
+  const nearest = lineTops.map((top) => Math.abs(top - markerTop)).reduce((best, d, i, all) => (d < all[best] ? i : best), 0);
+  assert.equal(nearest + 1, 6);
+  assert.equal(await page.$eval('.cm-lintRange-error', (e) => e.textContent), 'Markt');
+  // Its position takes the cursor there.
+  await page.click('#diagnostics li.error a');
+  assert.equal(await page.$eval('.cm-activeLine', (e) => e.textContent), 'Markt');
+  // The story shows what the program shows instead of a story.
+  await changing(page, () => page.click('#regenerate'));
+  const expected = told(folder, broken, ['--no-stats', '--seed', await read.seed(page)]);
+  assert.equal(expected.status, 1);
+  assert.equal(`${await read.story(page)}\n`, expected.stdout);
+  assert.ok(await page.$eval('#story-pane', (e) => e.classList.contains('failed')));
+});
+
+test('a thousand warnings are listed, then a count of the rest; every error is', async (t) => {
+  const blocks = Array.from({ length: 1200 }, (_, i) => `scene Lost${i}\nNobody comes here.`);
+  const text = ['title Start', 'Hello.', ...blocks, 'select Road', 'Markt', ''].join('\n');
+  const page = await freshPage(t, `${server.url}#text=${encodeURIComponent(text)}&seed=1`);
+  const listed = await read.diagnostics(page);
+  assert.equal(listed.length, 1002);
+  assert.equal(listed.filter((d) => d.includes(': warning: ')).length, 1000);
+  assert.equal(listed[1000], '2404:1: error: Scene "Markt" not found in select statement "Road" [V101]');
+  assert.equal(listed[1001], '… and 201 more warnings');
+});
+
+test('links written by hand tell their seed, from a server and from file://', async (t) => {
+  const folder = scratch(t);
+  const japanese = example('yoru-no-eki.vell').toString('utf8');
+  const compressed = deflateRawSync(Buffer.from(CHOOSING)).toString('base64url');
+  const file = pathToFileURL(join(dist, 'index.html')).href;
+  const links = [
+    [`${server.url}#text=${encodeURIComponent(japanese)}&seed=5`, japanese, '5'],
+    [`${file}#text=${encodeURIComponent(japanese)}&seed=4294967295`, japanese, '4294967295'],
+    [`${file}#scenario=${compressed}&seed=12`, CHOOSING, '12'],
+  ];
+  for (const [link, text, seed] of links) {
+    const page = await freshPage(t, link);
+    assert.equal(await read.seed(page), seed);
+    assert.equal(await read.editor(page), text);
+    assert.equal(await read.story(page), told(folder, text, ['--no-stats', '--seed', seed]).stdout, link.slice(0, 60));
+    assert.equal(await page.$('#diagnostics li.error'), null);
+  }
+  const damaged = await freshPage(t, `${server.url}#scenario=not-deflate&seed=5`);
+  assert.equal(await read.story(damaged), 'This link is damaged: its scenario cannot be read.');
+});
+
+test('the examples menu opens each example with its story', async (t) => {
+  const folder = scratch(t);
+  const page = await freshPage(t);
+  // The page opened with the first example and told it once: its statistics count that run.
+  for (const name of ['yoru-no-eki.vell', 'the-lighthouse-keeper.vell']) {
+    writeFileSync(join(folder, 'story.vus'), (await read.storage(page, STATISTICS + name)) ?? '');
+    await changing(page, () => page.select('#examples', name));
+    const text = example(name).toString('utf8');
+    assert.equal(await read.editor(page), text);
+    const expected = told(folder, text, ['--seed', await read.seed(page)]);
+    assert.equal(await read.story(page), expected.stdout, name);
+  }
+  // Each example counts its own runs, until they are cleared.
+  assert.notEqual(await read.storage(page, `${STATISTICS}yoru-no-eki.vell`), null);
+  await page.click('#clear-statistics');
+  assert.equal(await read.storage(page, `${STATISTICS}the-lighthouse-keeper.vell`), null);
+  assert.equal(await page.$eval('#statistics-note', (e) => e.textContent), '');
+});
+
+test('the page fetches nothing from elsewhere and raises no error', () => {
+  const foreign = requests.filter((url) =>
+    !url.startsWith(server.url) && !url.startsWith('file://') && !url.startsWith('data:'));
+  assert.deepEqual(foreign, []);
+});

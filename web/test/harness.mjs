@@ -1,0 +1,74 @@
+// Drives the playground in headless Chromium (CHROMIUM, Debian's chromium by default) through
+// puppeteer-core, served from web/dist by a static server on the loopback address.
+import { createReadStream, existsSync, statSync } from 'node:fs';
+import { createServer } from 'node:http';
+import { extname, join, normalize } from 'node:path';
+import puppeteer from 'puppeteer-core';
+import { dist } from './support.mjs';
+
+const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.png': 'image/png' };
+
+/** Serves web/dist; `url` ends with a slash. */
+export async function serve() {
+  const server = createServer((request, response) => {
+    const path = normalize(join(dist, decodeURIComponent(new URL(request.url, 'http://x').pathname)));
+    const file = path.endsWith('/') ? join(path, 'index.html') : path;
+    if (!file.startsWith(dist) || !existsSync(file) || !statSync(file).isFile()) {
+      response.writeHead(404).end();
+      return;
+    }
+    response.writeHead(200, { 'content-type': TYPES[extname(file)] ?? 'application/octet-stream' });
+    createReadStream(file).pipe(response);
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  return { url: `http://127.0.0.1:${server.address().port}/`, close: () => server.close() };
+}
+
+export function launch() {
+  return puppeteer.launch({
+    executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
+    headless: true,
+    args: ['--no-sandbox', '--disable-gpu', '--disable-dev-shm-usage', '--lang=en-GB'],
+  });
+}
+
+/** Opens the page in `context` and waits until it has told its first story. */
+export async function openPlayground(context, url, requests = []) {
+  const page = await context.newPage();
+  await page.setViewport({ width: 1400, height: 860 });
+  page.on('request', (request) => requests.push(request.url()));
+  page.on('pageerror', (error) => requests.push(`page error: ${error.message}`));
+  await page.goto(url);
+  await page.waitForSelector('body[data-ready]');
+  return page;
+}
+
+/** Replaces the editor's text by typing, as a person would. */
+export async function typeScenario(page, text) {
+  await page.click('.cm-content');
+  await page.keyboard.down('Control');
+  await page.keyboard.press('KeyA');
+  await page.keyboard.up('Control');
+  await page.keyboard.press('Backspace');
+  await page.keyboard.type(text);
+}
+
+export const read = {
+  story: (page) => page.$eval('#story', (e) => e.textContent),
+  seed: (page) => page.$eval('#seed', (e) => e.value),
+  diagnostics: (page) => page.$$eval('#diagnostics li', (items) => items.map((i) => i.textContent)),
+  editor: (page) => page.evaluate(() => window.plotwright.playground.view.state.doc.toString()),
+  storage: (page, key) => page.evaluate((k) => localStorage.getItem(k), key),
+};
+
+/** Runs `action` and waits until the story or the seed has changed. */
+export async function changing(page, action) {
+  const before = { story: await read.story(page), seed: await read.seed(page) };
+  await action();
+  await page.waitForFunction(
+    (b) => document.querySelector('#story').textContent !== b.story ||
+      document.querySelector('#seed').value !== b.seed,
+    { timeout: 10000 },
+    before,
+  );
+}

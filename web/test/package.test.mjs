@@ -1,0 +1,198 @@
+// The npm package as a user gets it: packed, installed into a scratch project, used from node,
+// and held to the command-line program byte for byte.
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import { copyFileSync, existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { after, before, test } from 'node:test';
+import { pathToFileURL } from 'node:url';
+import { EXAMPLES, caseScenario, cli, example, languageExamples, scratch, setting, storyCases, web } from './support.mjs';
+
+const SEEDS = [0, 1, 7, 255, 256, 32767, 32768, 65535, 123456789, 4294967295];
+
+let project;
+let Scenario;
+let ScenarioError;
+let packed;
+
+function npm(args, cwd) {
+  return execFileSync('npm', [...args, '--no-audit', '--no-fund', '--loglevel=error'], { cwd, encoding: 'utf8' });
+}
+
+before(() => {
+  project = mkdtempSync(join(tmpdir(), 'plotwright-package-'));
+  packed = JSON.parse(npm(['pack', '--json', '--pack-destination', project], web))[0];
+  writeFileSync(join(project, 'package.json'), '{"name": "scratch", "private": true, "type": "module"}\n');
+  npm(['install', '--offline', join(project, packed.filename)], project);
+});
+
+after(() => rmSync(project, { recursive: true, force: true }));
+
+// The package as `import ... from 'plotwright'` finds it in the scratch project.
+async function load() {
+  writeFileSync(join(project, 'use.mjs'), "export * from 'plotwright';\n");
+  ({ Scenario, ScenarioError } = await import(pathToFileURL(join(project, 'use.mjs')).href));
+}
+
+test('the tarball holds the module, its declarations and the engine, nothing else', async () => {
+  const files = packed.files.map((f) => f.path).sort();
+  assert.deepEqual(files, [
+    'README.md',
+    'dist/plotwright-engine.js',
+    'dist/plotwright.d.ts',
+    'dist/plotwright.js',
+    'package.json',
+  ]);
+  await load();
+});
+
+test("the README's lines type-check against the declarations", () => {
+  writeFileSync(
+    join(project, 'use.ts'),
+    "import { Scenario } from 'plotwright';\n" +
+      "const s = await Scenario.compile('title A\\nHello.\\n');\n" +
+      'const text: string = s.story({ seed: 7 });\n' +
+      'const more: string[] = s.stories({ count: 2, seed: 7 });\n' +
+      "const line: number = s.diagnostics[0]?.line ?? 0;\n" +
+      "const kept: string = (await Scenario.compile('', { statistics: '' })).statistics ?? '';\n" +
+      'console.log(text, more, line, kept);\n',
+  );
+  execFileSync(
+    process.execPath,
+    [join(web, 'node_modules/typescript/bin/tsc'), '--noEmit', '--strict', '--target', 'es2022',
+      '--module', 'nodenext', '--moduleResolution', 'nodenext', 'use.ts'],
+    { cwd: project, encoding: 'utf8' },
+  );
+});
+
+test("every example tells the command line's story for each seed", async () => {
+  for (const name of EXAMPLES) {
+    const scenario = await Scenario.compile(example(name));
+    for (const seed of SEEDS) {
+      const expected = cli(['--no-stats', '--seed', String(seed), `examples/${name}`]);
+      assert.equal(expected.status, 0);
+      assert.equal(scenario.story({ seed }), expected.stdout, `${name}, seed ${seed}`);
+    }
+  }
+});
+
+test('a count of stories is the command line --count', async () => {
+  const text = example('the-lighthouse-keeper.vell').toString('utf8');
+  const scenario = await Scenario.compile(text);
+  const stories = scenario.stories({ count: 5, seed: 42 });
+  const expected = cli(['--no-stats', '--count', '5', '--seed', '42', 'examples/the-lighthouse-keeper.vell']);
+  assert.equal(stories.length, 5);
+  assert.equal(stories.join('\f\n'), expected.stdout);
+  assert.equal(stories[0], scenario.story({ seed: 42 }));
+});
+
+test("the statistics are the command line's file after the same runs", async (t) => {
+  const folder = scratch(t);
+  copyFileSync(join(web, '../examples/yoru-no-eki.vell'), join(folder, 'story.vell'));
+  const scenario = await Scenario.compile(readFileSync(join(folder, 'story.vell'), 'utf8'), { statistics: '' });
+  const runs = [[3, 1], [3, 1], [9, 4], [3, 1], [100, 1]];
+  for (const [seed, count] of runs) {
+    const expected = cli(['--seed', String(seed), '--count', String(count), 'story.vell'], folder);
+    assert.equal(scenario.stories({ seed, count }).join('\f\n'), expected.stdout, `seed ${seed}`);
+  }
+  const saved = readFileSync(join(folder, 'story.vus'), 'utf8');
+  assert.equal(scenario.statistics, saved);
+  // A scenario without a choice anywhere neither reads nor writes them.
+  const plain = await Scenario.compile('title A\nHello.\n', { statistics: 'not statistics' });
+  plain.story({ seed: 1 });
+  assert.equal(plain.statistics, 'not statistics');
+  // A scenario compiled with them goes on where the command line goes on.
+  const later = await Scenario.compile(example('yoru-no-eki.vell'), { statistics: saved });
+  assert.equal(later.story({ seed: 3 }), cli(['--seed', '3', 'story.vell'], folder).stdout);
+  assert.equal(later.statistics, readFileSync(join(folder, 'story.vus'), 'utf8'));
+});
+
+test("the language reference's examples tell the stories it shows", async () => {
+  const examples = languageExamples();
+  assert.ok(examples.length >= 40, `only ${examples.length} examples found`);
+  for (const e of examples) {
+    const seed = Number(e.args[e.args.indexOf('--seed') + 1]);
+    const stats = setting(e, 'stats') ? { statistics: '' } : {};
+    const scenario = await Scenario.compile(e.blocks.vell, stats);
+    const runs = Number(setting(e, 'runs') ?? 1);
+    let told = '';
+    for (let run = 0; run < runs; ++run) {
+      try {
+        told += scenario.story({ seed });
+      } catch (error) {
+        assert.ok(error instanceof ScenarioError, `docs/language.md:${e.line}: ${error}`);
+        assert.equal(String(error.status), setting(e, 'status'), `docs/language.md:${e.line}`);
+        told += `${error.message}\n`;
+      }
+    }
+    assert.equal(told, e.blocks.story, `docs/language.md:${e.line}`);
+    if (e.blocks.vus !== undefined) assert.equal(scenario.statistics, e.blocks.vus, `docs/language.md:${e.line}`);
+  }
+});
+
+test("the golden cases' story runs print what the package tells", async () => {
+  for (const c of storyCases()) {
+    const scenario = await Scenario.compile(caseScenario(c), c.stats ? { statistics: '' } : {});
+    const status = existsSync(`${c.base}.status`) ? Number(readFileSync(`${c.base}.status`, 'utf8')) : 0;
+    const out = readFileSync(`${c.base}.out`, 'utf8');
+    let stories;
+    try {
+      stories = scenario.stories({ seed: c.seed, count: c.count });
+    } catch (error) {
+      assert.equal(error.status, status, c.name);
+      if (status === 1) assert.equal(`${error.message}\n`, out, c.name);
+      continue;
+    }
+    assert.equal(status, 0, c.name);
+    // --json writes each story's text as it is; printed, it gets a final line end.
+    const printed = c.json
+      ? out.split('\n').filter(Boolean).map((line) => JSON.parse(line).text.replace(/([^\n])$/, '$1\n'))
+      : out.split('\f\n');
+    assert.deepEqual(stories, printed, c.name);
+  }
+});
+
+test('the diagnostics are what plotwright check reports', async (t) => {
+  const folder = scratch(t);
+  const scenarios = [
+    ...EXAMPLES.map((name) => example(name)),
+    ...languageExamples().map((e) => e.blocks.vell),
+    'title Café ☕\nscene\nendless rain\n{Nowhere}\nselect Road\nMarkt\n\n<%gold>=10>\n[%gold=1] [x=2]\n',
+  ];
+  for (const text of scenarios) {
+    writeFileSync(join(folder, 'story.vell'), text);
+    const expected = JSON.parse(cli(['check', '--format', 'json', 'story.vell'], folder).stdout);
+    const scenario = await Scenario.compile(text);
+    assert.deepEqual(scenario.diagnostics, expected.map(({ file, ...rest }) => rest), String(text));
+  }
+});
+
+test('a scenario that tells no story throws what the command line shows', async (t) => {
+  const folder = scratch(t);
+  const broken = 'title A\n{Road}\nselect Road\nMarkt\n';
+  writeFileSync(join(folder, 'broken.vell'), broken);
+  const shown = cli(['--no-stats', '--seed', '1', 'broken.vell'], folder);
+  const scenario = await Scenario.compile(broken);
+  assert.equal(scenario.diagnostics[0].code, 'V101');
+  assert.throws(() => scenario.story({ seed: 1 }), (e) => e instanceof ScenarioError &&
+    e.status === shown.status && `${e.message}\n` === shown.stdout);
+
+  const faces = 'title A\nA face 😀.\n';
+  writeFileSync(join(folder, 'faces.vell'), faces);
+  const refused = cli(['--no-stats', 'faces.vell'], folder);
+  const faced = await Scenario.compile(faces);
+  assert.equal(faced.diagnostics[0].code, 'V001');
+  assert.throws(() => faced.stories({ count: 2 }), (e) => e instanceof ScenarioError &&
+    e.status === refused.status && `plotwright: faces.vell: ${e.message}\n` === refused.stderr);
+});
+
+test('bad arguments are refused, and a disposed scenario tells nothing', async () => {
+  const scenario = await Scenario.compile('title A\nHello.\n');
+  assert.throws(() => scenario.story({ seed: 4294967296 }), RangeError);
+  assert.throws(() => scenario.stories({ count: 0, seed: 1 }), RangeError);
+  await assert.rejects(Scenario.compile(42), TypeError);
+  assert.equal(scenario.statistics, undefined);
+  scenario.dispose();
+  assert.throws(() => scenario.story(), /disposed/);
+});

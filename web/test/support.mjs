@@ -1,0 +1,118 @@
+// What the web tests share: the repository's files, the command-line program, scratch folders
+// and the examples of the language reference.
+import { execFileSync, spawnSync } from 'node:child_process';
+import { existsSync, mkdtempSync, readdirSync, readFileSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { dirname, join, resolve } from 'node:path';
+import { fileURLToPath } from 'node:url';
+
+export const web = resolve(dirname(fileURLToPath(import.meta.url)), '..');
+export const repo = resolve(web, '..');
+export const dist = join(web, 'dist');
+
+export const EXAMPLES = ['the-lighthouse-keeper.vell', 'yoru-no-eki.vell', 'yoru-no-eki.sjis.vell'];
+
+export function example(name) {
+  return readFileSync(join(repo, 'examples', name));
+}
+
+/** Runs the plotwright program (PLOTWRIGHT) in `cwd`: its status and its output as text. */
+export function cli(args, cwd = repo) {
+  const program = process.env.PLOTWRIGHT;
+  if (!program) throw new Error('PLOTWRIGHT must name the plotwright program');
+  const run = spawnSync(program, args, { cwd, maxBuffer: 1 << 30 });
+  if (run.error) throw run.error;
+  return { status: run.status, stdout: run.stdout.toString('utf8'), stderr: run.stderr.toString('utf8') };
+}
+
+/** A folder that is removed when the test ends. */
+export function scratch(t) {
+  const folder = mkdtempSync(join(tmpdir(), 'plotwright-web-'));
+  t.after(() => rmSync(folder, { recursive: true, force: true }));
+  return folder;
+}
+
+/**
+ * The run examples of docs/language.md, as tests/docs/check_examples.py reads them: a run
+ * comment, the ```vell block right after it, then its ```story and ```vus blocks.
+ */
+export function languageExamples() {
+  const lines = readFileSync(join(repo, 'docs/language.md'), 'utf8').split('\n');
+  const examples = [];
+  let comment = null; // the run comment waiting for its scenario
+  let current = null; // the example whose expected blocks may follow
+  for (let i = 0; i < lines.length; ++i) {
+    const fence = /^(`{3,})([A-Za-z0-9_-]*)\s*$/.exec(lines[i]);
+    if (!fence) {
+      if (lines[i].trim() === '') continue;
+      const run = /^<!--\s*run:(.*?)-->\s*$/.exec(lines[i]);
+      comment = run ? { line: i + 1, text: run[1] } : null;
+      current = null;
+      continue;
+    }
+    let end = i + 1;
+    while (end < lines.length && !new RegExp(`^\`{${fence[1].length},}\\s*$`).test(lines[end])) ++end;
+    const text = lines.slice(i + 1, end).join('\n') + '\n';
+    if (fence[2] === 'vell' && comment) {
+      const [args, ...settings] = comment.text.split(';').map((part) => part.trim());
+      current = { line: comment.line, args: args.split(/\s+/).filter(Boolean), settings, blocks: { vell: text } };
+      examples.push(current);
+    } else if ((fence[2] === 'story' || fence[2] === 'vus') && current) {
+      current.blocks[fence[2]] = text;
+    } else {
+      current = null;
+    }
+    comment = null;
+    i = end;
+  }
+  return examples;
+}
+
+/** A setting of a language example: "stats" gives true, "runs: 3" gives "3". */
+export function setting(example, name) {
+  for (const text of example.settings) {
+    const [key, value] = text.split(':').map((part) => part.trim());
+    if (key === name) return value ?? true;
+  }
+  return undefined;
+}
+
+const STORY_OPTIONS = { '--seed': 'seed', '--count': 'count' };
+
+/**
+ * The golden cases of tests/cases (NAME.args, NAME.out, NAME.status; the scenario NAME.vell or
+ * the Python expression NAME.recipe) that are story runs the package makes too: --seed N and
+ * optionally --count N, --no-stats and --json, over one scenario file.
+ */
+export function storyCases() {
+  const root = join(repo, 'tests/cases');
+  const cases = [];
+  for (const group of existsSync(root) ? readdirSync(root) : []) {
+    for (const file of readdirSync(join(root, group)).filter((f) => f.endsWith('.args'))) {
+      const base = join(root, group, file.slice(0, -'.args'.length));
+      const run = storyRun(readFileSync(`${base}.args`, 'utf8'), base);
+      if (run) cases.push({ name: `${group}/${file}`, base, ...run });
+    }
+  }
+  return cases;
+}
+
+function storyRun(argsText, base) {
+  const run = { count: 1, stats: true, json: false, file: undefined };
+  const args = argsText.trim().split(/\s+/);
+  for (let i = 0; i < args.length; ++i) {
+    if (args[i] in STORY_OPTIONS) run[STORY_OPTIONS[args[i]]] = Number(args[++i]);
+    else if (args[i] === '--no-stats') run.stats = false;
+    else if (args[i] === '--json') run.json = true;
+    else if (args[i].startsWith('-') || run.file !== undefined) return null;
+    else run.file = args[i].replace('$FILE', `${base}.vell`).replace('$ROOT', repo);
+  }
+  return run.seed === undefined || run.file === undefined ? null : run;
+}
+
+/** A case's scenario: its file, or what its recipe makes. */
+export function caseScenario(c) {
+  if (existsSync(c.file) || !existsSync(`${c.base}.recipe`)) return readFileSync(c.file);
+  const recipe = readFileSync(`${c.base}.recipe`, 'utf8');
+  return execFileSync('python3', ['-c', `import sys; sys.stdout.write(${recipe})`]);
+}
