@@ -1,4 +1,4 @@
-// The built-in scenes, the scene-name lookup and scene references.
+// The scene-name lookup of built-in and named scenes, and scene references by number.
 #include "compiler/scene_table.h"
 
 #include <gtest/gtest.h>
@@ -12,48 +12,7 @@
 namespace plotwright {
 namespace {
 
-using Lines = std::vector<std::string>;
 using testing::CompiledText;
-
-TEST(BuiltinScenes, BodyComesFromABlockByJapaneseNameFirstThenByAlias) {
-  const std::string japanese = std::string("koru ") + kNameStartMessage + "\nJapanese.\n";
-  const std::string alias = "system_mes start_message\nAlias.\n";
-  EXPECT_EQ(CompiledText(alias).lines(2), (Lines{"Alias."}));
-  EXPECT_EQ(CompiledText(alias + japanese).lines(2), (Lines{"Japanese."}));
-  EXPECT_EQ(CompiledText(japanese + alias).lines(2), (Lines{"Japanese."}));
-  // Scene 6 likewise, from a block of any keyword.
-  EXPECT_EQ(CompiledText("select last_message\nBye.\n").lines(6), (Lines{"Bye."}));
-}
-
-TEST(BuiltinScenes, TraceNamesEachSearchedSceneWithTheBlockFound) {
-  const CompiledText c(std::string("koru start_message\nscene ") + kNameChapterNumber + "\n");
-  EXPECT_EQ(c.diagnostics.text(), std::string(kNameStartMessage) + ",0\n" + kNameChapterNumber +
-                                      ",2\n" + kNameParagraph + ",0\n" + kNameDummy + ",0\n" +
-                                      kNameLastMessage + ",0\n");
-}
-
-TEST(BuiltinScenes, TwoBlocksNamedNoTheFirstSuppliesAndIsFound) {
-  const CompiledText c("scene No\nfirst\nscene No\nsecond\n");
-  EXPECT_EQ(c.lines(3), (Lines{"first"}));
-  EXPECT_EQ(c.find("No"), 14);
-  EXPECT_EQ(resolve_scene_ref("000015", c.scenario.scenes), 15);
-}
-
-TEST(BuiltinScenes, GenerationEntryPrefersTheEntryNameThenVellNovels) {
-  const struct {
-    std::string scenario;
-    int from_first;  // the successors of scenes 1 and 2
-    int from_start_message;
-  } cases[] = {{"title A\n", 2, 13},
-               {"koru Vell_novels\n", 2, 13},
-               {"scene Vell_novels\n", 14, 14},
-               {std::string("scene Vell_novels\nscene ") + kNameGenerationEntry + "\n", 15, 15}};
-  for (const auto& c : cases) {
-    const CompiledText compiled(c.scenario);
-    EXPECT_EQ(compiled.targets(1), (std::vector<int>{c.from_first})) << c.scenario;
-    EXPECT_EQ(compiled.targets(2), (std::vector<int>{c.from_start_message})) << c.scenario;
-  }
-}
 
 TEST(FindName, BuiltinScenesFollowTheirLookupRules) {
   const CompiledText plain("title A\n");

@@ -1,4 +1,4 @@
-// The source reader over physical lines: line ends, comments, continuations, the line limit.
+// The source reader over physical lines: line ends, comments, continuations.
 #include "compiler/source_reader.h"
 
 #include <gtest/gtest.h>
@@ -48,23 +48,6 @@ TEST(ReadSourceLines, OnlyTheFirst2048BytesOfAPhysicalLineCanContinueIt) {
   EXPECT_EQ(read_all(at_limit + "\\\nb\n"), (Lines{at_limit + "b"}));
   const std::string beyond = std::string(2048, 'a') + "\\";
   EXPECT_EQ(read_all(beyond + "\nb\n"), (Lines{beyond, "b"}));
-}
-
-TEST(ReadSourceLines, KeepsLongPhysicalAndLogicalLinesWhole) {
-  const std::string x(5000, 'x');
-  EXPECT_EQ(read_all(x + "\nnext\n"), (Lines{x, "next"}));
-  const std::string a(1999, 'a');
-  const std::string b(3000, 'b');
-  EXPECT_EQ(read_all(a + "\\\n" + b + "\n"), (Lines{a + b}));
-}
-
-TEST(ReadSourceLines, StopsAtTheLineLimitOf199999) {
-  for (const auto& [file_lines, whole, stored] :
-       {std::tuple{199998, true, 199998u}, {199999, false, 199999u}, {200005, false, 199999u}}) {
-    std::string file;
-    for (int i = 0; i < file_lines; ++i) file += "x\n";
-    EXPECT_EQ(read_all(file, whole).size(), stored) << file_lines;
-  }
 }
 
 }  // namespace

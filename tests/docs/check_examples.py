@@ -3,35 +3,10 @@
 
     check_examples.py [--update] PLOTWRIGHT DOCUMENT.md
 
-The convention in the document:
-
-    <!-- run: --seed 3 -->
-    ```vell
-    title Morning
-    The sun rose.
-    ```
-
-    ```story
-    ...the exact standard output of: plotwright --no-stats --seed 3 story.vell
-    ```
-
-The comment names the program's arguments (split as a shell would); the scenario is written to
-story.vell in an empty temporary folder, which is the working directory of the run. Further
-settings follow the arguments, each after a semicolon:
-
-    status: N   the exit status expected (0 unless given)
-    stats       run without --no-stats; a ```vus block after the story holds the statistics
-                file story.vus as the runs leave it
-    runs: N     run the program N times in the same folder (so that the statistics file
-                carries over); the story block holds the N outputs one after another
-
-A ```vell block that is not an example is preceded by <!-- not run -->, with a reason if one
-likes (<!-- not run: a fragment -->). A ```vell block with neither comment is an error, so
-that no example goes unchecked by mistake.
-
---update rewrites the expected blocks (```story, ```vus) from the program's output, inserting
-them where they are missing; review the difference before committing it. The exit status is
-still compared, since it is written in the comment by hand.
+The convention of the examples (<!-- run: ARGS; SETTINGS --> before a ```vell block, the
+expected ```story and ```vus blocks after it, <!-- not run --> for a block that is no example)
+is described at the end of docs/language.md. --update rewrites the expected blocks from the
+program's output (the exit status is still compared, since it is written by hand).
 """
 
 import argparse

@@ -26,15 +26,6 @@ std::string groups(const std::string& text, ScriptedRandom& random) {
   return buffer.data();
 }
 
-TEST(Alternatives, DrawPicksOneOfThreeInEqualThirds) {
-  for (const auto& [draw, chosen] :
-       {std::pair{0, "A"}, {10922, "A"}, {10923, "B"}, {21845, "B"}, {21846, "C"}, {32767, "C"}}) {
-    ScriptedRandom random{draw};
-    EXPECT_EQ(alternative("A|B|C", random), chosen) << draw;
-    EXPECT_EQ(random.draws, 1);
-  }
-}
-
 TEST(Alternatives, OnlyTopLevelSingleByteSeparatorsInTheFirst1024BytesCount) {
   const std::string filler(1024, 'a');  // a `|` after it is beyond the window
   const struct {
@@ -42,6 +33,13 @@ TEST(Alternatives, OnlyTopLevelSingleByteSeparatorsInTheFirst1024BytesCount) {
     int draw;
     std::string chosen;  // the whole text when there is no separator, and then no draw
   } cases[] = {
+      // A draw picks one of n alternatives in equal shares of 0 to 32767.
+      {"A|B|C", 0, "A"},
+      {"A|B|C", 10922, "A"},
+      {"A|B|C", 10923, "B"},
+      {"A|B|C", 21845, "B"},
+      {"A|B|C", 21846, "C"},
+      {"A|B|C", 32767, "C"},
       {"plain", 0, "plain"},
       {"[name=A|B]", 0, "[name=A|B]"},
       {"{A|B}", 0, "{A|B}"},
@@ -88,6 +86,14 @@ TEST(Groups, ExpandOneLevelPerPassUpToTen) {
     ScriptedRandom random(c.draws);
     EXPECT_EQ(groups(c.text, random), c.result) << c.text;
   }
+}
+
+TEST(Groups, OnlySeparatorsInTheGroupsFirst1024BytesCount) {
+  // Alternatives "0000|0001|..." of five bytes each: 205 of them start within 1024 bytes.
+  std::string group = "(";
+  for (int i = 0; i < 800; ++i) group += std::to_string(10000 + i).substr(1) + "|";
+  ScriptedRandom random{32767};
+  EXPECT_EQ(groups(group + ")", random), "0204");
 }
 
 }  // namespace

@@ -19,13 +19,6 @@ class OutputBuffersTest : public ::testing::Test {
   OutputBuffers out;
 };
 
-TEST_F(OutputBuffersTest, PendingLineKeepsItsFirst4095Bytes) {
-  for (int i = 0; i < 5000; ++i) out.pending_put_char('p');
-  EXPECT_EQ(out.pending(), std::string(4095, 'p'));
-  EXPECT_TRUE(flush(""));
-  EXPECT_EQ(out.story(), std::string(4095, 'p') + "\r\n");
-}
-
 TEST_F(OutputBuffersTest, PutTextCountsUpToTheTerminatorAndTakesAtMost4096Bytes) {
   EXPECT_EQ(out.pending_put_text(nullptr) + out.story_put_text(nullptr), 0);
   out.pending_put_char('\0');
@@ -71,16 +64,6 @@ TEST_F(OutputBuffersTest, EmptyFlushEndsALineAndKeepsTheParagraphPending) {
   EXPECT_EQ(out.line_ended_flag, 1);
   EXPECT_TRUE(flush("text"));
   EXPECT_EQ(out.story(), "\r\n\x81\x40text\r\n");
-}
-
-TEST_F(OutputBuffersTest, JoinedFlushEndsNoLineAndTheNextOneDoes) {
-  out.join_flag = 1;
-  EXPECT_FALSE(flush("first"));
-  EXPECT_EQ(out.join_flag + out.line_ended_flag, 0);
-  EXPECT_EQ(out.pending(), "");
-  EXPECT_TRUE(flush("second"));
-  EXPECT_EQ(out.line_ended_flag, 1);
-  EXPECT_EQ(out.story(), "firstsecond\r\n");
 }
 
 }  // namespace

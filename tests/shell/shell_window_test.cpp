@@ -5,13 +5,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QScrollBar>
-#include <QStatusBar>
 #include <QTemporaryDir>
-#include <QTextBlock>
-#include <QTextLayout>
 #include <QTimer>
-#include <QToolBar>
 #include <QtTest>
 
 #include <memory>
@@ -19,7 +14,6 @@
 #include <string>
 #include <vector>
 
-#include "base/limits.h"
 #include "shell/recent_files.h"
 #include "shell/shell_test_support.h"
 
@@ -69,8 +63,6 @@ class MainWindowTest : public QObject {
   void a_file_that_cannot_be_opened_is_reported_and_changes_nothing_data();
   void a_file_that_cannot_be_opened_is_reported_and_changes_nothing();
   void ctrl_s_saves_the_shown_story_and_never_a_scenario();
-  void long_lines_wrap_without_a_horizontal_scroll_bar();
-  void a_story_that_fills_the_story_buffer_is_shown_whole();
   void version_dialog_shows_the_version_and_closes_with_ok();
   void the_last_four_opened_files_are_remembered_and_ctrl_o_starts_at_the_last();
   void every_way_out_finishes_the_engine_session_once();
@@ -102,8 +94,6 @@ void MainWindowTest::menu_bar_holds_exactly_the_three_menus_in_order() {
       "File(&F)",     "  --",          "  Exit(&X)", "Help(&H)", "  Version of(Plotwright) (&A)...",
       "Regeneration", "  Regeneration"};
   QCOMPARE(layout, expected);
-  QVERIFY(window_->findChildren<QToolBar*>().isEmpty());
-  QVERIFY(window_->findChildren<QStatusBar*>().isEmpty());
 }
 
 void MainWindowTest::opening_hands_converted_lines_to_the_engine_and_shows_its_text_converted() {
@@ -176,27 +166,6 @@ void MainWindowTest::ctrl_s_saves_the_shown_story_and_never_a_scenario() {
   window_->save_story();
   QCOMPARE(prompts_->errors.size(), 1);
   QCOMPARE(read_file(harbour), scenario_bytes);
-}
-
-void MainWindowTest::long_lines_wrap_without_a_horizontal_scroll_bar() {
-  backend_->text = std::string(40, ' ') + std::string(3000, 'w') + "\r\n";
-  window_->open_scenario(scenario("long.vell"));
-  window_->resize(400, 300);
-  window_->show();
-  QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-  StoryView* view = story_view(*window_);
-  QCOMPARE(view->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-  QCOMPARE(view->horizontalScrollBar()->maximum(), 0);
-  QVERIFY(view->document()->firstBlock().layout()->lineCount() > 10);
-}
-
-// The view sets no text limit of its own: the longest story the engine can write shows whole.
-void MainWindowTest::a_story_that_fills_the_story_buffer_is_shown_whole() {
-  std::string story;
-  while (story.size() + 80 < plotwright::kStoryCapacity) story += std::string(78, 'x') + "\r\n";
-  backend_->text = story;
-  QVERIFY(window_->open_scenario(scenario("full.vell")));
-  QCOMPARE(text().size(), static_cast<qsizetype>(story.size() / 80 * 79));
 }
 
 void MainWindowTest::version_dialog_shows_the_version_and_closes_with_ok() {

@@ -101,18 +101,6 @@ TEST_F(StatisticsFileTest, HoldsOneRecordForEverySceneButTheLast) {
             "           6           4\n           7           2\n           0           1\n");
 }
 
-TEST_F(StatisticsFileTest, WrittenFileReadsBackWithRunCountsRaisedAtEachWrite) {
-  read("", 3);
-  run_state.set_use_count(1, 12);
-  run_state.set_use_count(2, -4);
-  for (int program_run = 1; program_run <= 3; ++program_run) {
-    EXPECT_TRUE(write_statistics(kPath, run_state, loaded, files, nullptr));
-    EXPECT_EQ(read(files.files[kPath], 3), 2);
-    EXPECT_EQ(counts(), (Counts{{12, program_run}, {-4, program_run}, {0, 0}}));
-  }
-  EXPECT_EQ(files.files[kPath], "          12           3\n          -4           3\n");
-}
-
 TEST_F(StatisticsFileTest, ASaveAddsThisRunsCountsToWhatOtherRunsSavedMeanwhile) {
   read("5 3\n7 1\n", 3);
   run_state.add_use(1);
@@ -138,6 +126,9 @@ TEST_F(StatisticsFileTest, ReadsNumbersOfAtMost12CharactersWhateverTheSpacing) {
       {"123456789012345 9\n", {{123456789012, 345}, {9, 0}, {0, 0}}},
       // A last record with only its first number counts as read.
       {"1 1\n2 2\n3", {{1, 1}, {2, 2}, {3, 0}, {0, 0}}},
+      // Fields that fill their 12 characters, and a sign that takes one of them.
+      {"999999999999999999999999\n", {{999999999999, 999999999999}, {0, 0}}},
+      {"-99999999999 -5\n", {{-99999999999, -5}, {0, 0}}},
   };
   for (const auto& c : cases) {
     const int scenes = static_cast<int>(c.counts.size());
@@ -147,30 +138,17 @@ TEST_F(StatisticsFileTest, ReadsNumbersOfAtMost12CharactersWhateverTheSpacing) {
 }
 
 TEST_F(StatisticsFileTest, AFileThatDoesNotFitResetsEveryCount) {
-  std::string garbage(10 * 1024 * 1024, ' ');
+  std::string garbage(1000, ' ');
   StandardRandom bytes;
   for (char& c : garbage) c = static_cast<char>(bytes.rand() & 0xFF);
   garbage[0] = 'x';
-  std::string records;
-  for (int i = 0; i < 1000000; ++i) records += "7 7\n";
   for (const std::string& content :
        {std::string("1 1\n2 2\n"), std::string("1 1\n2 2\n3 3\n4 4\n"),
         std::string("1 1\n2 2\n3 3\n4\n"), std::string("1 1\nx 2\n3 3\n"),
-        std::string("1 1\n- 2\n3 3\n"), std::string(), garbage, records}) {
+        std::string("1 1\n- 2\n3 3\n"), std::string(), garbage}) {
     EXPECT_EQ(read(content, 4), 3) << content.substr(0, 20);
     EXPECT_EQ(counts(), Counts(4)) << content.substr(0, 20);
   }
-}
-
-TEST_F(StatisticsFileTest, AMissingFileLeavesEveryCountAtZeroAndStillSeeds) {
-  run_state.resize(3);
-  run_state.set_use_count(2, 8);
-  FixedClock later(0x105);
-  EXPECT_TRUE(read_statistics("/nowhere.vus", 3, run_state, files, random, later, loaded, nullptr));
-  EXPECT_EQ(loaded.size(), 2u);
-  EXPECT_EQ(counts(), Counts(3));
-  EXPECT_EQ(random.seed, 0x105u);
-  EXPECT_EQ(random.draws, 0x05 + 10);
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <string_view>
 
 #include "base/clock.h"
-#include "base/diagnostics.h"
 #include "base/file_store.h"
 #include "base/random_source.h"
 #include "controller/document.h"
@@ -52,13 +51,10 @@ struct LanguageState {
   VariableStore variables{output, random};
 };
 
-// A document over in-memory files, a fixed clock and (by default) scripted draws of 0.
+// A document over in-memory files, a fixed clock and scripted draws of 0.
 //   ScenarioHarness h;
 //   std::string story = h.load("title A\nHello.\n");
 struct ScenarioHarness {
-  explicit ScenarioHarness(RandomSource* random = nullptr)
-      : document(DocumentServices{random ? random : &scripted, &clock, &files, &diagnostics}) {}
-
   // Loads `scenario` (LF line ends) as the file at `path`; returns the shown text.
   std::string load(std::string_view scenario, std::string_view path = "/stories/test.vell") {
     MemoryLineSource source(scenario);
@@ -74,33 +70,8 @@ struct ScenarioHarness {
   ScriptedRandom scripted;
   FixedClock clock{0};
   MemoryFileStore files;
-  CollectingDiagnostics diagnostics;
-  Document document;
+  Document document{DocumentServices{&scripted, &clock, &files, nullptr}};
   LoadOutcome outcome;
 };
-
-// The banners around every story, as lf() gives them.
-inline constexpr const char* kOpening =
-    "---------------------- Plotwright English Version -----------------------\n\n";
-inline constexpr const char* kClosing = "\n-------- Plotwright English Version Ver1.00 ---------\n";
-
-// The text with each CR LF turned into LF, for readable expectations.
-inline std::string lf(std::string_view text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\r' || i + 1 == text.size() || text[i + 1] != '\n') out += text[i];
-  }
-  return out;
-}
-
-// The story text between the opening banner and the closing banner, as lf() gives it.
-inline std::string body_of(std::string_view story) {
-  const std::string text = lf(story);
-  std::size_t start = text.find(kOpening);
-  start = start == std::string::npos ? 0 : start + std::string_view(kOpening).size();
-  std::size_t end = text.rfind(kClosing);
-  if (end == std::string::npos || end < start) end = text.size();
-  return text.substr(start, end - start);
-}
 
 }  // namespace plotwright::testing
