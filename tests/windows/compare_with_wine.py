@@ -1,0 +1,327 @@
+#!/usr/bin/env python3
+"""Holds plotwright.exe, run under Wine, to the bytes of the Linux build.
+
+    compare_with_wine.py LINUX_PLOTWRIGHT LINUX_CP932_TABLE WINDOWS_BUILD SOURCE_DIR SCRATCH_DIR
+
+First the two builds' code page 932 converters are compared code by code. Then each job runs both programs with the same arguments in two folders holding the same files, and
+compares standard output, the exit status, the statistics file and the files left behind. Then
+come what only the Windows build does: Japanese paths, many runs saving at once, a read-only
+statistics file, the temporary files of killed runs. WINDOWS_BUILD holds plotwright.exe and
+plotwright_cp932_table.exe (make windows); the Wine prefix lives in SCRATCH_DIR. Exits 77
+(skipped) when Wine or the Windows build is missing.
+"""
+
+import concurrent.futures
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+SKIPPED = 77
+TIMEOUT_SECONDS = 120
+EXAMPLE_ARGS = [
+    ["--no-stats", "--seed", "1"],
+    ["--no-stats", "--seed", "7"],
+    ["--no-stats", "--seed", "4294967295"],
+    ["--no-stats", "--seed", "3", "--count", "4"],
+    ["--no-stats", "--seed", "3", "--count", "3", "--json"],
+    ["--no-stats", "--seed", "5", "--raw"],
+    ["--no-stats", "--seed", "9", "--encoding", "shift_jis"],
+    ["check"],
+    ["check", "--format", "sarif"],
+]
+# Stories that read and write the statistics: each run depends on the file the one before left.
+STATISTICS_RUNS = [["--seed", "11"], ["--seed", "11"], ["--seed", "12", "--count", "3"]]
+
+
+def skip(reason):
+    print(f"SKIPPED: {reason}; the Windows build was not run")
+    sys.exit(SKIPPED)
+
+
+def find_wine():
+    for name in ("wine", "wine64"):
+        if shutil.which(name):
+            return shutil.which(name)
+    return "/usr/lib/wine/wine64" if os.access("/usr/lib/wine/wine64", os.X_OK) else None
+
+
+class Wine:
+    """Runs Windows programs in a prefix of their own, with one wine server for all runs."""
+
+    def __init__(self, wine, prefix):
+        self.wine = wine
+        self.env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all", WINEARCH="win64",
+                        WINEDLLOVERRIDES="mscoree,mshtml=")
+        for name in ("DISPLAY", "WAYLAND_DISPLAY"):
+            self.env.pop(name, None)  # no windows: wineboot would show its progress in one
+        server = os.path.join(os.path.dirname(os.path.realpath(wine)), "wineserver")
+        self.server = server if os.access(server, os.X_OK) else shutil.which("wineserver")
+
+    def start(self):
+        """Creates the prefix on first use and starts a server and Wine's services for all runs.
+        They are started with no output of ours open: a run's output is read to its end only
+        when every process that holds it has ended."""
+        quiet = dict(env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                     stderr=subprocess.DEVNULL)
+        started = time.monotonic()
+        if not os.path.exists(os.path.join(self.env["WINEPREFIX"], "system.reg")):
+            subprocess.run([self.wine, "wineboot", "--init"], check=True, **quiet)
+            print(f"created the Wine prefix in {time.monotonic() - started:.0f} s")
+        if self.server:
+            subprocess.run([self.server, "-p30"], **quiet)
+        subprocess.run([self.wine, "cmd", "/c", "exit"], **quiet)
+
+    def stop(self):
+        if self.server:
+            subprocess.run([self.server, "-k"], env=self.env, stderr=subprocess.DEVNULL)
+
+    def command(self, exe, args):
+        return [self.wine, exe] + args
+
+
+class Checks:
+    def __init__(self, linux, exe, wine, scratch):
+        self.linux, self.exe, self.wine, self.scratch = linux, exe, wine, scratch
+        self.failures = 0
+        self.jobs = 0
+
+    def fail(self, job, message):
+        print(f"FAIL {job}: {message}")
+        self.failures += 1
+
+    def run(self, command, folder, stdin=b"", env=None):
+        """Runs the command in the folder: its standard output, standard error and status.
+        Both outputs go to files, which are read once the program has ended."""
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            done = subprocess.run(command, cwd=folder, input=stdin, stdout=out, stderr=err,
+                                  env=env, timeout=TIMEOUT_SECONDS)
+            out.seek(0)
+            err.seek(0)
+            return out.read(), err.read(), done.returncode
+
+    def run_windows(self, args, folder, stdin=b""):
+        return self.run_windows_program(self.exe, args, folder, stdin)
+
+    def run_windows_program(self, exe, args, folder, stdin=b""):
+        return self.run(self.wine.command(exe, args), folder, stdin, self.wine.env)
+
+    def twin_folders(self, files):
+        folders = []
+        for side in ("linux", "windows"):
+            folder = tempfile.mkdtemp(prefix=side + ".", dir=self.scratch)
+            for name, content in files.items():
+                path = os.path.join(folder, name)
+                os.makedirs(os.path.dirname(path), exist_ok=True)
+                with open(path, "wb") as file:
+                    file.write(content)
+            folders.append(folder)
+        return folders
+
+    def compare(self, job, files, runs, statistics=None):
+        """Runs each (args, stdin) of `runs` with both programs, in turn, in twin folders."""
+        self.jobs += 1
+        linux_folder, windows_folder = self.twin_folders(files)
+        for step, (args, stdin) in enumerate(runs):
+            name = f"{job} [{' '.join(args)}]" + (f" (run {step + 1})" if len(runs) > 1 else "")
+            want = self.run([self.linux] + args, linux_folder, stdin)
+            got = self.run_windows(args, windows_folder, stdin)
+            self.compare_outputs(name, want, got)
+            self.compare_files(name, linux_folder, windows_folder, statistics)
+        shutil.rmtree(linux_folder)
+        shutil.rmtree(windows_folder)
+
+    def compare_outputs(self, name, want, got):
+        if got[0] != want[0]:
+            self.fail(name, "standard output differs:\n" + first_difference(want[0], got[0]))
+        if got[2] != want[2]:
+            self.fail(name, f"exit status {got[2]}, the Linux build's {want[2]}; "
+                      f"standard error: {got[1].decode(errors='replace')[:300]}")
+
+    def compare_files(self, name, linux_folder, windows_folder, statistics):
+        left = (sorted(os.listdir(linux_folder)), sorted(os.listdir(windows_folder)))
+        if left[0] != left[1]:
+            self.fail(name, f"files left: Linux {left[0]}, Windows {left[1]}")
+        if statistics:
+            want = read(os.path.join(linux_folder, statistics))
+            got = read(os.path.join(windows_folder, statistics))
+            if got != want:
+                self.fail(name, f"{statistics} differs:\n" + first_difference(want, got))
+
+
+def read(path):
+    try:
+        with open(path, "rb") as file:
+            return file.read()
+    except FileNotFoundError:
+        return None
+
+
+def first_difference(want, got):
+    if want is None or got is None:
+        return f"  Linux: {'(none)' if want is None else len(want)}, " \
+               f"Windows: {'(none)' if got is None else len(got)} bytes"
+    at = next((i for i, (a, b) in enumerate(zip(want, got)) if a != b), min(len(want), len(got)))
+    return (f"  at byte {at} of {len(want)} (Linux) and {len(got)} (Windows)\n"
+            f"  Linux:   {want[max(0, at - 40):at + 40]!r}\n"
+            f"  Windows: {got[max(0, at - 40):at + 40]!r}")
+
+
+# ---------------------------------------------------------------------------------------------
+# The same bytes as the Linux build
+
+
+def read_table(lines):
+    """{('decode', code): character} and {('encode', character): code} from a table file."""
+    table = {}
+    for line in lines.decode().splitlines():
+        direction, key, value = line.split()
+        table[(direction, key)] = value
+    return table
+
+
+def compare_converters(checks, linux_table, table_exe):
+    """Every code and character converts alike, but for the look-alike codes that glibc gives
+    a few characters: codes that decode to another character, which the codec refuses on both
+    systems (only the message says more on Linux)."""
+    checks.jobs += 1
+    folder = tempfile.mkdtemp(prefix="table.", dir=checks.scratch)
+    subprocess.run([linux_table, os.path.join(folder, "linux.txt")], check=True)
+    checks.run_windows_program(table_exe, ["windows.txt"], folder)
+    linux = read_table(read(os.path.join(folder, "linux.txt")))
+    windows = read_table(read(os.path.join(folder, "windows.txt")) or b"")
+    shutil.rmtree(folder)
+    look_alikes = []
+    for key in sorted(set(linux) | set(windows)):
+        want, got = linux.get(key), windows.get(key)
+        if want == got:
+            continue
+        if key[0] == "encode" and got is None and linux.get(("decode", want)) != key[1]:
+            look_alikes.append(f"{key[1]} ({want})")
+        else:
+            checks.fail("code page 932", f"{key[0]} {key[1]}: Linux {want}, Windows {got}")
+    if look_alikes:
+        print(f"note: a look-alike code on Linux alone, no code on Windows (refused on both): "
+              f"{', '.join(look_alikes)}")
+
+
+def compare_examples(checks, source):
+    examples = os.path.join(source, "examples")
+    for example in sorted(os.listdir(examples)):
+        if not example.endswith(".vell"):
+            continue
+        content = read(os.path.join(examples, example))
+        files = {example: content}
+        for args in EXAMPLE_ARGS:
+            checks.compare(example, files, [(args + [example], b"")])
+        checks.compare(example, files, [(["--no-stats", "--seed", "5", "-"], content)])
+        runs = [(args + [example], b"") for args in STATISTICS_RUNS]
+        checks.compare(example, files, runs, example[:-len(".vell")] + ".vus")
+
+
+# Japanese names for the folder and the file: the command line and the file APIs in UTF-16.
+def compare_japanese_path(checks, source):
+    content = read(os.path.join(source, "examples", "yoru-no-eki.vell"))
+    path = "夜の駅/物語.vell"
+    runs = [(["--seed", "4", path], b""), (["--seed", "4", "--count", "2", path], b"")]
+    checks.compare("Japanese path", {path: content}, runs, "夜の駅/物語.vus")
+
+
+# ---------------------------------------------------------------------------------------------
+# What only the Windows build does
+
+
+def check_runs_at_once(checks):
+    """16 runs, eight at a time, each add their own use: 16 uses of the opening, 16 saves."""
+    folder = tempfile.mkdtemp(prefix="at-once.", dir=checks.scratch)
+    with open(os.path.join(folder, "busy.vell"), "wb") as file:
+        file.write(b"title A\nOne.\ntitle B\nTwo.\n")
+    for batch in range(2):
+        with concurrent.futures.ThreadPoolExecutor(8) as pool:
+            runs = pool.map(lambda i: checks.run_windows(["--seed", str(i), "busy.vell"], folder),
+                            range(batch * 8, batch * 8 + 8))
+            for _, err, status in runs:
+                if status != 0 or err:
+                    checks.fail("runs at once", f"status {status}: {err.decode()[:300]}")
+    first = (read(os.path.join(folder, "busy.vus")) or b"").split(b"\n")[0]
+    if first != b"%12d%12d" % (16, 16):
+        checks.fail("runs at once", f"the opening's record is {first!r}, expected 16 uses, 16 runs")
+    left = sorted(set(os.listdir(folder)) - {"busy.vell", "busy.vus"})
+    if left:
+        checks.fail("runs at once", f"left behind: {left}")
+    shutil.rmtree(folder)
+
+
+def check_read_only(checks):
+    """A statistics file without write permission is left as it is, with a warning."""
+    folder = tempfile.mkdtemp(prefix="read-only.", dir=checks.scratch)
+    with open(os.path.join(folder, "story.vell"), "wb") as file:
+        file.write(b"title A\nOne.\ntitle B\nTwo.\n")
+    statistics = os.path.join(folder, "story.vus")
+    with open(statistics, "wb") as file:
+        file.write(b"%12d%12d\n" % (5, 5))
+    os.chmod(statistics, 0o444)
+    before = read(statistics)
+    out, err, status = checks.run_windows(["--seed", "1", "story.vell"], folder)
+    if status != 0 or b"One." not in out and b"Two." not in out:
+        checks.fail("read-only statistics", f"status {status}, no story: {out[:200]!r}")
+    if b"is read-only; left as it is" not in err:
+        checks.fail("read-only statistics", f"no warning: {err.decode()[:300]}")
+    if read(statistics) != before:
+        checks.fail("read-only statistics", "the file changed")
+    shutil.rmtree(folder)
+
+
+def check_stale_temporary(checks):
+    """A temporary file of a run that no longer runs goes at the next save; another's stays."""
+    folder = tempfile.mkdtemp(prefix="stale.", dir=checks.scratch)
+    with open(os.path.join(folder, "story.vell"), "wb") as file:
+        file.write(b"title A\nOne.\ntitle B\nTwo.\n")
+    # Windows numbers processes in fours: no process has an odd number.
+    stale, other = ".plotwright.4097.0a1b2c3d4e5f", ".plotwright.x.0a1b2c3d4e5f"
+    for name in (stale, other):
+        open(os.path.join(folder, name), "wb").close()
+    out, err, status = checks.run_windows(["--seed", "1", "story.vell"], folder)
+    left = sorted(os.listdir(folder))
+    if status != 0 or left != sorted(["story.vell", "story.vus", other]):
+        checks.fail("stale temporary file", f"status {status}, left {left}: {err.decode()[:300]}")
+    shutil.rmtree(folder)
+
+
+def main():
+    if len(sys.argv) != 6:
+        sys.exit(__doc__)
+    linux, linux_table, windows_build, source, scratch = sys.argv[1:]
+    exe = os.path.abspath(os.path.join(windows_build, "plotwright.exe"))
+    table_exe = os.path.abspath(os.path.join(windows_build, "plotwright_cp932_table.exe"))
+    wine = find_wine()
+    if wine is None:
+        skip("Wine is not installed (scripts/install-deps installs it)")
+    for program in (exe, table_exe):
+        if not os.path.isfile(program):
+            skip(f"{program} is missing (make windows builds it; make test does too)")
+    os.makedirs(scratch, exist_ok=True)
+    started = time.monotonic()
+    wine_runner = Wine(wine, os.path.join(os.path.abspath(scratch), "prefix"))
+    wine_runner.start()
+    checks = Checks(os.path.abspath(linux), os.path.abspath(exe), wine_runner,
+                    tempfile.mkdtemp(prefix="runs.", dir=scratch))
+    try:
+        compare_converters(checks, linux_table, table_exe)
+        compare_examples(checks, source)
+        compare_japanese_path(checks, source)
+        check_runs_at_once(checks)
+        check_read_only(checks)
+        check_stale_temporary(checks)
+    finally:
+        wine_runner.stop()
+        shutil.rmtree(checks.scratch, ignore_errors=True)
+    print(f"{checks.jobs} comparisons with the Linux build and 3 Windows checks "
+          f"in {time.monotonic() - started:.0f} s: {checks.failures} failures")
+    sys.exit(1 if checks.failures else 0)
+
+
+if __name__ == "__main__":
+    main()
