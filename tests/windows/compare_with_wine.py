@@ -3,16 +3,19 @@
 
     compare_with_wine.py LINUX_PLOTWRIGHT LINUX_CP932_TABLE WINDOWS_BUILD SOURCE_DIR SCRATCH_DIR
 
-First the two builds' code page 932 converters are compared code by code. Then each job runs both programs with the same arguments in two folders holding the same files, and
-compares standard output, the exit status, the statistics file and the files left behind. Then
-come what only the Windows build does: Japanese paths, many runs saving at once, a read-only
-statistics file, the temporary files of killed runs. WINDOWS_BUILD holds plotwright.exe and
+First the two builds' code page 932 converters are compared code by code. Then each job runs
+both programs with the same arguments in two folders holding the same files, and compares
+standard output and error, the exit status, the statistics file and the files left behind: for
+the examples, the scenarios beside this script and the golden cases. Then come what only the
+Windows build does: Japanese paths, many runs saving at once, a read-only statistics file, the
+temporary files of killed runs. WINDOWS_BUILD holds plotwright.exe and
 plotwright_cp932_table.exe (make windows); the Wine prefix lives in SCRATCH_DIR. Exits 77
 (skipped) when Wine or the Windows build is missing.
 """
 
 import concurrent.futures
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -53,8 +56,9 @@ class Wine:
 
     def __init__(self, wine, prefix):
         self.wine = wine
+        # No messages of Wine's own, no Mono or Gecko to offer, no menu entries in $HOME.
         self.env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all", WINEARCH="win64",
-                        WINEDLLOVERRIDES="mscoree,mshtml=")
+                        WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
         for name in ("DISPLAY", "WAYLAND_DISPLAY"):
             self.env.pop(name, None)  # no windows: wineboot would show its progress in one
         server = os.path.join(os.path.dirname(os.path.realpath(wine)), "wineserver")
@@ -108,47 +112,57 @@ class Checks:
     def run_windows_program(self, exe, args, folder, stdin=b""):
         return self.run(self.wine.command(exe, args), folder, stdin, self.wine.env)
 
-    def twin_folders(self, files):
-        folders = []
-        for side in ("linux", "windows"):
-            folder = tempfile.mkdtemp(prefix=side + ".", dir=self.scratch)
-            for name, content in files.items():
-                path = os.path.join(folder, name)
-                os.makedirs(os.path.dirname(path), exist_ok=True)
-                with open(path, "wb") as file:
-                    file.write(content)
-            folders.append(folder)
-        return folders
+    def run_both(self, args, folders, stdin, statistics):
+        """Runs the Linux build with args[0] in folders[0] and the Windows build with args[1] in
+        folders[1]: for each, what it wrote (its folder as $DIR), its status, the statistics
+        file, the files left."""
+        results = []
+        for side, args, folder in zip(("linux", "windows"), args, folders):
+            if side == "linux":
+                out, err, status = self.run([self.linux] + args, folder, stdin)
+            else:
+                out, err, status = self.run_windows(args, folder, stdin)
+                err = linux_paths(err, folder)
+            results.append({"standard output": out.replace(folder.encode(), b"$DIR"),
+                            "standard error": err.replace(folder.encode(), b"$DIR"),
+                            "exit status": status,
+                            "statistics file": read(os.path.join(folder, statistics))
+                            if statistics else None,
+                            "files left": sorted(os.listdir(folder))})
+        return results
 
-    def compare(self, job, files, runs, statistics=None):
-        """Runs each (args, stdin) of `runs` with both programs, in turn, in twin folders."""
+    def compare_results(self, name, want, got):
+        for what, value in want.items():
+            if got[what] == value:
+                continue
+            if isinstance(value, bytes) or value is None:
+                self.fail(name, f"{what} differs:\n" + first_difference(value, got[what]))
+            else:
+                self.fail(name, f"{what}: Linux {value}, Windows {got[what]}")
+
+    def compare(self, job, files, runs, statistics=""):
+        """Runs each (args, stdin) of `runs` with both programs, in turn, in twin folders that
+        hold `files`."""
         self.jobs += 1
-        linux_folder, windows_folder = self.twin_folders(files)
+        folders = [tempfile.mkdtemp(prefix=side + ".", dir=self.scratch)
+                   for side in ("linux", "windows")]
+        for folder in folders:
+            for name, content in files.items():
+                os.makedirs(os.path.dirname(os.path.join(folder, name)), exist_ok=True)
+                with open(os.path.join(folder, name), "wb") as file:
+                    file.write(content)
         for step, (args, stdin) in enumerate(runs):
             name = f"{job} [{' '.join(args)}]" + (f" (run {step + 1})" if len(runs) > 1 else "")
-            want = self.run([self.linux] + args, linux_folder, stdin)
-            got = self.run_windows(args, windows_folder, stdin)
-            self.compare_outputs(name, want, got)
-            self.compare_files(name, linux_folder, windows_folder, statistics)
-        shutil.rmtree(linux_folder)
-        shutil.rmtree(windows_folder)
+            self.compare_results(name, *self.run_both((args, args), folders, stdin, statistics))
+        for folder in folders:
+            shutil.rmtree(folder)
 
-    def compare_outputs(self, name, want, got):
-        if got[0] != want[0]:
-            self.fail(name, "standard output differs:\n" + first_difference(want[0], got[0]))
-        if got[2] != want[2]:
-            self.fail(name, f"exit status {got[2]}, the Linux build's {want[2]}; "
-                      f"standard error: {got[1].decode(errors='replace')[:300]}")
 
-    def compare_files(self, name, linux_folder, windows_folder, statistics):
-        left = (sorted(os.listdir(linux_folder)), sorted(os.listdir(windows_folder)))
-        if left[0] != left[1]:
-            self.fail(name, f"files left: Linux {left[0]}, Windows {left[1]}")
-        if statistics:
-            want = read(os.path.join(linux_folder, statistics))
-            got = read(os.path.join(windows_folder, statistics))
-            if got != want:
-                self.fail(name, f"{statistics} differs:\n" + first_difference(want, got))
+def linux_paths(text, folder):
+    """Paths in the folder as Wine shows them (Z:\\tmp\\f\\a\\b.vus) as Linux does (/tmp/f/a/b.vus)."""
+    windows = re.escape(("Z:" + folder.replace("/", "\\")).encode())
+    return re.sub(windows + rb"((?:\\[^\\:\n]+)*)",
+                  lambda found: folder.encode() + found.group(1).replace(b"\\", b"/"), text)
 
 
 def read(path):
@@ -207,18 +221,52 @@ def compare_converters(checks, linux_table, table_exe):
               f"{', '.join(look_alikes)}")
 
 
-def compare_examples(checks, source):
-    examples = os.path.join(source, "examples")
-    for example in sorted(os.listdir(examples)):
-        if not example.endswith(".vell"):
+def compare_scenarios(checks, folder):
+    """Each scenario of the folder, as a file and on standard input, with and without the
+    statistics file."""
+    for name in sorted(os.listdir(folder)):
+        if not name.endswith(".vell"):
             continue
-        content = read(os.path.join(examples, example))
-        files = {example: content}
+        content = read(os.path.join(folder, name))
+        files = {name: content}
         for args in EXAMPLE_ARGS:
-            checks.compare(example, files, [(args + [example], b"")])
-        checks.compare(example, files, [(["--no-stats", "--seed", "5", "-"], content)])
-        runs = [(args + [example], b"") for args in STATISTICS_RUNS]
-        checks.compare(example, files, runs, example[:-len(".vell")] + ".vus")
+            checks.compare(name, files, [(args + [name], b"")])
+        checks.compare(name, files, [(["--no-stats", "--seed", "5", "-"], content)])
+        runs = [(args + [name], b"") for args in STATISTICS_RUNS]
+        checks.compare(name, files, runs, name[:-len(".vell")] + ".vus")
+
+
+def compare_golden_cases(checks, cases_dir):
+    """Each golden case (tests/cases/README.md) with both programs, as its runner runs it."""
+    if not os.path.isfile(os.path.join(cases_dir, "run_cases.py")):
+        print(f"note: no golden cases in {cases_dir}")
+        return
+    sys.path.insert(0, cases_dir)
+    import run_cases  # pylint: disable=import-outside-toplevel
+    linux_only = []
+    for name in run_cases.find_cases(cases_dir, []):
+        case = run_cases.Case(cases_dir, name)
+        args = (case.read(".args") or b"").decode()
+        if "/dev/" in args:  # Windows has no /dev/stdin, /dev/zero, ...
+            linux_only.append(name)
+        else:
+            compare_case(checks, run_cases, case)
+    if linux_only:
+        print(f"note: cases of Linux devices, not run on Windows: {', '.join(linux_only)}")
+
+
+def compare_case(checks, run_cases, case):
+    checks.jobs += 1
+    scenario = case.scenario()
+    folders = [os.path.realpath(tempfile.mkdtemp(prefix=side + ".", dir=checks.scratch))
+               for side in ("linux", "windows")]
+    args = [run_cases.prepare(case, folder, scenario) for folder in folders]
+    results = checks.run_both(args, folders, scenario or b"", case.stem + ".vus")
+    for result in results:  # the build's version is not the same in both
+        result["standard output"] = run_cases.normalise(result["standard output"], "$DIR")
+    checks.compare_results(f"case {case.name}", *results)
+    for folder in folders:
+        shutil.rmtree(folder)
 
 
 # Japanese names for the folder and the file: the command line and the file APIs in UTF-16.
@@ -310,7 +358,9 @@ def main():
                     tempfile.mkdtemp(prefix="runs.", dir=scratch))
     try:
         compare_converters(checks, linux_table, table_exe)
-        compare_examples(checks, source)
+        compare_scenarios(checks, os.path.join(source, "examples"))
+        compare_scenarios(checks, os.path.dirname(os.path.abspath(__file__)))
+        compare_golden_cases(checks, os.path.join(source, "tests", "cases"))
         compare_japanese_path(checks, source)
         check_runs_at_once(checks)
         check_read_only(checks)

@@ -168,11 +168,15 @@ DWORD write_and_flush(HANDLE handle, std::string_view content) {
   return ::FlushFileBuffers(handle) ? 0 : ::GetLastError();
 }
 
-// For a folder that may not be written: the file itself is rewritten, flushed.
+// For a folder that may not be written: the file itself is rewritten, flushed. A file that is
+// not there yet cannot be made there: the folder's refusal is the reason.
 DWORD rewrite_in_place(const std::wstring& path, std::string_view content) {
   UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  if (!file.valid()) return ::GetLastError();
+  if (!file.valid()) {
+    const DWORD e = ::GetLastError();
+    return e == ERROR_FILE_NOT_FOUND ? ERROR_ACCESS_DENIED : e;
+  }
   DWORD e = write_and_flush(file.get(), content);
   if (e == 0 && !::SetEndOfFile(file.get())) e = ::GetLastError();
   return e;
