@@ -48,9 +48,11 @@ windows: deps
 run: build
 	./$(BUILD)/plotwright $(EXAMPLE)
 
-# The Windows build is made first: a test runs it under Wine beside the Linux build.
+# The Windows build is made first: a test runs it under Wine beside the Linux build. Tests that
+# were skipped say why.
 unit-test: build windows
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+	@grep -h '^SKIPPED:' $(BUILD)/Testing/Temporary/LastTest.log || true
 
 asan-test: build-asan
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j$(JOBS)
