@@ -34,6 +34,16 @@ bool fail(std::string* error, std::string message) {
 // ---------------------------------------------------------------------------------------------
 // Taking turns
 
+// The absolute form of a path, or the path itself when Windows cannot make one.
+std::wstring full_path(const std::wstring& path) {
+  constexpr DWORD kCapacity = 32768;  // the longest path Windows has
+  std::wstring full(kCapacity, L'\0');
+  const DWORD length = ::GetFullPathNameW(path.c_str(), kCapacity, full.data(), nullptr);
+  if (length == 0 || length >= kCapacity) return path;
+  full.resize(length);
+  return full;
+}
+
 // Runs of the program that update one file take turns through a mutex named after the file's
 // full path. A lock on the file itself would not do: Windows does not rename over a file that
 // is open, so the file must be closed when it is replaced. A run that is killed releases the
@@ -47,8 +57,8 @@ class TurnLock {
   // False when another run holds the file for longer than the wait.
   bool take(const std::wstring& path) {
     mutex_ = UniqueHandle(::CreateMutexW(nullptr, FALSE, name_for(path).c_str()));
-    if (!mutex_.valid())
-      return true;  // no mutex to be had: unlocked, as a file system without locks
+    // No mutex to be had: the update goes on unlocked, as on a file system without locks.
+    if (!mutex_.valid()) return true;
     const DWORD waited = ::WaitForSingleObject(mutex_.get(), kLockWaitMilliseconds);
     held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
     return held_;
@@ -58,14 +68,12 @@ class TurnLock {
   // "Local\Plotwright.statistics.HASH": the FNV-1a hash of the full path in capitals (the
   // names of Windows' file systems ignore case). Two paths that share a hash only share turns.
   static std::wstring name_for(const std::wstring& path) {
-    std::wstring full(32768, L'\0');
-    const DWORD length = ::GetFullPathNameW(path.c_str(), 32768, full.data(), nullptr);
-    full.resize(length > 0 && length < 32768 ? length : 0);
-    if (full.empty()) full = path;
+    std::wstring full = full_path(path);
     ::CharUpperBuffW(full.data(), static_cast<DWORD>(full.size()));
     std::uint64_t hash = 14695981039346656037u;
-    for (const wchar_t unit : full)
+    for (const wchar_t unit : full) {
       hash = (hash ^ static_cast<std::uint16_t>(unit)) * 1099511628211u;
+    }
     wchar_t text[17];
     std::swprintf(text, 17, L"%016llx", static_cast<unsigned long long>(hash));
     return L"Local\\Plotwright.statistics." + std::wstring(text);
