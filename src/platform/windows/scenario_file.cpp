@@ -3,6 +3,7 @@
 #include "platform/scenario_file.h"
 
 #include "base/limits.h"
+#include "platform/scenario_file_notes.h"
 #include "platform/windows/win32_file.h"
 #include "statistics/usage_statistics.h"
 
@@ -61,15 +62,6 @@ void place_statistics(const std::string& name, HANDLE scenario,
   }
 }
 
-void note_line_ends(ScenarioFile& file) {
-  const std::string& bytes = file.bytes;
-  if (bytes.find('\n') == std::string::npos && bytes.find('\r') != std::string::npos) {
-    file.notes.push_back(
-        "has carriage returns but no line feeds (old Mac line ends): it is "
-        "read as one line");
-  }
-}
-
 // What a handle holds: a file on disk (regular), a folder, or a stream (a console, a pipe, a
 // device), and for a file its identity and size.
 enum class Kind { kRegular, kFolder, kStream };
@@ -99,19 +91,15 @@ bool read_scenario_file(const std::string& name, bool allow_streams, ScenarioFil
   if (kind == Kind::kFolder) return fail(error, "Is a directory");
   const bool regular = kind == Kind::kRegular;
   if (!regular && !allow_streams) return fail(error, "is not a regular file");
-  const std::string too_long = "is longer than " + std::to_string(kMaxScenarioBytes >> 20) +
-                               " MiB, more than any scenario holds";
   const auto size = std::uint64_t{info.nFileSizeHigh} << 32 | info.nFileSizeLow;
-  if (regular && size > kMaxScenarioBytes) return fail(error, too_long);
+  if (regular && size > kMaxScenarioBytes) return fail(error, too_long_message());
   const DWORD e = read_up_to(handle, kMaxScenarioBytes, file.bytes);
   if (e != 0) return fail(error, describe_error(e));
-  if (file.bytes.size() > kMaxScenarioBytes) return fail(error, too_long);
+  if (file.bytes.size() > kMaxScenarioBytes) return fail(error, too_long_message());
   if (regular && !standard_input) {
     place_statistics(name, handle, info, file);
   } else {
-    file.path = name;
-    file.notes.push_back(regular ? "no statistics are kept for it"
-                                 : "is not a regular file; no statistics are kept for it");
+    keep_no_statistics(name, regular, file);
   }
   note_line_ends(file);
   return true;
