@@ -7,10 +7,10 @@ First the two builds' code page 932 converters are compared code by code. Then e
 both programs with the same arguments in two folders holding the same files, and compares
 standard output and error, the exit status, the statistics file and the files left behind: for
 the examples, the scenarios beside this script and the golden cases. Then come what only the
-Windows build does: Japanese paths, many runs saving at once, a read-only statistics file, the
-temporary files of killed runs. WINDOWS_BUILD holds plotwright.exe and
-plotwright_cp932_table.exe (make windows); the Wine prefix lives in SCRATCH_DIR. Exits 77
-(skipped) when Wine or the Windows build is missing.
+Windows build does: Japanese paths, the language server's protocol, many runs saving at once, a
+read-only statistics file, the temporary files of killed runs. WINDOWS_BUILD holds
+plotwright.exe and plotwright_cp932_table.exe (make windows); the Wine prefix lives in
+SCRATCH_DIR. Exits 77 (skipped) when Wine or the Windows build is missing.
 """
 
 import concurrent.futures
@@ -296,6 +296,19 @@ def compare_japanese_path(checks, source):
 # What only the Windows build does
 
 
+def check_language_server(checks, source):
+    """The language server's protocol test, with the Windows program as the server."""
+    server = os.path.join(checks.scratch, "plotwright-under-wine")
+    with open(server, "w", encoding="utf-8") as file:
+        file.write(f"#!/bin/sh\nexec {checks.wine.wine} {checks.exe} \"$@\"\n")
+    os.chmod(server, 0o755)
+    test = os.path.join(source, "tests", "lsp", "protocol_test.py")
+    done = subprocess.run([sys.executable, test, server], env=checks.wine.env,
+                          capture_output=True, timeout=TIMEOUT_SECONDS)
+    if done.returncode != 0:
+        checks.fail("language server", done.stdout.decode(errors="replace")[-2000:])
+
+
 def check_runs_at_once(checks):
     """16 runs, eight at a time, each add their own use: 16 uses of the opening, 16 saves."""
     folder = tempfile.mkdtemp(prefix="at-once.", dir=checks.scratch)
@@ -377,13 +390,14 @@ def main():
         compare_scenarios(checks, os.path.dirname(os.path.abspath(__file__)))
         compare_golden_cases(checks, os.path.join(source, "tests", "cases"))
         compare_japanese_path(checks, source)
+        check_language_server(checks, source)
         check_runs_at_once(checks)
         check_read_only(checks)
         check_stale_temporary(checks)
     finally:
         wine_runner.stop()
         shutil.rmtree(checks.scratch, ignore_errors=True)
-    print(f"{checks.jobs} comparisons with the Linux build and 3 Windows checks "
+    print(f"{checks.jobs} comparisons with the Linux build and 4 Windows checks "
           f"in {time.monotonic() - started:.0f} s: {checks.failures} failures")
     sys.exit(1 if checks.failures else 0)
 
