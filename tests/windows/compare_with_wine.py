@@ -32,8 +32,12 @@ EXAMPLE_ARGS = [
     ["--no-stats", "--seed", "3", "--count", "3", "--json"],
     ["--no-stats", "--seed", "5", "--raw"],
     ["--no-stats", "--seed", "9", "--encoding", "shift_jis"],
+    ["--no-stats", "--seed", "4", "--trace"],
     ["check"],
     ["check", "--format", "sarif"],
+    ["graph"],
+    ["graph", "--format", "mermaid", "--coverage", "20", "--seed", "2"],
+    ["coverage", "--runs", "50", "--seed", "2", "--format", "json"],
 ]
 # Stories that read and write the statistics: each run depends on the file the one before left.
 STATISTICS_RUNS = [["--seed", "11"], ["--seed", "11"], ["--seed", "12", "--count", "3"]]
