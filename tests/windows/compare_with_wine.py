@@ -7,8 +7,8 @@ First the two builds' code page 932 converters are compared code by code. Then e
 both programs with the same arguments in two folders holding the same files, and compares
 standard output and error, the exit status, the statistics file and the files left behind: for
 the examples, the scenarios beside this script and the golden cases. Then come what only the
-Windows build does: Japanese paths, the language server's protocol, many runs saving at once, a
-read-only statistics file, the temporary files of killed runs. WINDOWS_BUILD holds
+Windows build does: Japanese paths, the language server's protocol, --watch, many runs saving at
+once, a read-only statistics file, the temporary files of killed runs. WINDOWS_BUILD holds
 plotwright.exe and plotwright_cp932_table.exe (make windows); the Wine prefix lives in
 SCRATCH_DIR. Exits 77 (skipped) when Wine or the Windows build is missing.
 """
@@ -300,17 +300,23 @@ def compare_japanese_path(checks, source):
 # What only the Windows build does
 
 
-def check_language_server(checks, source):
-    """The language server's protocol test, with the Windows program as the server."""
-    server = os.path.join(checks.scratch, "plotwright-under-wine")
-    with open(server, "w", encoding="utf-8") as file:
+def check_with_linux_tests(checks, source):
+    """Tests written for the Linux build that take the program as an argument, given the
+    Windows program instead: the language server's protocol, and --watch (saves in place and
+    renamed over the file, a file briefly missing, Ctrl+C as SIGINT, which Wine hands to the
+    console's control handler)."""
+    program = os.path.join(checks.scratch, "plotwright-under-wine")
+    with open(program, "w", encoding="utf-8") as file:
         file.write(f"#!/bin/sh\nexec {checks.wine.wine} {checks.exe} \"$@\"\n")
-    os.chmod(server, 0o755)
-    test = os.path.join(source, "tests", "lsp", "protocol_test.py")
-    done = subprocess.run([sys.executable, test, server], env=checks.wine.env,
-                          capture_output=True, timeout=TIMEOUT_SECONDS)
-    if done.returncode != 0:
-        checks.fail("language server", done.stdout.decode(errors="replace")[-2000:])
+    os.chmod(program, 0o755)
+    tests = {"language server": [sys.executable, "tests/lsp/protocol_test.py"],
+             "--watch": ["bash", "tests/cli/watch.sh"]}
+    for name, command in tests.items():
+        command[1] = os.path.join(source, command[1])
+        done = subprocess.run(command + [program], env=checks.wine.env, capture_output=True,
+                              timeout=TIMEOUT_SECONDS)
+        if done.returncode != 0:
+            checks.fail(name, done.stdout.decode(errors="replace")[-2000:])
 
 
 def check_runs_at_once(checks):
@@ -394,14 +400,14 @@ def main():
         compare_scenarios(checks, os.path.dirname(os.path.abspath(__file__)))
         compare_golden_cases(checks, os.path.join(source, "tests", "cases"))
         compare_japanese_path(checks, source)
-        check_language_server(checks, source)
+        check_with_linux_tests(checks, source)
         check_runs_at_once(checks)
         check_read_only(checks)
         check_stale_temporary(checks)
     finally:
         wine_runner.stop()
         shutil.rmtree(checks.scratch, ignore_errors=True)
-    print(f"{checks.jobs} comparisons with the Linux build and 4 Windows checks "
+    print(f"{checks.jobs} comparisons with the Linux build and 5 Windows checks "
           f"in {time.monotonic() - started:.0f} s: {checks.failures} failures")
     sys.exit(1 if checks.failures else 0)
 
