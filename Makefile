@@ -43,7 +43,7 @@ windows: deps
 	@cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
 	  -DCMAKE_BUILD_TYPE=Release -DPLOTWRIGHT_GUI=OFF -DPLOTWRIGHT_BENCH=OFF -DBUILD_TESTING=OFF \
 	  --log-level=WARNING
-	@cmake --build $(WINDOWS_BUILD) -j$(JOBS) --target plotwright plotwright_cp932_table
+	@cmake --build $(WINDOWS_BUILD) -j$(JOBS) --target plotwright plotwright_cp932_dump
 
 run: build
 	./$(BUILD)/plotwright $(EXAMPLE)

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Holds plotwright.exe, run under Wine, to the bytes of the Linux build.
 
-    compare_with_wine.py LINUX_PLOTWRIGHT LINUX_CP932_TABLE WINDOWS_BUILD SOURCE_DIR SCRATCH_DIR
+    compare_with_wine.py LINUX_PLOTWRIGHT LINUX_CP932_DUMP WINDOWS_BUILD SOURCE_DIR SCRATCH_DIR
 
 First the two builds' code page 932 converters are compared code by code. Then each job runs
 both programs with the same arguments in two folders holding the same files, and compares
@@ -9,7 +9,7 @@ standard output and error, the exit status, the statistics file and the files le
 the examples, the scenarios beside this script and the golden cases. Then come what only the
 Windows build does: Japanese paths, the language server's protocol, --watch, many runs saving at
 once, a read-only statistics file, the temporary files of killed runs. WINDOWS_BUILD holds
-plotwright.exe and plotwright_cp932_table.exe (make windows); the Wine prefix lives in
+plotwright.exe and plotwright_cp932_dump.exe (make windows); the Wine prefix lives in
 SCRATCH_DIR. Exits 77 (skipped) when Wine or the Windows build is missing.
 """
 
@@ -381,7 +381,7 @@ def main():
         sys.exit(__doc__)
     linux, linux_table, windows_build, source, scratch = sys.argv[1:]
     exe = os.path.abspath(os.path.join(windows_build, "plotwright.exe"))
-    table_exe = os.path.abspath(os.path.join(windows_build, "plotwright_cp932_table.exe"))
+    table_exe = os.path.abspath(os.path.join(windows_build, "plotwright_cp932_dump.exe"))
     wine = find_wine()
     if wine is None:
         skip("Wine is not installed (scripts/install-deps installs it)")

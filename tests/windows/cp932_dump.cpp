@@ -1,6 +1,6 @@
 // Writes this system's code page 932 converter as a table, so that the Wine test can compare the
 // Windows build's converter with the Linux build's code by code.
-// Usage: cp932_table OUTPUT_FILE
+// Usage: cp932_dump OUTPUT_FILE
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -47,8 +47,8 @@ int main(int argc, char** argv) {
   std::unique_ptr<Cp932Backend> backend;
   std::string error;
   if (argc != 2 || !plotwright::open_system_cp932_backend(backend, &error)) {
-    std::fprintf(stderr, "cp932_table: %s\n",
-                 argc != 2 ? "usage: cp932_table OUTPUT" : error.c_str());
+    std::fprintf(stderr, "cp932_dump: %s\n",
+                 argc != 2 ? "usage: cp932_dump OUTPUT" : error.c_str());
     return 2;
   }
   std::FILE* out = std::fopen(argv[1], "wb");
