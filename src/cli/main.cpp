@@ -8,6 +8,7 @@
 #include "cli/options.h"
 #include "cli/story_command.h"
 #include "lsp/language_server.h"
+#include "platform/program_session.h"
 
 namespace {
 
@@ -32,11 +33,14 @@ int run(const plotwright::cli::Options& options) {
 
 int main(int argc, char** argv) {
   using namespace plotwright::cli;
+  // UTF-8 arguments, and standard streams that carry bytes unchanged.
+  const plotwright::platform::ProgramSession session(argc, argv);
   // Stories are written in large blocks: standard output is not shared with C's stdio.
   std::ios::sync_with_stdio(false);
   static char buffer[1 << 16];
   std::cout.rdbuf()->pubsetbuf(buffer, sizeof buffer);
-  const ParsedCommandLine parsed = parse_command_line(argc, argv, std::cout, std::cerr);
+  const ParsedCommandLine parsed =
+      parse_command_line(session.argc(), session.argv(), std::cout, std::cerr);
   if (!parsed.options) return parsed.exit_status;
   try {
     return run(*parsed.options);

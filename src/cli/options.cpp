@@ -190,6 +190,9 @@ std::string version_text() {
 ParsedCommandLine parse_command_line(int argc, const char* const* argv, std::ostream& out,
                                      std::ostream& err) {
   CLI::App app(kDescription, "plotwright");
+  // The same command line on every system: on Windows CLI11 would also take "/seed" for
+  // --seed, and a path starting with '/' for an option.
+  app.allow_windows_style_options(false);
   app.footer(kFooter);
   app.formatter(std::make_shared<UsageFormatter>());
   Options options;

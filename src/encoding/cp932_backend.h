@@ -16,9 +16,12 @@ struct ShiftJisCode {
 };
 
 // Converts single characters between code page 932 (Shift-JIS with the Windows extensions)
-// and Unicode. Implementations: glibc's iconv (cp932_iconv.h). Every implementation must map
-// the bytes 0x00 to 0x7F to U+0000 to U+007F and back, as code page 932 does: the codec copies
-// ASCII without asking. Calls may be slow; the codec asks once per code and keeps the answer.
+// and Unicode. Implementations: glibc's iconv (cp932_iconv.h), Windows' tables
+// (cp932_win32.h). Every implementation must map the bytes 0x00 to 0x7F to U+0000 to U+007F and
+// back, as code page 932 does: the codec copies ASCII without asking. The single bytes 0x80,
+// 0xA0 and 0xFD to 0xFF are no characters, as in the code page's published table, so that a
+// story's bytes are the same on every system. Calls may be slow; the codec asks once per code
+// and keeps the answer.
 class Cp932Backend {
  public:
   virtual ~Cp932Backend() = default;

@@ -13,6 +13,10 @@
 
 namespace plotwright {
 
+// Opens this system's code page 932 converter: Windows' tables in a Windows build, glibc's
+// iconv elsewhere. False, with the reason in `error` when it is not null, when it has none.
+bool open_system_cp932_backend(std::unique_ptr<Cp932Backend>& backend, std::string* error);
+
 // A front end opens one codec and hands it to every conversion. The codec keeps what the
 // backend has told it, so it is not safe to use from two threads at once. ASCII is copied
 // without asking; a text of ASCII alone costs no call to the backend and no table.
@@ -20,8 +24,8 @@ class Cp932Codec {
  public:
   explicit Cp932Codec(std::unique_ptr<Cp932Backend> backend);
 
-  // A codec over this system's converter (glibc's iconv; in WebAssembly, tables generated
-  // from it). False, with the reason in `error` when it is not null, when the system has none.
+  // A codec over this system's converter (open_system_cp932_backend). False, with the reason in
+  // `error` when it is not null, when the system has none.
   static bool open(std::optional<Cp932Codec>& codec, std::string* error);
 
   // Engine text (Shift-JIS, CR LF) as UTF-8 with LF line ends; a CR without an LF stays. Each

@@ -1,6 +1,7 @@
 // Defining, assigning, adding to and printing variables.
 #include "generator/variables.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -84,10 +85,24 @@ int VariableStore::assign_variable(const char* token, const char* value) {
   return 1;
 }
 
+namespace {
+
+// "%.0f", with a NaN written as glibc writes it, its sign included ("-nan" for infinity minus
+// infinity), so that a story is the same whatever C library the program was built with.
+void format_number(double number, char* out, std::size_t size) {
+  if (std::isnan(number)) {
+    std::snprintf(out, size, "%s", std::signbit(number) ? "-nan" : "nan");
+  } else {
+    std::snprintf(out, size, "%.0f", number);
+  }
+}
+
+}  // namespace
+
 int VariableStore::print_number(double number, bool full_width) {
   // Room for any double in "%.0f": up to 309 digits and a sign.
   char formatted[kNumberTextCapacity];
-  std::snprintf(formatted, sizeof formatted, "%.0f", number);
+  format_number(number, formatted, sizeof formatted);
   if (!full_width) return output_.pending_put_text(formatted);
   int appended = 0;
   for (int i = 0; i < kFullWidthDigits && formatted[i] != '\0'; ++i) {

@@ -1,11 +1,11 @@
 // The server's loop: wait for a message or for the next debounced publish, whichever is first.
 #include "lsp/language_server.h"
 
-#include <csignal>
 #include <ostream>
 
 #include "lsp/message_stream.h"
 #include "lsp/server.h"
+#include "platform/byte_stream.h"
 
 namespace plotwright::lsp {
 
@@ -29,7 +29,7 @@ int wait_for(const std::optional<Server::Clock::time_point>& due, Server::Clock:
 }  // namespace
 
 int run_language_server(int input, int output, std::ostream& err) {
-  std::signal(SIGPIPE, SIG_IGN);  // a closed editor is a failed write, not a signal
+  platform::ignore_broken_pipes();  // a closed editor is a failed write, not a signal
   std::optional<Cp932Codec> codec;
   std::string error;
   if (!Cp932Codec::open(codec, &error)) {

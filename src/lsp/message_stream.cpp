@@ -1,14 +1,11 @@
 // Framing, buffering and waiting on standard input and output.
 #include "lsp/message_stream.h"
 
-#include <poll.h>
-#include <unistd.h>
-
-#include <strings.h>
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <chrono>
+
+#include "platform/byte_stream.h"
 
 namespace plotwright::lsp {
 
@@ -20,6 +17,16 @@ constexpr std::size_t kLongestHeader = 64 * 1024;
 constexpr std::size_t kLongestMessage = std::size_t{1} << 30;
 constexpr std::size_t kChunk = 1 << 16;
 
+// Whether `text` begins with `lower_case_name`, in any mix of capitals.
+bool starts_with_name(std::string_view text, std::string_view lower_case_name) {
+  if (text.size() < lower_case_name.size()) return false;
+  for (std::size_t i = 0; i < lower_case_name.size(); ++i) {
+    const char c = text[i] >= 'A' && text[i] <= 'Z' ? static_cast<char>(text[i] + 32) : text[i];
+    if (c != lower_case_name[i]) return false;
+  }
+  return true;
+}
+
 // The value of Content-Length in a header block, or nullopt when there is none that reads.
 std::optional<std::size_t> content_length(std::string_view header) {
   constexpr std::string_view kName = "content-length:";
@@ -27,9 +34,7 @@ std::optional<std::size_t> content_length(std::string_view header) {
     const std::size_t end = std::min(header.find("\r\n"), header.size());
     std::string_view line = header.substr(0, end);
     header.remove_prefix(std::min(end + 2, header.size()));
-    if (line.size() < kName.size() || strncasecmp(line.data(), kName.data(), kName.size())) {
-      continue;
-    }
+    if (!starts_with_name(line, kName)) continue;
     line.remove_prefix(kName.size());
     while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
     while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
@@ -53,22 +58,15 @@ MessageReader::Result MessageReader::next(std::string& body, int timeout_ms) {
       const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
       wait = static_cast<int>(std::max<long long>(0, left.count()));
     }
-    struct pollfd input {
-      fd_, POLLIN, 0
-    };
-    const int ready = poll(&input, 1, wait);
-    if (ready < 0 && errno == EINTR) continue;
-    if (ready == 0) return Result::TIMEOUT;
-    if (ready < 0 || !fill()) return Result::END;
+    const platform::InputWait ready = platform::wait_for_input(fd_, wait);
+    if (ready == platform::InputWait::kTimeout) return Result::TIMEOUT;
+    if (ready == platform::InputWait::kFailed || !fill()) return Result::END;
   }
 }
 
 bool MessageReader::fill() {
   char chunk[kChunk];
-  ssize_t got;
-  do {
-    got = read(fd_, chunk, sizeof chunk);
-  } while (got < 0 && errno == EINTR);
+  const long got = platform::read_some(fd_, chunk, sizeof chunk);
   if (got <= 0) return false;
   std::size_t keep = static_cast<std::size_t>(got);
   const std::size_t dropped = std::min(skipping_, keep);
@@ -119,13 +117,7 @@ std::optional<MessageReader::Result> MessageReader::take_header(std::string& bod
 bool write_message(int fd, std::string_view body) {
   std::string message = "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n";
   message.append(body);
-  for (std::size_t written = 0; written < message.size();) {
-    const ssize_t n = write(fd, message.data() + written, message.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    written += static_cast<std::size_t>(n);
-  }
-  return true;
+  return platform::write_all(fd, message);
 }
 
 }  // namespace plotwright::lsp

@@ -18,6 +18,9 @@ namespace plotwright::platform {
 // - a file with no write permission at all is left alone (the user made it read-only); when
 //   the folder may not be written but the file may, the file is rewritten in place, flushed;
 // - temporary files that killed programs left in the folder are removed.
+// On Windows (windows/disk_file_store.cpp) the same holds in Windows terms: programs take turns
+// through a named mutex rather than a lock on the file, which could not then be renamed over;
+// the read-only attribute stands for the mode (docs/windows.md).
 class DiskFileStore final : public FileStore {
  public:
   bool read_file(const std::string& path, std::size_t limit, std::string& content,

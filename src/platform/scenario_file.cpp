@@ -13,6 +13,7 @@
 
 #include "base/limits.h"
 #include "platform/posix_file.h"
+#include "platform/scenario_file_notes.h"
 #include "statistics/usage_statistics.h"
 
 namespace plotwright::platform {
@@ -44,15 +45,6 @@ void place_statistics(const std::string& name, const struct stat& scenario, Scen
   }
 }
 
-void note_line_ends(ScenarioFile& file) {
-  const std::string& bytes = file.bytes;
-  if (bytes.find('\n') == std::string::npos && bytes.find('\r') != std::string::npos) {
-    file.notes.push_back(
-        "has carriage returns but no line feeds (old Mac line ends): it is "
-        "read as one line");
-  }
-}
-
 }  // namespace
 
 bool read_scenario_file(const std::string& name, bool allow_streams, ScenarioFile& file,
@@ -71,20 +63,16 @@ bool read_scenario_file(const std::string& name, bool allow_streams, ScenarioFil
   if (S_ISDIR(status.st_mode)) return fail(error, std::strerror(EISDIR));
   const bool regular = S_ISREG(status.st_mode);
   if (!regular && !allow_streams) return fail(error, "is not a regular file");
-  const std::string too_long = "is longer than " + std::to_string(kMaxScenarioBytes >> 20) +
-                               " MiB, more than any scenario holds";
   if (regular && static_cast<std::size_t>(status.st_size) > kMaxScenarioBytes) {
-    return fail(error, too_long);
+    return fail(error, too_long_message());
   }
   const int e = read_up_to(fd, kMaxScenarioBytes, file.bytes);
   if (e != 0) return fail(error, std::strerror(e));
-  if (file.bytes.size() > kMaxScenarioBytes) return fail(error, too_long);
+  if (file.bytes.size() > kMaxScenarioBytes) return fail(error, too_long_message());
   if (regular && !standard_input) {
     place_statistics(name, status, file);
   } else {
-    file.path = name;
-    file.notes.push_back(regular ? "no statistics are kept for it"
-                                 : "is not a regular file; no statistics are kept for it");
+    keep_no_statistics(name, regular, file);
   }
   note_line_ends(file);
   return true;

@@ -1,0 +1,28 @@
+// The messages and notes of reading a scenario file, shared by the POSIX and Windows readers.
+#include "platform/scenario_file_notes.h"
+
+#include "base/limits.h"
+
+namespace plotwright::platform {
+
+std::string too_long_message() {
+  return "is longer than " + std::to_string(kMaxScenarioBytes >> 20) +
+         " MiB, more than any scenario holds";
+}
+
+void keep_no_statistics(const std::string& name, bool regular, ScenarioFile& file) {
+  file.path = name;
+  file.notes.push_back(regular ? "no statistics are kept for it"
+                               : "is not a regular file; no statistics are kept for it");
+}
+
+void note_line_ends(ScenarioFile& file) {
+  const std::string& bytes = file.bytes;
+  if (bytes.find('\n') == std::string::npos && bytes.find('\r') != std::string::npos) {
+    file.notes.push_back(
+        "has carriage returns but no line feeds (old Mac line ends): it is "
+        "read as one line");
+  }
+}
+
+}  // namespace plotwright::platform

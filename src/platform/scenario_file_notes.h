@@ -1,0 +1,21 @@
+// What reading a scenario file says the same way on every system: the message for a file that
+// is too long, and the notes about how the file was read.
+#pragma once
+
+#include <string>
+
+#include "platform/scenario_file.h"
+
+namespace plotwright::platform {
+
+// "is longer than 256 MiB, more than any scenario holds"
+std::string too_long_message();
+
+// For a scenario read from standard input or a stream: its path is its name, and a note says
+// that no statistics are kept for it.
+void keep_no_statistics(const std::string& name, bool regular, ScenarioFile& file);
+
+// Notes a file whose lines end in carriage returns alone (old Mac line ends).
+void note_line_ends(ScenarioFile& file);
+
+}  // namespace plotwright::platform

@@ -1,0 +1,416 @@
+#!/usr/bin/env python3
+"""Holds plotwright.exe, run under Wine, to the bytes of the Linux build.
+
+    compare_with_wine.py LINUX_PLOTWRIGHT LINUX_CP932_DUMP WINDOWS_BUILD SOURCE_DIR SCRATCH_DIR
+
+First the two builds' code page 932 converters are compared code by code. Then each job runs
+both programs with the same arguments in two folders holding the same files, and compares
+standard output and error, the exit status, the statistics file and the files left behind: for
+the examples, the scenarios beside this script and the golden cases. Then come what only the
+Windows build does: Japanese paths, the language server's protocol, --watch, many runs saving at
+once, a read-only statistics file, the temporary files of killed runs. WINDOWS_BUILD holds
+plotwright.exe and plotwright_cp932_dump.exe (make windows); the Wine prefix lives in
+SCRATCH_DIR. Exits 77 (skipped) when Wine or the Windows build is missing.
+"""
+
+import concurrent.futures
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+SKIPPED = 77
+TIMEOUT_SECONDS = 120
+EXAMPLE_ARGS = [
+    ["--no-stats", "--seed", "1"],
+    ["--no-stats", "--seed", "7"],
+    ["--no-stats", "--seed", "4294967295"],
+    ["--no-stats", "--seed", "3", "--count", "4"],
+    ["--no-stats", "--seed", "3", "--count", "3", "--json"],
+    ["--no-stats", "--seed", "5", "--raw"],
+    ["--no-stats", "--seed", "9", "--encoding", "shift_jis"],
+    ["--no-stats", "--seed", "4", "--trace"],
+    ["check"],
+    ["check", "--format", "sarif"],
+    ["graph"],
+    ["graph", "--format", "mermaid", "--coverage", "20", "--seed", "2"],
+    ["coverage", "--runs", "50", "--seed", "2", "--format", "json"],
+]
+# Stories that read and write the statistics: each run depends on the file the one before left.
+STATISTICS_RUNS = [["--seed", "11"], ["--seed", "11"], ["--seed", "12", "--count", "3"]]
+
+
+def skip(reason):
+    print(f"SKIPPED: {reason}; the Windows build was not run")
+    sys.exit(SKIPPED)
+
+
+def find_wine():
+    for name in ("wine", "wine64"):
+        if shutil.which(name):
+            return shutil.which(name)
+    return "/usr/lib/wine/wine64" if os.access("/usr/lib/wine/wine64", os.X_OK) else None
+
+
+class Wine:
+    """Runs Windows programs in a prefix of their own, with one wine server for all runs."""
+
+    def __init__(self, wine, prefix):
+        self.wine = wine
+        # No messages of Wine's own, no Mono or Gecko to offer, no menu entries in $HOME.
+        self.env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all", WINEARCH="win64",
+                        WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
+        for name in ("DISPLAY", "WAYLAND_DISPLAY"):
+            self.env.pop(name, None)  # no windows: wineboot would show its progress in one
+        server = os.path.join(os.path.dirname(os.path.realpath(wine)), "wineserver")
+        self.server = server if os.access(server, os.X_OK) else shutil.which("wineserver")
+
+    def start(self):
+        """Creates the prefix on first use and starts a server and Wine's services for all runs.
+        They are started with no output of ours open: a run's output is read to its end only
+        when every process that holds it has ended."""
+        quiet = dict(env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                     stderr=subprocess.DEVNULL)
+        started = time.monotonic()
+        if not os.path.exists(os.path.join(self.env["WINEPREFIX"], "system.reg")):
+            subprocess.run([self.wine, "wineboot", "--init"], check=True, **quiet)
+            print(f"created the Wine prefix in {time.monotonic() - started:.0f} s")
+        if self.server:
+            subprocess.run([self.server, "-p30"], **quiet)
+        subprocess.run([self.wine, "cmd", "/c", "exit"], **quiet)
+
+    def stop(self):
+        if self.server:
+            subprocess.run([self.server, "-k"], env=self.env, stderr=subprocess.DEVNULL)
+
+    def command(self, exe, args):
+        return [self.wine, exe] + args
+
+
+class Checks:
+    def __init__(self, linux, exe, wine, scratch):
+        self.linux, self.exe, self.wine, self.scratch = linux, exe, wine, scratch
+        self.failures = 0
+        self.jobs = 0
+        # Each build's version (git describe), which --version and SARIF show: the two builds
+        # may come from different states of the tree.
+        self.versions = [build_version(self.run([linux, "--version"], scratch)[0]),
+                         build_version(self.run_windows(["--version"], scratch)[0])]
+        if self.versions[0] != self.versions[1]:
+            print(f"note: the builds are of {self.versions[0].decode()} (Linux) and "
+                  f"{self.versions[1].decode()} (Windows); make windows builds the Windows "
+                  "program again")
+
+    def fail(self, job, message):
+        print(f"FAIL {job}: {message}")
+        self.failures += 1
+
+    def run(self, command, folder, stdin=b"", env=None):
+        """Runs the command in the folder: its standard output, standard error and status.
+        Both outputs go to files, which are read once the program has ended."""
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            done = subprocess.run(command, cwd=folder, input=stdin, stdout=out, stderr=err,
+                                  env=env, timeout=TIMEOUT_SECONDS)
+            out.seek(0)
+            err.seek(0)
+            return out.read(), err.read(), done.returncode
+
+    def run_windows(self, args, folder, stdin=b""):
+        return self.run_windows_program(self.exe, args, folder, stdin)
+
+    def run_windows_program(self, exe, args, folder, stdin=b""):
+        return self.run(self.wine.command(exe, args), folder, stdin, self.wine.env)
+
+    def run_both(self, args, folders, stdin, statistics):
+        """Runs the Linux build with args[0] in folders[0] and the Windows build with args[1] in
+        folders[1]: for each, what it wrote (its folder as $DIR), its status, the statistics
+        file, the files left."""
+        results = []
+        for side, args, folder, version in zip(("linux", "windows"), args, folders,
+                                               self.versions):
+            if side == "linux":
+                out, err, status = self.run([self.linux] + args, folder, stdin)
+            else:
+                out, err, status = self.run_windows(args, folder, stdin)
+                err = linux_paths(err, folder)
+            out, err = (text.replace(folder.encode(), b"$DIR").replace(version, b"$BUILD")
+                        for text in (out, err))
+            results.append({"standard output": out,
+                            "standard error": err,
+                            "exit status": status,
+                            "statistics file": read(os.path.join(folder, statistics))
+                            if statistics else None,
+                            "files left": sorted(os.listdir(folder))})
+        return results
+
+    def compare_results(self, name, want, got):
+        for what, value in want.items():
+            if got[what] == value:
+                continue
+            if isinstance(value, bytes) or value is None:
+                self.fail(name, f"{what} differs:\n" + first_difference(value, got[what]))
+            else:
+                self.fail(name, f"{what}: Linux {value}, Windows {got[what]}")
+
+    def compare(self, job, files, runs, statistics=""):
+        """Runs each (args, stdin) of `runs` with both programs, in turn, in twin folders that
+        hold `files`."""
+        self.jobs += 1
+        folders = [tempfile.mkdtemp(prefix=side + ".", dir=self.scratch)
+                   for side in ("linux", "windows")]
+        for folder in folders:
+            for name, content in files.items():
+                os.makedirs(os.path.dirname(os.path.join(folder, name)), exist_ok=True)
+                with open(os.path.join(folder, name), "wb") as file:
+                    file.write(content)
+        for step, (args, stdin) in enumerate(runs):
+            name = f"{job} [{' '.join(args)}]" + (f" (run {step + 1})" if len(runs) > 1 else "")
+            self.compare_results(name, *self.run_both((args, args), folders, stdin, statistics))
+        for folder in folders:
+            shutil.rmtree(folder)
+
+
+def build_version(version_text):
+    """The build's version in `plotwright --version`: "Plotwright(...) Ver1.00 (build V)"."""
+    found = re.search(rb"\(build ([^)\n]+)\)", version_text)
+    return found.group(1) if found else b"(no version)"
+
+
+def linux_paths(text, folder):
+    """Paths in the folder as Wine shows them (Z:\\tmp\\f\\a\\b.vus) as Linux does (/tmp/f/a/b.vus)."""
+    windows = re.escape(("Z:" + folder.replace("/", "\\")).encode())
+    return re.sub(windows + rb"((?:\\[^\\:\n]+)*)",
+                  lambda found: folder.encode() + found.group(1).replace(b"\\", b"/"), text)
+
+
+def read(path):
+    try:
+        with open(path, "rb") as file:
+            return file.read()
+    except FileNotFoundError:
+        return None
+
+
+def first_difference(want, got):
+    if want is None or got is None:
+        return f"  Linux: {'(none)' if want is None else len(want)}, " \
+               f"Windows: {'(none)' if got is None else len(got)} bytes"
+    at = next((i for i, (a, b) in enumerate(zip(want, got)) if a != b), min(len(want), len(got)))
+    return (f"  at byte {at} of {len(want)} (Linux) and {len(got)} (Windows)\n"
+            f"  Linux:   {want[max(0, at - 40):at + 40]!r}\n"
+            f"  Windows: {got[max(0, at - 40):at + 40]!r}")
+
+
+# ---------------------------------------------------------------------------------------------
+# The same bytes as the Linux build
+
+
+def read_table(lines):
+    """{('decode', code): character} and {('encode', character): code} from a table file."""
+    table = {}
+    for line in lines.decode().splitlines():
+        direction, key, value = line.split()
+        table[(direction, key)] = value
+    return table
+
+
+def compare_converters(checks, linux_table, table_exe):
+    """Every code and character converts alike, but for the look-alike codes that glibc gives
+    a few characters: codes that decode to another character, which the codec refuses on both
+    systems (only the message says more on Linux)."""
+    checks.jobs += 1
+    folder = tempfile.mkdtemp(prefix="table.", dir=checks.scratch)
+    subprocess.run([linux_table, os.path.join(folder, "linux.txt")], check=True)
+    checks.run_windows_program(table_exe, ["windows.txt"], folder)
+    linux = read_table(read(os.path.join(folder, "linux.txt")))
+    windows = read_table(read(os.path.join(folder, "windows.txt")) or b"")
+    shutil.rmtree(folder)
+    look_alikes = []
+    for key in sorted(set(linux) | set(windows)):
+        want, got = linux.get(key), windows.get(key)
+        if want == got:
+            continue
+        if key[0] == "encode" and got is None and linux.get(("decode", want)) != key[1]:
+            look_alikes.append(f"{key[1]} ({want})")
+        else:
+            checks.fail("code page 932", f"{key[0]} {key[1]}: Linux {want}, Windows {got}")
+    if look_alikes:
+        print(f"note: a look-alike code on Linux alone, no code on Windows (refused on both): "
+              f"{', '.join(look_alikes)}")
+
+
+def compare_scenarios(checks, folder):
+    """Each scenario of the folder, as a file and on standard input, with and without the
+    statistics file."""
+    for name in sorted(os.listdir(folder)):
+        if not name.endswith(".vell"):
+            continue
+        content = read(os.path.join(folder, name))
+        files = {name: content}
+        for args in EXAMPLE_ARGS:
+            checks.compare(name, files, [(args + [name], b"")])
+        checks.compare(name, files, [(["--no-stats", "--seed", "5", "-"], content)])
+        runs = [(args + [name], b"") for args in STATISTICS_RUNS]
+        checks.compare(name, files, runs, name[:-len(".vell")] + ".vus")
+
+
+def compare_golden_cases(checks, cases_dir):
+    """Each golden case (tests/cases/README.md) with both programs, as its runner runs it."""
+    if not os.path.isfile(os.path.join(cases_dir, "run_cases.py")):
+        print(f"note: no golden cases in {cases_dir}")
+        return
+    sys.path.insert(0, cases_dir)
+    import run_cases  # pylint: disable=import-outside-toplevel
+    linux_only = []
+    for name in run_cases.find_cases(cases_dir, []):
+        case = run_cases.Case(cases_dir, name)
+        args = (case.read(".args") or b"").decode()
+        if "/dev/" in args:  # Windows has no /dev/stdin, /dev/zero, ...
+            linux_only.append(name)
+        else:
+            compare_case(checks, run_cases, case)
+    if linux_only:
+        print(f"note: cases of Linux devices, not run on Windows: {', '.join(linux_only)}")
+
+
+def compare_case(checks, run_cases, case):
+    checks.jobs += 1
+    scenario = case.scenario()
+    folders = [os.path.realpath(tempfile.mkdtemp(prefix=side + ".", dir=checks.scratch))
+               for side in ("linux", "windows")]
+    args = [run_cases.prepare(case, folder, scenario) for folder in folders]
+    results = checks.run_both(args, folders, scenario or b"", case.stem + ".vus")
+    checks.compare_results(f"case {case.name}", *results)
+    for folder in folders:
+        shutil.rmtree(folder)
+
+
+# Japanese names for the folder and the file: the command line and the file APIs in UTF-16.
+def compare_japanese_path(checks, source):
+    content = read(os.path.join(source, "examples", "yoru-no-eki.vell"))
+    path = "夜の駅/物語.vell"
+    runs = [(["--seed", "4", path], b""), (["--seed", "4", "--count", "2", path], b"")]
+    checks.compare("Japanese path", {path: content}, runs, "夜の駅/物語.vus")
+
+
+# ---------------------------------------------------------------------------------------------
+# What only the Windows build does
+
+
+def check_with_linux_tests(checks, source):
+    """Tests written for the Linux build that take the program as an argument, given the
+    Windows program instead: the language server's protocol, and --watch (saves in place and
+    renamed over the file, a file briefly missing, Ctrl+C as SIGINT, which Wine hands to the
+    console's control handler)."""
+    program = os.path.join(checks.scratch, "plotwright-under-wine")
+    with open(program, "w", encoding="utf-8") as file:
+        file.write(f"#!/bin/sh\nexec {checks.wine.wine} {checks.exe} \"$@\"\n")
+    os.chmod(program, 0o755)
+    tests = {"language server": [sys.executable, "tests/lsp/protocol_test.py"],
+             "--watch": ["bash", "tests/cli/watch.sh"]}
+    for name, command in tests.items():
+        command[1] = os.path.join(source, command[1])
+        done = subprocess.run(command + [program], env=checks.wine.env, capture_output=True,
+                              timeout=TIMEOUT_SECONDS)
+        if done.returncode != 0:
+            checks.fail(name, done.stdout.decode(errors="replace")[-2000:])
+
+
+def check_runs_at_once(checks):
+    """16 runs, eight at a time, each add their own use: 16 uses of the opening, 16 saves."""
+    folder = tempfile.mkdtemp(prefix="at-once.", dir=checks.scratch)
+    with open(os.path.join(folder, "busy.vell"), "wb") as file:
+        file.write(b"title A\nOne.\ntitle B\nTwo.\n")
+    for batch in range(2):
+        with concurrent.futures.ThreadPoolExecutor(8) as pool:
+            runs = pool.map(lambda i: checks.run_windows(["--seed", str(i), "busy.vell"], folder),
+                            range(batch * 8, batch * 8 + 8))
+            for _, err, status in runs:
+                if status != 0 or err:
+                    checks.fail("runs at once", f"status {status}: {err.decode()[:300]}")
+    first = (read(os.path.join(folder, "busy.vus")) or b"").split(b"\n")[0]
+    if first != b"%12d%12d" % (16, 16):
+        checks.fail("runs at once", f"the opening's record is {first!r}, expected 16 uses, 16 runs")
+    left = sorted(set(os.listdir(folder)) - {"busy.vell", "busy.vus"})
+    if left:
+        checks.fail("runs at once", f"left behind: {left}")
+    shutil.rmtree(folder)
+
+
+def check_read_only(checks):
+    """A statistics file without write permission is left as it is, with a warning."""
+    folder = tempfile.mkdtemp(prefix="read-only.", dir=checks.scratch)
+    with open(os.path.join(folder, "story.vell"), "wb") as file:
+        file.write(b"title A\nOne.\ntitle B\nTwo.\n")
+    statistics = os.path.join(folder, "story.vus")
+    with open(statistics, "wb") as file:
+        file.write(b"%12d%12d\n" % (5, 5))
+    os.chmod(statistics, 0o444)
+    before = read(statistics)
+    out, err, status = checks.run_windows(["--seed", "1", "story.vell"], folder)
+    if status != 0 or b"One." not in out and b"Two." not in out:
+        checks.fail("read-only statistics", f"status {status}, no story: {out[:200]!r}")
+    if b"is read-only; left as it is" not in err:
+        checks.fail("read-only statistics", f"no warning: {err.decode()[:300]}")
+    if read(statistics) != before:
+        checks.fail("read-only statistics", "the file changed")
+    shutil.rmtree(folder)
+
+
+def check_stale_temporary(checks):
+    """A temporary file of a run that no longer runs goes at the next save; another's stays."""
+    folder = tempfile.mkdtemp(prefix="stale.", dir=checks.scratch)
+    with open(os.path.join(folder, "story.vell"), "wb") as file:
+        file.write(b"title A\nOne.\ntitle B\nTwo.\n")
+    # Windows numbers processes in fours: no process has an odd number.
+    stale, other = ".plotwright.4097.0a1b2c3d4e5f", ".plotwright.x.0a1b2c3d4e5f"
+    for name in (stale, other):
+        open(os.path.join(folder, name), "wb").close()
+    out, err, status = checks.run_windows(["--seed", "1", "story.vell"], folder)
+    left = sorted(os.listdir(folder))
+    if status != 0 or left != sorted(["story.vell", "story.vus", other]):
+        checks.fail("stale temporary file", f"status {status}, left {left}: {err.decode()[:300]}")
+    shutil.rmtree(folder)
+
+
+def main():
+    if len(sys.argv) != 6:
+        sys.exit(__doc__)
+    linux, linux_table, windows_build, source, scratch = sys.argv[1:]
+    exe = os.path.abspath(os.path.join(windows_build, "plotwright.exe"))
+    table_exe = os.path.abspath(os.path.join(windows_build, "plotwright_cp932_dump.exe"))
+    wine = find_wine()
+    if wine is None:
+        skip("Wine is not installed (scripts/install-deps installs it)")
+    for program in (exe, table_exe):
+        if not os.path.isfile(program):
+            skip(f"{program} is missing (make windows builds it; make test does too)")
+    os.makedirs(scratch, exist_ok=True)
+    started = time.monotonic()
+    wine_runner = Wine(wine, os.path.join(os.path.abspath(scratch), "prefix"))
+    wine_runner.start()
+    checks = Checks(os.path.abspath(linux), os.path.abspath(exe), wine_runner,
+                    tempfile.mkdtemp(prefix="runs.", dir=scratch))
+    try:
+        compare_converters(checks, linux_table, table_exe)
+        compare_scenarios(checks, os.path.join(source, "examples"))
+        compare_scenarios(checks, os.path.dirname(os.path.abspath(__file__)))
+        compare_golden_cases(checks, os.path.join(source, "tests", "cases"))
+        compare_japanese_path(checks, source)
+        check_with_linux_tests(checks, source)
+        check_runs_at_once(checks)
+        check_read_only(checks)
+        check_stale_temporary(checks)
+    finally:
+        wine_runner.stop()
+        shutil.rmtree(checks.scratch, ignore_errors=True)
+    print(f"{checks.jobs} comparisons with the Linux build and 5 Windows checks "
+          f"in {time.monotonic() - started:.0f} s: {checks.failures} failures")
+    sys.exit(1 if checks.failures else 0)
+
+
+if __name__ == "__main__":
+    main()
