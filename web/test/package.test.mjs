@@ -133,13 +133,17 @@ test("the language reference's examples tell the stories it shows", async () => 
 
 test("the golden cases' story runs print what the package tells", async () => {
   for (const c of storyCases()) {
-    const scenario = await Scenario.compile(caseScenario(c), c.stats ? { statistics: '' } : {});
+    const before = `${c.base}.vus.before`;
+    const statistics = existsSync(before) ? readFileSync(before, 'utf8') : '';
+    const scenario = await Scenario.compile(caseScenario(c), c.stats ? { statistics } : {});
     const status = existsSync(`${c.base}.status`) ? Number(readFileSync(`${c.base}.status`, 'utf8')) : 0;
-    const out = readFileSync(`${c.base}.out`, 'utf8');
+    const out = existsSync(`${c.base}.out`) ? readFileSync(`${c.base}.out`, 'utf8') : '';
     let stories;
     try {
       stories = scenario.stories({ seed: c.seed, count: c.count });
     } catch (error) {
+      // A seed or count the command line refuses as a usage error, the package as a RangeError.
+      if (error instanceof RangeError && status === 2) continue;
       assert.equal(error.status, status, c.name);
       if (status === 1) assert.equal(`${error.message}\n`, out, c.name);
       continue;

@@ -87,11 +87,17 @@ const STORY_OPTIONS = { '--seed': 'seed', '--count': 'count' };
 export function storyCases() {
   const root = join(repo, 'tests/cases');
   const cases = [];
-  for (const group of existsSync(root) ? readdirSync(root) : []) {
-    for (const file of readdirSync(join(root, group)).filter((f) => f.endsWith('.args'))) {
-      const base = join(root, group, file.slice(0, -'.args'.length));
-      const run = storyRun(readFileSync(`${base}.args`, 'utf8'), base);
-      if (run) cases.push({ name: `${group}/${file}`, base, ...run });
+  // Subject folders only: the runner, its README and its own checks (_runner) sit beside them.
+  const groups = existsSync(root) ? readdirSync(root, { withFileTypes: true }) : [];
+  for (const group of groups.filter((g) => g.isDirectory() && !/^[._]/.test(g.name))) {
+    const names = new Set(readdirSync(join(root, group.name))
+      .filter((f) => /\.(args|vell|recipe)$/.test(f)).map((f) => f.replace(/\.[^.]+$/, '')));
+    for (const name of names) {
+      const base = join(root, group.name, name);
+      // A case without a command line is told with --seed 1, as the runner tells it.
+      const args = existsSync(`${base}.args`) ? readFileSync(`${base}.args`, 'utf8') : '--seed 1 $FILE';
+      const run = storyRun(args, base);
+      if (run) cases.push({ name: `${group.name}/${name}`, base, ...run });
     }
   }
   return cases;
@@ -101,10 +107,15 @@ function storyRun(argsText, base) {
   const run = { count: 1, stats: true, json: false, file: undefined };
   const args = argsText.trim().split(/\s+/);
   for (let i = 0; i < args.length; ++i) {
-    if (args[i] in STORY_OPTIONS) run[STORY_OPTIONS[args[i]]] = Number(args[++i]);
+    if (args[i] in STORY_OPTIONS) {
+      const value = args[++i];
+      if (!/^[0-9]+$/.test(value ?? '')) return null;  // a usage error, the command line's own
+      run[STORY_OPTIONS[args[i - 1]]] = Number(value);
+    }
     else if (args[i] === '--no-stats') run.stats = false;
     else if (args[i] === '--json') run.json = true;
-    else if (args[i].startsWith('-') || run.file !== undefined) return null;
+    // Only the case's own scenario or an example: not standard input, a device or a folder.
+    else if (!/^\$(FILE|ROOT\/)/.test(args[i]) || run.file !== undefined) return null;
     else run.file = args[i].replace('$FILE', `${base}.vell`).replace('$ROOT', repo);
   }
   return run.seed === undefined || run.file === undefined ? null : run;
