@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <ostream>
+#include <string>
 
 #include "build_version.h"
 
@@ -17,19 +18,41 @@ namespace {
 constexpr const char* kDescription =
     "Plotwright writes a random short story from a scenario in the Vell language.";
 
-constexpr const char* kFooter =
+constexpr const char* kStdinNote =
     "FILE - reads the scenario from standard input (no statistics are kept for it).\n"
-    "A file named like a command is given as ./check, ./graph, ...\n"
-    "\n"
+    "A file named like a command is given as ./check, ./graph, ...\n";
+
+constexpr const char* kStoryExitStatus =
     "Exit status: 0 a story was shown; 1 the scenario has errors (they are shown instead)\n"
     "or is 199,999 lines or more; 2 a bad command line, a file that cannot be read, a story\n"
-    "that cannot be written, or a character that has no Shift-JIS form.\n"
-    "\n"
+    "that cannot be written, or a character that has no Shift-JIS form.\n";
+
+constexpr const char* kExamples =
     "Examples:\n"
     "  plotwright --seed 7 --count 3 examples/the-lighthouse-keeper.vell\n"
     "  plotwright check examples/the-lighthouse-keeper.vell\n"
     "  plotwright graph examples/the-lighthouse-keeper.vell | dot -Tsvg > story.svg\n"
     "  plotwright coverage --runs 1000 examples/the-lighthouse-keeper.vell\n";
+
+// Each command states its own exit statuses: CLI11 would otherwise give every command the
+// story's footer.
+constexpr const char* kCheckExitStatus =
+    "Exit status: 0 nothing is wrong; 1 an error (with --werror, a warning too); 2 a bad\n"
+    "command line or a file that cannot be read.\n";
+
+constexpr const char* kCoverageExitStatus =
+    "Exit status: 0 the report was written; 1 the scenario has errors (they are shown\n"
+    "instead) or is 199,999 lines or more; 2 a bad command line, a file that cannot be read,\n"
+    "or a report that cannot be written.\n";
+
+constexpr const char* kGraphExitStatus =
+    "Exit status: 0 the picture was written (a scenario with errors is drawn too, with a\n"
+    "warning); 1 with --coverage, the scenario has errors or is 199,999 lines or more; 2 a bad\n"
+    "command line, a file that cannot be read, or a picture that cannot be written.\n";
+
+constexpr const char* kLspExitStatus =
+    "Exit status: 0 the client asked the server to shut down before it sent exit or closed\n"
+    "the input; 1 it did not.\n";
 
 constexpr const char* kUsage =
     "Usage: plotwright [OPTIONS] FILE\n       plotwright check|graph|coverage [OPTIONS] FILE\n"
@@ -116,6 +139,7 @@ void declare_check(CLI::App& app, Options& options, Shared& shared) {
       ->type_name("FORMAT")
       ->check(CLI::IsMember({"text", "json", "sarif"}));
   check->add_flag("--werror", options.werror, "Warnings make the exit status 1 too");
+  check->footer(std::string(kStdinNote) + "\n" + kCheckExitStatus);
 }
 
 // plotwright graph [OPTIONS] FILE
@@ -134,6 +158,7 @@ void declare_graph(CLI::App& app, Options& options, Shared& shared) {
       ->check(CLI::Range(1, 10000000));
   graph->add_flag("--no-stats", options.no_stats,
                   "With --coverage: start from no statistics instead of the scenario's");
+  graph->footer(std::string(kStdinNote) + "\n" + kGraphExitStatus);
 }
 
 // plotwright coverage [OPTIONS] FILE
@@ -156,6 +181,7 @@ void declare_coverage(CLI::App& app, Options& options, Shared& shared) {
       ->add_flag("--save-stats", options.save_stats,
                  "Count the stories in the statistics file afterwards")
       ->excludes(no_stats);
+  coverage->footer(std::string(kStdinNote) + "\n" + kCoverageExitStatus);
 }
 
 Command command_of(const CLI::App& app) {
@@ -193,7 +219,7 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv, std::ost
   // The same command line on every system: on Windows CLI11 would also take "/seed" for
   // --seed, and a path starting with '/' for an option.
   app.allow_windows_style_options(false);
-  app.footer(kFooter);
+  app.footer(std::string(kStdinNote) + "\n" + kStoryExitStatus + "\n" + kExamples);
   app.formatter(std::make_shared<UsageFormatter>());
   Options options;
   Shared shared;
@@ -201,7 +227,8 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv, std::ost
   declare_check(app, options, shared);
   declare_graph(app, options, shared);
   declare_coverage(app, options, shared);
-  app.add_subcommand("lsp", "Serve the Language Server Protocol on standard input and output");
+  app.add_subcommand("lsp", "Serve the Language Server Protocol on standard input and output")
+      ->footer(kLspExitStatus);
   app.set_version_flag("--version", version_text(), "Show the version and exit");
   try {
     app.parse(argc, argv);
