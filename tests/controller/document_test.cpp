@@ -36,8 +36,10 @@ TEST(Document, BeforeAnyLoadAndAfterAFailedOneThereIsNothingToRegenerate) {
   EXPECT_EQ(h.regenerate(), "<nothing>");
   EXPECT_FALSE(h.document.scenario_loaded());
   h.load(kTwoTitles);
-  h.load("title A\n{R}\nselect R\nNowhere\n\n");
+  const std::string shown = h.load("title A\n{R}\nselect R\nNowhere\n\n");
   EXPECT_EQ(h.outcome.compile_errors, 2);
+  // The compile's messages alone, never behind the story shown before.
+  EXPECT_EQ(shown.rfind("Scene \"Nowhere\" not found", 0), 0u) << shown;
   EXPECT_FALSE(h.outcome.generated);
   EXPECT_TRUE(h.document.scenario_loaded());
   EXPECT_EQ(h.regenerate(), "<nothing>");
