@@ -9,6 +9,7 @@ SUBJECT/NAME) select cases; --update rewrites the expected files from the progra
 
 import argparse
 import difflib
+import functools
 import fnmatch
 import os
 import re
@@ -90,13 +91,25 @@ def run(binary, case, folder):
     left = sorted(set(os.listdir(folder)) - {case.stem + ".vell", case.stem + ".vus"})
     if left:
         err += f"(left in $DIR: {' '.join(left)})\n".encode()
-    return command, {".out": normalise(out, folder), ".err": normalise(err, folder),
+    return command, {".out": normalise(out, folder, binary),
+                     ".err": normalise(err, folder, binary),
                      ".status": f"{status}\n".encode(), ".vus": vus}
 
 
-def normalise(text, folder):
+def normalise(text, folder, binary):
     text = text.replace(folder.encode(), b"$DIR").replace(ROOT.encode(), b"$ROOT")
+    version = build_version(binary)
+    if version:  # as a JSON string too, as SARIF names the tool's version
+        text = text.replace(b'"' + version + b'"', b'"$BUILD"')
     return BUILD.sub(b"(build $BUILD)", text)
+
+
+@functools.lru_cache(maxsize=None)
+def build_version(binary):
+    """The build's version, as --version shows it in "(build VERSION)"."""
+    shown = subprocess.run([binary, "--version"], capture_output=True, check=False).stdout
+    found = BUILD.search(shown)
+    return found.group(0)[len(b"(build "):-1] if found else None
 
 
 def report(case, command, folder, expected, actual):
