@@ -2,6 +2,9 @@
 #include "cli/json_text.h"
 
 #include <array>
+#include <bit>
+#include <cstdint>
+#include <cstring>
 
 namespace plotwright::cli {
 
@@ -24,21 +27,45 @@ constexpr EscapeTable make_escapes() {
 }
 
 constexpr EscapeTable kEscapes = make_escapes();
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kLows = kOnes * 0x7F;
+constexpr std::uint64_t kHighs = kOnes * 0x80;
+
+// The bytes are looked at eight at a time, the first at the lowest bits.
+static_assert(std::endian::native == std::endian::little);
+
+// The high bit of each byte of `word` that needs an escape: below 0x20, '"' or '\\'. No sum
+// carries into the next byte, so each bit is exact.
+std::uint64_t escape_mask(std::uint64_t word) {
+  const auto zero_bytes = [](std::uint64_t x) { return ~(((x & kLows) + kLows) | x | kLows); };
+  const std::uint64_t below_space = ~(((word & kLows) + kOnes * 0x60) | word) & kHighs;
+  return below_space | zero_bytes(word ^ (kOnes * '"')) | zero_bytes(word ^ (kOnes * '\\'));
+}
 
 }  // namespace
 
 void append_json_string(std::string& out, std::string_view utf8) {
   out.reserve(out.size() + utf8.size() + 2);
   out.push_back('"');
+  const char* const text = utf8.data();
   std::size_t run = 0;
-  for (std::size_t i = 0; i < utf8.size(); ++i) {
-    const std::string_view escape = kEscapes[static_cast<unsigned char>(utf8[i])];
-    if (escape.empty()) continue;
-    out.append(utf8.data() + run, i - run);
-    out.append(escape);
-    run = i + 1;
+  const auto escape_at = [&](std::size_t at) {
+    out.append(text + run, at - run);
+    out.append(kEscapes[static_cast<unsigned char>(text[at])]);
+    run = at + 1;
+  };
+  std::size_t i = 0;
+  for (; utf8.size() - i >= sizeof(std::uint64_t); i += sizeof(std::uint64_t)) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, text + i, sizeof word);
+    for (std::uint64_t mask = escape_mask(word); mask != 0; mask &= mask - 1) {
+      escape_at(i + static_cast<std::size_t>(std::countr_zero(mask)) / 8);
+    }
   }
-  out.append(utf8.data() + run, utf8.size() - run);
+  for (; i < utf8.size(); ++i) {
+    if (!kEscapes[static_cast<unsigned char>(text[i])].empty()) escape_at(i);
+  }
+  out.append(text + run, utf8.size() - run);
   out.push_back('"');
 }
 

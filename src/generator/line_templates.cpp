@@ -9,6 +9,10 @@
 
 namespace plotwright {
 
+// A simple line is shorter than the separator window, so its expansion and the slack fit a
+// working text.
+static_assert(kSeparatorWindow + LineTemplate::kCopySlack <= kTextCapacity);
+
 namespace {
 
 bool simple_byte(unsigned char byte) {
@@ -30,6 +34,8 @@ bool LineTemplate::compile(const char* line) {
   if (!parse_alternatives(p, false, line_first_, line_count_)) return false;
   chosen_.assign(groups_.size(), -1);
   index_children();
+  text_.append(LineTemplate::kCopySlack,
+               '\0');  // read, never written, by copy_piece's fixed blocks
   return p == length;
 }
 
@@ -131,22 +137,46 @@ void LineTemplate::choose(int alternative, RandomSource& random) {
 
 namespace {
 
-// Copies one piece of literal text.
+// Copies one piece of literal text. Most pieces are a few bytes long: they are copied as one
+// fixed block, which the text's padding and the output's slack make room for, so that they
+// skip memcpy's dispatch on the length.
 char* copy_piece(char* out, const char* from, std::int32_t length) {
-  return static_cast<char*>(std::memcpy(out, from, static_cast<std::size_t>(length))) + length;
+  if (length <= LineTemplate::kCopySlack) {
+    std::memcpy(out, from, LineTemplate::kCopySlack);
+  } else {
+    std::memcpy(out, from, static_cast<std::size_t>(length));
+  }
+  return out + length;
 }
 
 }  // namespace
 
 char* LineTemplate::write(int alternative, char* out) const {
-  const Alternative& a = alternatives_[alternative];
-  for (int i = 0; i < a.piece_count; ++i) {
-    const Piece& piece = pieces_[a.first_piece + i];
-    if (piece.group >= 0 && chosen_[piece.group] >= 0) {
-      out = write(groups_[piece.group].first_alternative + chosen_[piece.group], out);
+  // Local copies: a store through `out` could alias the members, which would be read again.
+  const Piece* piece = pieces_.data() + alternatives_[alternative].first_piece;
+  const Piece* const end = piece + alternatives_[alternative].piece_count;
+  const char* const text = text_.data();
+  const std::int32_t* const chosen = chosen_.data();
+  for (; piece != end; ++piece) {
+    const Piece here = *piece;
+    if (here.group >= 0 && chosen[here.group] >= 0) {
+      const int index = groups_[here.group].first_alternative + chosen[here.group];
+      // Most chosen alternatives hold no group: their literal text needs no descent.
+      out = alternatives_[index].child_count == 0 ? write_literals(index, out) : write(index, out);
       continue;
     }
-    out = copy_piece(out, text_.data() + piece.begin, piece.end - piece.begin);
+    out = copy_piece(out, text + here.begin, here.end - here.begin);
+  }
+  return out;
+}
+
+char* LineTemplate::write_literals(int alternative, char* out) const {
+  const Piece* literal = pieces_.data() + alternatives_[alternative].first_piece;
+  const Piece* const end = literal + alternatives_[alternative].piece_count;
+  const char* const text = text_.data();
+  for (; literal != end; ++literal) {
+    const Piece here = *literal;
+    out = copy_piece(out, text + here.begin, here.end - here.begin);
   }
   return out;
 }
@@ -164,11 +194,7 @@ char* LineTemplate::write_flat(int alternative, char* out, RandomSource& random)
     const Group& group = groups_[piece.group];
     const int c =
         group.alternative_count > 1 ? scale_draw(random.rand(), group.alternative_count) : 0;
-    const Alternative& chosen = alternatives_[group.first_alternative + c];
-    for (int k = 0; k < chosen.piece_count; ++k) {
-      const Piece& literal = pieces_[chosen.first_piece + k];
-      out = copy_piece(out, text_.data() + literal.begin, literal.end - literal.begin);
-    }
+    out = write_literals(group.first_alternative + c, out);
   }
   return out;
 }

@@ -22,8 +22,12 @@ class LineTemplate {
  public:
   // Parses `line`; false when the line is not simple.
   bool compile(const char* line);
-  // Writes the expansion into `out` (room for the line's length plus a terminator); returns
-  // its length. The expansion is a plain line: single-byte characters without `[ ] < > { } /`.
+  // Bytes past the expansion's end that `expand` may write (and then overwrite or leave).
+  static constexpr int kCopySlack = 16;
+
+  // Writes the expansion into `out`, which has room for the line's length plus kCopySlack
+  // plus a terminator (a TextBuffer has); returns its length. The expansion is a plain line:
+  // single-byte characters without `[ ] < > { } /`.
   int expand(char* out, RandomSource& random);
   // Whether the line holds neither `~` nor `;`, so its expansions are shown as they are.
   bool plain() const { return plain_; }
@@ -50,6 +54,7 @@ class LineTemplate {
   void index_children();
   void choose(int alternative, RandomSource& random);
   char* write(int alternative, char* out) const;
+  char* write_literals(int alternative, char* out) const;  // of an alternative without groups
   char* write_flat(int alternative, char* out, RandomSource& random) const;
 
   std::string text_;
