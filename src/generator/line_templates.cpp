@@ -34,8 +34,8 @@ bool LineTemplate::compile(const char* line) {
   if (!parse_alternatives(p, false, line_first_, line_count_)) return false;
   chosen_.assign(groups_.size(), -1);
   index_children();
-  text_.append(LineTemplate::kCopySlack,
-               '\0');  // read, never written, by copy_piece's fixed blocks
+  // Padding that copy_piece's fixed blocks may read past a piece at the end of the line.
+  text_.append(kCopySlack, '\0');
   return p == length;
 }
 
