@@ -6,21 +6,13 @@
 #include "cli/coverage_report.h"
 #include "cli/coverage_run.h"
 #include "cli/scenario_input.h"
-#include "platform/terminal.h"
 
 namespace plotwright::cli {
-
-namespace {
-
-// Below this many stories a run takes well under a second: no progress bar.
-constexpr int kProgressFrom = 10000;
-
-}  // namespace
 
 int run_coverage(const Options& options, std::ostream& out, std::ostream& err) {
   ScenarioInput input;
   if (!read_input(options, input, err) || !decode_input(options, input, err)) return kExitUsage;
-  const bool progress = options.runs >= kProgressFrom && platform::standard_error_is_terminal();
+  const bool progress = wants_progress(options.runs);
   CoverageRun run;
   const int status = run_coverage_stories(options, input, progress, run, err);
   if (status != kExitStory) return status;

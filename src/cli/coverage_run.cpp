@@ -11,6 +11,7 @@
 #include "controller/document.h"
 #include "controller/engine.h"
 #include "platform/disk_file_store.h"
+#include "platform/terminal.h"
 
 namespace plotwright::cli {
 
@@ -49,6 +50,12 @@ void show_load_failure(const LoadOutcome& loaded, Cp932Codec& codec, std::ostrea
 }
 
 }  // namespace
+
+bool wants_progress(int runs) {
+  // Below this many stories a run takes well under a second.
+  constexpr int kProgressFrom = 10000;
+  return runs >= kProgressFrom && platform::standard_error_is_terminal();
+}
 
 int run_coverage_stories(const Options& options, ScenarioInput& input, bool progress,
                          CoverageRun& run, std::ostream& err) {

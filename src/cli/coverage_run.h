@@ -17,6 +17,10 @@ struct CoverageRun {
   CoverageRecorder recorder;
 };
 
+// Whether a run of `runs` stories shows a progress bar: only on a terminal, and only when it
+// lasts long enough to need one.
+bool wants_progress(int runs);
+
 // Loads the decoded scenario of `input` and tells options.runs stories, starting from its
 // statistics file when there is one (and options.no_stats is not set) and writing it only with
 // options.save_stats. A progress bar goes to `err` when `progress` is set. Returns kExitStory;

@@ -8,13 +8,10 @@
 #include "cli/coverage_run.h"
 #include "cli/graph_writer.h"
 #include "cli/scenario_input.h"
-#include "platform/terminal.h"
 
 namespace plotwright::cli {
 
 namespace {
-
-constexpr int kProgressFrom = 10000;
 
 std::string picture_title(const ScenarioInput& input) {
   const std::size_t slash = input.name.rfind('/');
@@ -42,7 +39,7 @@ bool plain_graph(const Options& options, ScenarioInput& input, SceneGraph& graph
 int covered_graph(const Options& options, ScenarioInput& input, SceneGraph& graph,
                   std::ostream& err) {
   if (!decode_input(options, input, err)) return kExitUsage;
-  const bool progress = options.runs >= kProgressFrom && platform::standard_error_is_terminal();
+  const bool progress = wants_progress(options.runs);
   CoverageRun run;
   const int status = run_coverage_stories(options, input, progress, run, err);
   if (status != kExitStory) return status;
