@@ -38,6 +38,18 @@ void hand_out(std::string_view text, const char** data, size_t* length) {
   if (length) *length = text.size();
 }
 
+// Runs an operation that yields a text, and hands that text out through the C pointers.
+template <typename Operation>
+plotwright_status run_for_text(plotwright_scenario* handle, const char** data, size_t* length,
+                               Operation operation) {
+  return run(handle, data != nullptr, [&](EmbeddedScenario& s) {
+    std::string_view text;
+    const plotwright_status status = operation(s, text);
+    hand_out(text, data, length);
+    return status;
+  });
+}
+
 }  // namespace
 
 extern "C" {
@@ -78,41 +90,28 @@ plotwright_status plotwright_open_text(plotwright_scenario* scenario, const char
 
 plotwright_status plotwright_story(plotwright_scenario* scenario, uint32_t seed, const char** text,
                                    size_t* length) {
-  return run(scenario, text != nullptr, [&](EmbeddedScenario& s) {
-    std::string_view story;
-    const plotwright_status status = s.story(seed, story);
-    hand_out(story, text, length);
-    return status;
+  return run_for_text(scenario, text, length, [&](EmbeddedScenario& s, std::string_view& out) {
+    return s.story(seed, out);
   });
 }
 
 plotwright_status plotwright_regenerate(plotwright_scenario* scenario, const char** text,
                                         size_t* length) {
-  return run(scenario, text != nullptr, [&](EmbeddedScenario& s) {
-    std::string_view story;
-    const plotwright_status status = s.regenerate(story);
-    hand_out(story, text, length);
-    return status;
+  return run_for_text(scenario, text, length, [&](EmbeddedScenario& s, std::string_view& out) {
+    return s.regenerate(out);
   });
 }
 
 plotwright_status plotwright_raw_story(plotwright_scenario* scenario, const char** bytes,
                                        size_t* length) {
-  return run(scenario, bytes != nullptr, [&](EmbeddedScenario& s) {
-    std::string_view story;
-    const plotwright_status status = s.raw_story(story);
-    hand_out(story, bytes, length);
-    return status;
-  });
+  return run_for_text(scenario, bytes, length,
+                      [&](EmbeddedScenario& s, std::string_view& out) { return s.raw_story(out); });
 }
 
 plotwright_status plotwright_statistics(plotwright_scenario* scenario, const char** text,
                                         size_t* length) {
-  return run(scenario, text != nullptr, [&](EmbeddedScenario& s) {
-    std::string_view statistics;
-    const plotwright_status status = s.statistics(statistics);
-    hand_out(statistics, text, length);
-    return status;
+  return run_for_text(scenario, text, length, [&](EmbeddedScenario& s, std::string_view& out) {
+    return s.statistics(out);
   });
 }
 
