@@ -24,6 +24,9 @@ import time
 
 SKIPPED = 77
 TIMEOUT_SECONDS = 120
+# How long the wine server stays after its last run, if this script is stopped before it ends it.
+SERVER_SECONDS = 900
+WINE_CLIENT_ERROR = b"wine client error"
 EXAMPLE_ARGS = [
     ["--no-stats", "--seed", "1"],
     ["--no-stats", "--seed", "7"],
@@ -69,9 +72,11 @@ class Wine:
         self.server = server if os.access(server, os.X_OK) else shutil.which("wineserver")
 
     def start(self):
-        """Creates the prefix on first use and starts a server and Wine's services for all runs.
-        They are started with no output of ours open: a run's output is read to its end only
-        when every process that holds it has ended."""
+        """Creates the prefix on first use and starts one server and Wine's services for all
+        runs. The server that creating the prefix leaves ends as soon as it is idle (it runs
+        with -p0): waiting for it to end and starting our own keeps a run from meeting a server
+        that is going away. They are started with no output of ours open: a run's output is
+        read to its end only when every process that holds it has ended."""
         quiet = dict(env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                      stderr=subprocess.DEVNULL)
         started = time.monotonic()
@@ -79,7 +84,11 @@ class Wine:
             subprocess.run([self.wine, "wineboot", "--init"], check=True, **quiet)
             print(f"created the Wine prefix in {time.monotonic() - started:.0f} s")
         if self.server:
-            subprocess.run([self.server, "-p30"], **quiet)
+            subprocess.run([self.server, "-w"], **quiet)
+            if subprocess.run([self.server, f"-p{SERVER_SECONDS}"], **quiet).returncode != 0:
+                # A server of an earlier run that was stopped: ours takes its place.
+                subprocess.run([self.server, "-k"], **quiet)
+                subprocess.run([self.server, f"-p{SERVER_SECONDS}"], check=True, **quiet)
         subprocess.run([self.wine, "cmd", "/c", "exit"], **quiet)
 
     def stop(self):
@@ -122,7 +131,13 @@ class Checks:
         return self.run_windows_program(self.exe, args, folder, stdin)
 
     def run_windows_program(self, exe, args, folder, stdin=b""):
-        return self.run(self.wine.command(exe, args), folder, stdin, self.wine.env)
+        """Runs a Windows program; a run that Wine itself broke (its client lost the server) is
+        run once more, and said."""
+        result = self.run(self.wine.command(exe, args), folder, stdin, self.wine.env)
+        if result[1].startswith(WINE_CLIENT_ERROR):
+            print(f"note: Wine broke a run ({result[1][:80]!r}); it was run again")
+            result = self.run(self.wine.command(exe, args), folder, stdin, self.wine.env)
+        return result
 
     def run_both(self, args, folders, stdin, statistics):
         """Runs the Linux build with args[0] in folders[0] and the Windows build with args[1] in
