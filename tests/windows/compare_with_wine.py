@@ -26,6 +26,8 @@ SKIPPED = 77
 TIMEOUT_SECONDS = 120
 # How long the wine server stays after its last run, if this script is stopped before it ends it.
 SERVER_SECONDS = 900
+# How long another server may take to end before it is stopped.
+SERVER_WAIT_SECONDS = 20
 WINE_CLIENT_ERROR = b"wine client error"
 EXAMPLE_ARGS = [
     ["--no-stats", "--seed", "1"],
@@ -73,23 +75,27 @@ class Wine:
 
     def start(self):
         """Creates the prefix on first use and starts one server and Wine's services for all
-        runs. The server that creating the prefix leaves ends as soon as it is idle (it runs
-        with -p0): waiting for it to end and starting our own keeps a run from meeting a server
-        that is going away. They are started with no output of ours open: a run's output is
-        read to its end only when every process that holds it has ended."""
+        runs. They are started with no output of ours open: a run's output is read to its end
+        only when every process that holds it has ended."""
         quiet = dict(env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                      stderr=subprocess.DEVNULL)
         started = time.monotonic()
         if not os.path.exists(os.path.join(self.env["WINEPREFIX"], "system.reg")):
             subprocess.run([self.wine, "wineboot", "--init"], check=True, **quiet)
             print(f"created the Wine prefix in {time.monotonic() - started:.0f} s")
-        if self.server:
-            subprocess.run([self.server, "-w"], **quiet)
-            if subprocess.run([self.server, f"-p{SERVER_SECONDS}"], **quiet).returncode != 0:
-                # A server of an earlier run that was stopped: ours takes its place.
+        if self.server and subprocess.run(self.server_command(), **quiet).returncode != 0:
+            # Another server holds the prefix: the one creating it left, which ends as soon as
+            # it is idle (-p0), so a run could meet it on its way out; or one of an earlier run
+            # that was stopped. Ours takes its place.
+            try:
+                subprocess.run([self.server, "-w"], timeout=SERVER_WAIT_SECONDS, **quiet)
+            except subprocess.TimeoutExpired:
                 subprocess.run([self.server, "-k"], **quiet)
-                subprocess.run([self.server, f"-p{SERVER_SECONDS}"], check=True, **quiet)
+            subprocess.run(self.server_command(), check=True, **quiet)
         subprocess.run([self.wine, "cmd", "/c", "exit"], **quiet)
+
+    def server_command(self):
+        return [self.server, f"-p{SERVER_SECONDS}"]
 
     def stop(self):
         if self.server:
