@@ -8,7 +8,7 @@ set -u
 bin=$1
 tmp=$(mktemp -d)
 pid=
-trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$tmp"' EXIT
+trap '[ -n "$pid" ] && kill -CONT "$pid" 2>/dev/null && kill "$pid" 2>/dev/null; rm -rf "$tmp"' EXIT
 failures=0
 
 fail() {
@@ -16,18 +16,39 @@ fail() {
   failures=$((failures + 1))
 }
 
-# wait_for TEXT FILE: until FILE holds TEXT, five seconds at most.
+# The watcher is stopped (SIGSTOP) while a save is written and let go after it, so that it
+# meets every save whole, however slowly the machine runs the test or the program: the outcome
+# never depends on timing. Each wait below is for an outcome the program must reach, with a
+# generous limit for a busy machine.
+
+# wait_for TEXT FILE [N]: until FILE holds at least N lines (1) with TEXT, sixty seconds at most.
 wait_for() {
-  for _ in $(seq 50); do
-    grep -qF -- "$1" "$2" 2>/dev/null && return 0
+  for _ in $(seq 600); do
+    [ "$(count "$1" "$2")" -ge "${3:-1}" ] && return 0
     sleep 0.1
   done
-  fail "no '$1' in $(basename "$2") after five seconds"
+  fail "no '$1' (${3:-1} times) in $(basename "$2") after sixty seconds"
   return 1
 }
 
 # count TEXT FILE: the lines of FILE that hold TEXT.
-count() { grep -cF -- "$1" "$2"; }
+count() { grep -cF -- "$1" "$2" 2>/dev/null || true; }
+
+# save COMMAND...: runs COMMAND while the watcher is stopped, then waits until the watcher has
+# dealt with it and waits for the next change (its "waiting for" line once more).
+waits=0
+save() {
+  kill -STOP "$pid"
+  "$@"
+  kill -CONT "$pid"
+  waits=$((waits + 1))
+  wait_for "waiting for" "$tmp/err" "$waits"
+}
+
+version() {
+  printf 'title Night\n{Pick}\nselect Pick\nA\nB\nscene A\nVersion %s.\nscene B\nVersion %s.\n' \
+    "$1" "$1"
+}
 
 cat >"$tmp/story.vell" <<'VELL'
 title Night
@@ -43,31 +64,33 @@ VELL
 
 "$bin" --watch --check --seed 1 "$tmp/story.vell" >"$tmp/out" 2>"$tmp/err" &
 pid=$!
+waits=1
 wait_for "waiting for" "$tmp/err"
 
 # Saved in place, with a mistake the diagnostics show first.
-printf 'title Night\n{Pick}\n{Nowhere}\nselect Pick\nA\nB\nscene A\nVersion two.\nscene B\nVersion two.\n' \
-  >"$tmp/story.vell"
+in_place() {
+  printf 'title Night\n{Pick}\n{Nowhere}\nselect Pick\nA\nB\nscene A\nVersion two.\nscene B\nVersion two.\n' \
+    >"$tmp/story.vell"
+}
+save in_place
 wait_for "Version two." "$tmp/out"
 wait_for "[V203]" "$tmp/err"
 
-# Written anew and renamed over it, three times in quick succession: one story.
-for n in 3 4 5; do
-  printf 'title Night\n{Pick}\nselect Pick\nA\nB\nscene A\nVersion %s.\nscene B\nVersion %s.\n' \
-    "$n" "$n" >"$tmp/new.vell"
-  mv "$tmp/new.vell" "$tmp/story.vell"
-  sleep 0.02
-done
+# Written anew and renamed over it, three times in a row: one change, one story.
+burst() {
+  for n in 3 4 5; do
+    version "$n" >"$tmp/new.vell"
+    mv "$tmp/new.vell" "$tmp/story.vell"
+  done
+}
+save burst
 wait_for "Version 5." "$tmp/out"
-sleep 0.5
 [ "$(count 'Version 3.' "$tmp/out")$(count 'Version 4.' "$tmp/out")" = "00" ] ||
   fail "a burst of saves told more than one story"
 
-# Missing for a moment, then back: the watch goes on.
-rm "$tmp/story.vell"
-sleep 0.6
-printf 'title Night\n{Pick}\nselect Pick\nA\nB\nscene A\nVersion six.\nscene B\nVersion six.\n' \
-  >"$tmp/story.vell"
+# Missing for a while (the watcher says it cannot read it and goes on), then back.
+save rm "$tmp/story.vell"
+save eval 'version six >"$tmp/story.vell"'
 wait_for "Version six." "$tmp/out"
 
 kill -INT "$pid"

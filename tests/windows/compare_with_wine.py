@@ -28,7 +28,8 @@ TIMEOUT_SECONDS = 120
 SERVER_SECONDS = 900
 # How long another server may take to end before it is stopped.
 SERVER_WAIT_SECONDS = 20
-WINE_CLIENT_ERROR = b"wine client error"
+# What Wine writes when it cannot run a program or loses its server.
+WINE_MESSAGES = (b"wine client error", b"wine: ")
 EXAMPLE_ARGS = [
     ["--no-stats", "--seed", "1"],
     ["--no-stats", "--seed", "7"],
@@ -140,8 +141,9 @@ class Checks:
         """Runs a Windows program; a run that Wine itself broke (its client lost the server) is
         run once more, and said."""
         result = self.run(self.wine.command(exe, args), folder, stdin, self.wine.env)
-        if result[1].startswith(WINE_CLIENT_ERROR):
-            print(f"note: Wine broke a run ({result[1][:80]!r}); it was run again")
+        if wine_broke(result):
+            print(f"note: Wine broke a run of {' '.join(args)} (status {result[2]}, "
+                  f"standard error {result[1][:80]!r}); it was run again")
             result = self.run(self.wine.command(exe, args), folder, stdin, self.wine.env)
         return result
 
@@ -192,6 +194,15 @@ class Checks:
             self.compare_results(name, *self.run_both((args, args), folders, stdin, statistics))
         for folder in folders:
             shutil.rmtree(folder)
+
+
+def wine_broke(result):
+    """A run that Wine itself broke, not the program: Wine's own message instead of the
+    program's (its client lost the server), or a failure with no word at all, which the program
+    never gives (each failure of its own says why on standard error). Anything else the program
+    wrote is compared as it stands, so a real difference always fails."""
+    out, err, status = result
+    return err.startswith(WINE_MESSAGES) or (status != 0 and not out and not err)
 
 
 def build_version(version_text):
