@@ -31,7 +31,6 @@ inline constexpr int kMaxVariables = 80;
 // A formatted number: any double in "%.0f" (309 digits and a sign) fits whole.
 inline constexpr int kNumberTextCapacity = 320;
 inline constexpr int kFullWidthDigits = 4;
-inline constexpr std::int64_t kLeastUseStart = 99999999;
 // The work one run may do, counted roughly in bytes scanned: the lines run and the text
 // variables printed (once per expansion pass), the variable names compared while looking
 // variables up, and the candidates and condition texts weighed while choosing the next
