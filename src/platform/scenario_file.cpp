@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "base/limits.h"
+#include "base/text.h"
 #include "platform/posix_file.h"
 #include "platform/scenario_file_notes.h"
 #include "statistics/usage_statistics.h"

@@ -1,5 +1,5 @@
-// What reading a scenario file says the same way on every system: the message for a file that
-// is too long, and the notes about how the file was read.
+// What reading a scenario file says the same way on every system: the notes about how the file
+// was read.
 #pragma once
 
 #include <string>
@@ -7,9 +7,6 @@
 #include "platform/scenario_file.h"
 
 namespace plotwright::platform {
-
-// "is longer than 256 MiB, more than any scenario holds"
-std::string too_long_message();
 
 // For a scenario read from standard input or a stream: its path is its name, and a note says
 // that no statistics are kept for it.
