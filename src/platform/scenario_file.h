@@ -23,9 +23,9 @@ struct ScenarioFile {
 
 // Reads the scenario `name`; "-" means standard input. With `allow_streams` false, anything but
 // a regular file is refused at once, without waiting on it; with it true, a pipe, a socket or a
-// terminal is read too, and a device that is no terminal is refused before it is read. A file longer than
-// kMaxScenarioBytes is refused as well. False, with the reason in `error` (not naming the
-// file), when the file cannot be read.
+// terminal is read too, and a device that is no terminal is refused before it is read. A file
+// longer than kMaxScenarioBytes is refused as well. False, with the reason in `error` (not naming
+// the file), when the file cannot be read.
 bool read_scenario_file(const std::string& name, bool allow_streams, ScenarioFile& file,
                         std::string* error);
 
