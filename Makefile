@@ -8,7 +8,7 @@ WINDOWS_BUILD ?= build-windows
 # Seconds each fuzz target runs in make fuzz; the size of the repeatable smoke run of make test.
 FUZZ_SECONDS ?= 300
 FUZZ_SMOKE_SCALE ?= 1
-FUZZ_TARGETS := load_fuzzer statistics_fuzzer encoding_fuzzer
+FUZZ_TARGETS := load_fuzzer statistics_fuzzer encoding_fuzzer c_api_fuzzer
 EXAMPLE ?= examples/the-lighthouse-keeper.vell
 
 .PHONY: deps build build-asan build-fuzz run test unit-test asan-test fuzz fuzz-smoke bench \
@@ -32,7 +32,7 @@ build-asan: deps
 build-fuzz: deps
 	@CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DPLOTWRIGHT_FUZZ=ON -DPLOTWRIGHT_GUI=OFF -DPLOTWRIGHT_BENCH=OFF -DBUILD_TESTING=OFF \
-	  -DPLOTWRIGHT_PYTHON=OFF -DPLOTWRIGHT_LIBRARY=OFF \
+	  -DPLOTWRIGHT_PYTHON=OFF \
 	  --log-level=WARNING
 	@cmake --build $(FUZZ_BUILD) -j$(JOBS) --target $(FUZZ_TARGETS)
 
