@@ -100,8 +100,9 @@ plotwright_status plotwright_open_file(plotwright_scenario* scenario, const char
                                        plotwright_encoding encoding, unsigned flags) {
   return run(scenario, path != nullptr, [&](EmbeddedScenario& s) {
     plotwright_encoding known{};
-    if (!known_encoding(encoding, known))
+    if (!known_encoding(encoding, known)) {
       return s.fail(PLOTWRIGHT_ARGUMENT_ERROR, kUnknownEncoding);
+    }
     return s.open_file(path, known, flags);
   });
 }
@@ -110,8 +111,9 @@ plotwright_status plotwright_open_text(plotwright_scenario* scenario, const char
                                        size_t length, plotwright_encoding encoding) {
   return run(scenario, text != nullptr || length == 0, [&](EmbeddedScenario& s) {
     plotwright_encoding known{};
-    if (!known_encoding(encoding, known))
+    if (!known_encoding(encoding, known)) {
       return s.fail(PLOTWRIGHT_ARGUMENT_ERROR, kUnknownEncoding);
+    }
     return s.open_text(std::string_view(text ? text : "", length), known);
   });
 }
