@@ -8,7 +8,7 @@ WINDOWS_BUILD ?= build-windows
 # Seconds each fuzz target runs in make fuzz; the size of the repeatable smoke run of make test.
 FUZZ_SECONDS ?= 300
 FUZZ_SMOKE_SCALE ?= 1
-FUZZ_TARGETS := load_fuzzer statistics_fuzzer encoding_fuzzer
+FUZZ_TARGETS := load_fuzzer statistics_fuzzer encoding_fuzzer c_api_fuzzer
 EXAMPLE ?= examples/the-lighthouse-keeper.vell
 PREFIX ?= /usr/local
 # No "Entering directory" lines from the builds that make runs below this one. Build folders
@@ -76,7 +76,7 @@ build-fuzz:
 	@scripts/install-deps run test
 	@CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DPLOTWRIGHT_FUZZ=ON -DPLOTWRIGHT_GUI=OFF -DPLOTWRIGHT_BENCH=OFF -DBUILD_TESTING=OFF \
-	  -DPLOTWRIGHT_PYTHON=OFF -DPLOTWRIGHT_LIBRARY=OFF \
+	  -DPLOTWRIGHT_PYTHON=OFF \
 	  --log-level=WARNING
 	@cmake --build $(FUZZ_BUILD) -j$(JOBS) --target $(FUZZ_TARGETS)
 

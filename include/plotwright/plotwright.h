@@ -55,7 +55,8 @@ typedef enum plotwright_status {
   PLOTWRIGHT_ENCODING_ERROR = 3,
   /* A call that needs an open scenario, on a handle that has none. */
   PLOTWRIGHT_STATE_ERROR = 4,
-  /* A null handle or pointer, an unknown encoding, statistics that do not fit the scenario. */
+  /* A null handle or pointer, an unknown encoding, statistics that do not fit the scenario, a
+   * text longer than 256 MiB. */
   PLOTWRIGHT_ARGUMENT_ERROR = 5,
   /* The statistics file could not be written; the old file is as it was. */
   PLOTWRIGHT_STATISTICS_ERROR = 6,
@@ -123,7 +124,7 @@ PLOTWRIGHT_API plotwright_status plotwright_open_file(plotwright_scenario* scena
                                                       plotwright_encoding encoding, unsigned flags);
 
 /* Opens a scenario from `length` bytes of `text`, as plotwright_open_file does a file's
- * bytes; its statistics live in the handle. */
+ * bytes (and with the same limit of 256 MiB); its statistics live in the handle. */
 PLOTWRIGHT_API plotwright_status plotwright_open_text(plotwright_scenario* scenario,
                                                       const char* text, size_t length,
                                                       plotwright_encoding encoding);

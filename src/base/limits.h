@@ -31,7 +31,6 @@ inline constexpr int kMaxVariables = 80;
 // A formatted number: any double in "%.0f" (309 digits and a sign) fits whole.
 inline constexpr int kNumberTextCapacity = 320;
 inline constexpr int kFullWidthDigits = 4;
-inline constexpr std::int64_t kLeastUseStart = 99999999;
 // The work one run may do, counted roughly in bytes scanned: the lines run and the text
 // variables printed (once per expansion pass), the variable names compared while looking
 // variables up, and the candidates and condition texts weighed while choosing the next
@@ -53,6 +52,10 @@ inline constexpr int kStatisticsFieldWidth = 12;
 // room for files edited by hand. A longer file does not fit its scenario, and reading it
 // stops there.
 inline constexpr std::size_t kStatisticsBytesPerRecord = 64;
+// How long a save waits for another program that holds the statistics file's lock. A run of
+// this program holds it for milliseconds; anyone who may read the file may hold it for ever,
+// so past this wait the save gives up and this run's counts are lost, but only this run's.
+inline constexpr int kStatisticsLockWaitMilliseconds = 1000;
 
 // Scenario files: the most a front end reads, far beyond any scenario written by hand (the
 // line limit's 199,998 lines of a kilobyte each are 200 MB). Reading stops there, so that a

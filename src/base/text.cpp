@@ -40,4 +40,9 @@ bool parse_number(const char* text, double& out) {
   return true;
 }
 
+std::string too_long_message() {
+  return "is longer than " + std::to_string(kMaxScenarioBytes >> 20) +
+         " MiB, more than any scenario holds";
+}
+
 }  // namespace plotwright

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstring>
+#include <string>
 
 #include "base/limits.h"
 
@@ -30,5 +31,9 @@ inline int copy_text(char* out, const char* text, int max_length) {
 // process's locale. Returns false, leaving `out` alone, when the text does not begin with a
 // number.
 bool parse_number(const char* text, double& out);
+
+// What every way a scenario comes in says of one longer than kMaxScenarioBytes, after the
+// file's name or "the scenario": "is longer than 256 MiB, more than any scenario holds".
+std::string too_long_message();
 
 }  // namespace plotwright

@@ -7,6 +7,7 @@
 #include "base/clock.h"
 #include "base/diagnostics.h"
 #include "base/file_store.h"
+#include "cli/story_session.h"
 #include "compiler/line_source.h"
 #include "controller/document.h"
 #include "controller/engine.h"
@@ -62,7 +63,7 @@ int run_coverage_stories(const Options& options, ScenarioInput& input, bool prog
   std::optional<FixedClock> fixed_clock;
   if (options.seed) fixed_clock.emplace(*options.seed);
   NullFileStore no_files;
-  platform::DiskFileStore disk;
+  platform::DiskFileStore disk(warn_when_locked(err));
   DocumentServices services;
   services.clock = fixed_clock ? &*fixed_clock : nullptr;
   services.files = options.no_stats ? static_cast<FileStore*>(&no_files) : &disk;

@@ -33,6 +33,13 @@ void warn_unsaved_statistics(const std::string& error, std::ostream& err) {
 
 }  // namespace
 
+platform::DiskFileStore::BusyNotice warn_when_locked(std::ostream& err) {
+  return [&err](const std::string& path) {
+    err << "plotwright: warning: " << path
+        << ": is locked by another program; waiting for it to save the statistics" << std::endl;
+  };
+}
+
 StorySession::StorySession(const Options& options, Cp932Codec& codec, std::ostream& out,
                            std::ostream& err)
     : options_(options),
@@ -40,6 +47,7 @@ StorySession::StorySession(const Options& options, Cp932Codec& codec, std::ostre
       out_(out),
       err_(err),
       fixed_clock_(options.seed ? std::optional<FixedClock>(*options.seed) : std::nullopt),
+      disk_(warn_when_locked(err)),
       shown_(err, codec),
       document_(
           DocumentServices{nullptr, fixed_clock_ ? &*fixed_clock_ : nullptr,

@@ -38,6 +38,10 @@ class Utf8StreamDiagnostics final : public DiagnosticSink {
   std::string pending_;
 };
 
+// The statistics file on disk, whose updates warn on `err` at once when another program holds
+// the file's lock, before they wait for it.
+platform::DiskFileStore::BusyNotice warn_when_locked(std::ostream& err);
+
 class StorySession {
  public:
   StorySession(const Options& options, Cp932Codec& codec, std::ostream& out, std::ostream& err);

@@ -1,8 +1,10 @@
 // The C functions of include/plotwright/plotwright.h: argument checks, and no exception
 // crossing into C, around EmbeddedScenario.
+#include <cstring>
 #include <exception>
 #include <new>
 #include <string_view>
+#include <type_traits>
 
 #include "embed/embedded_scenario.h"
 #include "plotwright/plotwright.h"
@@ -14,6 +16,8 @@ struct plotwright_scenario {
 namespace {
 
 using plotwright::embed::EmbeddedScenario;
+
+constexpr const char* kUnknownEncoding = "unknown encoding";
 
 // Runs one operation on a handle: a fresh message, null pointers refused, and the one
 // exception the engine lets through (memory running out) turned into a status.
@@ -29,6 +33,23 @@ plotwright_status run(plotwright_scenario* handle, bool arguments_given, Operati
     return scenario.fail(PLOTWRIGHT_MEMORY_ERROR, "out of memory");
   } catch (const std::exception& e) {
     return scenario.fail(PLOTWRIGHT_MEMORY_ERROR, e.what());
+  }
+}
+
+// An encoding as the caller passed it. C lets any int through an enum parameter, and C++ may
+// not even load one outside the enum's values: its bytes are read as an integer and checked
+// first.
+bool known_encoding(const plotwright_encoding& given, plotwright_encoding& known) {
+  std::underlying_type_t<plotwright_encoding> value = 0;
+  std::memcpy(&value, &given, sizeof value);
+  switch (value) {
+    case PLOTWRIGHT_ENCODING_AUTO:
+    case PLOTWRIGHT_ENCODING_SHIFT_JIS:
+    case PLOTWRIGHT_ENCODING_UTF8:
+      known = static_cast<plotwright_encoding>(value);
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -77,14 +98,23 @@ const char* plotwright_message(const plotwright_scenario* scenario) {
 
 plotwright_status plotwright_open_file(plotwright_scenario* scenario, const char* path,
                                        plotwright_encoding encoding, unsigned flags) {
-  return run(scenario, path != nullptr,
-             [&](EmbeddedScenario& s) { return s.open_file(path, encoding, flags); });
+  return run(scenario, path != nullptr, [&](EmbeddedScenario& s) {
+    plotwright_encoding known{};
+    if (!known_encoding(encoding, known)) {
+      return s.fail(PLOTWRIGHT_ARGUMENT_ERROR, kUnknownEncoding);
+    }
+    return s.open_file(path, known, flags);
+  });
 }
 
 plotwright_status plotwright_open_text(plotwright_scenario* scenario, const char* text,
                                        size_t length, plotwright_encoding encoding) {
   return run(scenario, text != nullptr || length == 0, [&](EmbeddedScenario& s) {
-    return s.open_text(std::string_view(text ? text : "", length), encoding);
+    plotwright_encoding known{};
+    if (!known_encoding(encoding, known)) {
+      return s.fail(PLOTWRIGHT_ARGUMENT_ERROR, kUnknownEncoding);
+    }
+    return s.open_text(std::string_view(text ? text : "", length), known);
   });
 }
 

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/limits.h"
+#include "base/text.h"
 #include "compiler/line_source.h"
 #include "platform/scenario_file.h"
 #include "statistics/usage_statistics.h"
@@ -98,6 +100,10 @@ plotwright_status EmbeddedScenario::open_file(const std::string& path, plotwrigh
 }
 
 plotwright_status EmbeddedScenario::open_text(std::string_view text, plotwright_encoding encoding) {
+  // The limit a file read from disk has, before the text is copied.
+  if (text.size() > kMaxScenarioBytes) {
+    return fail(PLOTWRIGHT_ARGUMENT_ERROR, "the scenario " + too_long_message());
+  }
   Opened opened;
   opened.path = kTextPath;
   return open_bytes(std::string(text), encoding, std::move(opened));

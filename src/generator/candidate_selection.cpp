@@ -1,6 +1,8 @@
 // The four passes of the candidate selection.
 #include "generator/candidate_selection.h"
 
+#include <limits>
+
 #include "base/limits.h"
 #include "generator/conditions.h"
 
@@ -42,7 +44,9 @@ int select_next_scene(const Record* list, const RunState& run_state, VariableSto
     const int target = list[i].target;
     return satisfied[i] && !run_state.disabled(target) && run_state.priority(target) == highest;
   };
-  std::int64_t least = kLeastUseStart;
+  // The least use among the eligible candidates, whatever its size: counts from the
+  // statistics file reach 99,999,999,999, and this run's uses add to them.
+  std::int64_t least = std::numeric_limits<std::int64_t>::max();
   for (int i = 0; i < count; ++i) {
     if (eligible(i) && run_state.use_count(list[i].target) < least) {
       least = run_state.use_count(list[i].target);

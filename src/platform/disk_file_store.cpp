@@ -22,7 +22,6 @@ namespace plotwright::platform {
 namespace {
 
 constexpr std::string_view kTemporaryPrefix = ".plotwright.";
-constexpr auto kLockWait = std::chrono::seconds(10);
 constexpr auto kLockPoll = std::chrono::milliseconds(5);
 constexpr int kAttempts = 16;
 
@@ -63,13 +62,22 @@ UniqueFd open_folder(const std::string& path, std::string& name) {
   return UniqueFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
 }
 
-// Takes the file's lock, waiting a while for another program to finish. A file system
-// without locks is used unlocked.
-bool wait_for_lock(int fd) {
-  const auto deadline = std::chrono::steady_clock::now() + kLockWait;
+// One update's wait for the lock: when it ends, and whether the busy notice was given.
+struct LockTurn {
+  std::chrono::steady_clock::time_point deadline;
+  const DiskFileStore::BusyNotice& busy;
+  bool told = false;
+};
+
+// Takes the file's lock. When another program holds it, says so once and waits for it until
+// the turn's deadline. A file system without locks is used unlocked.
+bool wait_for_lock(int fd, const std::string& path, LockTurn& turn) {
   while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    if (errno != EWOULDBLOCK && errno != EINTR) return errno == ENOLCK || errno == EINVAL;
-    if (std::chrono::steady_clock::now() > deadline) return false;
+    if (errno == EINTR) continue;
+    if (errno != EWOULDBLOCK) return errno == ENOLCK || errno == EINVAL;
+    if (!turn.told && turn.busy) turn.busy(path);
+    turn.told = true;
+    if (std::chrono::steady_clock::now() >= turn.deadline) return false;
     std::this_thread::sleep_for(kLockPoll);
   }
   return true;
@@ -82,8 +90,8 @@ bool same_file(const struct stat& a, const struct stat& b) {
 // Opens the file for the update, creating it empty when missing, and holds its lock. The
 // path may have been replaced by another program's update while this one waited for the
 // lock: then the new file is opened and locked in its turn.
-bool lock_file(int folder, const std::string& name, const std::string& path, UniqueFd& fd,
-               struct stat& status, bool& created, std::string* error) {
+bool lock_file(int folder, const std::string& name, const std::string& path, LockTurn& turn,
+               UniqueFd& fd, struct stat& status, bool& created, std::string* error) {
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     created = false;
     const Opened opened = open_regular(folder, name, path, O_RDWR, fd, status, error);
@@ -97,7 +105,9 @@ bool lock_file(int folder, const std::string& name, const std::string& path, Uni
       }
       created = true;
     }
-    if (!wait_for_lock(fd.get())) return fail(error, path + ": is locked by another program");
+    if (!wait_for_lock(fd.get(), path, turn)) {
+      return fail(error, path + DiskFileStore::kStillLocked);
+    }
     struct stat now {};
     if (::fstatat(folder, name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 && same_file(now, status)) {
       return true;
@@ -245,7 +255,8 @@ bool DiskFileStore::update_file(const std::string& path, std::size_t limit, cons
   UniqueFd file;
   struct stat status {};
   bool created = false;
-  if (!lock_file(folder.get(), name, path, file, status, created, error)) return false;
+  LockTurn turn{std::chrono::steady_clock::now() + lock_wait_, busy_};
+  if (!lock_file(folder.get(), name, path, turn, file, status, created, error)) return false;
   if ((status.st_mode & 0222) == 0) return fail(error, path + ": is read-only; left as it is");
   std::string current;
   int e = read_up_to(file.get(), limit, current);

@@ -2,7 +2,12 @@
 // updates that are atomic, locked against other programs, and keep the file's permissions.
 #pragma once
 
+#include <chrono>
+#include <functional>
+#include <string>
+
 #include "base/file_store.h"
+#include "base/limits.h"
 
 namespace plotwright::platform {
 
@@ -11,6 +16,9 @@ namespace plotwright::platform {
 // - the file is opened without following a symbolic link and without waiting (a FIFO, a
 //   device or a link at its path is refused), created empty when missing, and locked with
 //   flock(); a program that finds the path replaced while it waited opens it again;
+// - a lock that another program holds is reported at once (the busy notice) and waited for
+//   only so long (kStatisticsLockWaitMilliseconds in all): then the update fails, and the file
+//   stays as the other program leaves it;
 // - the current content is read under the lock and the update applied to it;
 // - the new content goes into a temporary file created exclusively in the same folder under
 //   an unpredictable short name (".plotwright.PID.RANDOM"), given the old file's mode and,
@@ -23,10 +31,27 @@ namespace plotwright::platform {
 // the read-only attribute stands for the mode (docs/windows.md).
 class DiskFileStore final : public FileStore {
  public:
+  // Told the file's path when another program holds its lock, before the update waits for it.
+  using BusyNotice = std::function<void(const std::string& path)>;
+
+  DiskFileStore() = default;
+  explicit DiskFileStore(BusyNotice busy,
+                         std::chrono::milliseconds lock_wait =
+                             std::chrono::milliseconds(kStatisticsLockWaitMilliseconds))
+      : busy_(std::move(busy)), lock_wait_(lock_wait) {}
+
   bool read_file(const std::string& path, std::size_t limit, std::string& content,
                  std::string* error) override;
   bool update_file(const std::string& path, std::size_t limit, const Update& update,
                    std::string* error) override;
+
+  // What an update that gave up waiting for the lock says after the file's path.
+  static constexpr const char* kStillLocked =
+      ": stayed locked by another program; this run's counts were not saved";
+
+ private:
+  BusyNotice busy_;
+  std::chrono::milliseconds lock_wait_{kStatisticsLockWaitMilliseconds};
 };
 
 }  // namespace plotwright::platform

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "base/limits.h"
+#include "base/text.h"
 #include "platform/posix_file.h"
 #include "platform/scenario_file_notes.h"
 #include "statistics/usage_statistics.h"
@@ -63,6 +64,9 @@ bool read_scenario_file(const std::string& name, bool allow_streams, ScenarioFil
   if (S_ISDIR(status.st_mode)) return fail(error, std::strerror(EISDIR));
   const bool regular = S_ISREG(status.st_mode);
   if (!regular && !allow_streams) return fail(error, "is not a regular file");
+  if (!regular && !S_ISFIFO(status.st_mode) && !S_ISSOCK(status.st_mode) && !::isatty(fd)) {
+    return fail(error, kDeviceRefused);
+  }
   if (regular && static_cast<std::size_t>(status.st_size) > kMaxScenarioBytes) {
     return fail(error, too_long_message());
   }

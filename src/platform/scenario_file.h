@@ -13,7 +13,7 @@ struct ScenarioFile {
   // resolved as the system resolved them when it opened the file), so that its statistics
   // land beside the file that was read; the name as given for anything else.
   std::string path;
-  // False for a stream (standard input, a FIFO, a device), which has nowhere to keep them,
+  // False for a stream (standard input, a FIFO, a terminal), which has nowhere to keep them,
   // and for a scenario whose statistics path is the scenario itself (or the same file), which
   // they would overwrite.
   bool keep_statistics = false;
@@ -22,9 +22,10 @@ struct ScenarioFile {
 };
 
 // Reads the scenario `name`; "-" means standard input. With `allow_streams` false, anything but
-// a regular file is refused at once, without waiting on it. A file longer than
-// kMaxScenarioBytes is refused as well. False, with the reason in `error` (not naming the
-// file), when the file cannot be read.
+// a regular file is refused at once, without waiting on it; with it true, a pipe, a socket or a
+// terminal is read too, and a device that is no terminal is refused before it is read. A file
+// longer than kMaxScenarioBytes is refused as well. False, with the reason in `error` (not naming
+// the file), when the file cannot be read.
 bool read_scenario_file(const std::string& name, bool allow_streams, ScenarioFile& file,
                         std::string* error);
 

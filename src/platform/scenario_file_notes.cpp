@@ -5,11 +5,6 @@
 
 namespace plotwright::platform {
 
-std::string too_long_message() {
-  return "is longer than " + std::to_string(kMaxScenarioBytes >> 20) +
-         " MiB, more than any scenario holds";
-}
-
 void keep_no_statistics(const std::string& name, bool regular, ScenarioFile& file) {
   file.path = name;
   file.notes.push_back(regular ? "no statistics are kept for it"

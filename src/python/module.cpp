@@ -4,6 +4,8 @@
 #include <pybind11/stl.h>
 #include <pybind11/stl/filesystem.h>
 
+#include <cstdint>
+#include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <memory>
@@ -11,6 +13,8 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "plotwright/plotwright.h"
 
@@ -51,6 +55,45 @@ const char* severity_name(plotwright_severity severity) {
   return "note";
 }
 
+// What a str that UTF-8 cannot carry holds (a lone surrogate, from a file read with
+// errors='surrogateescape', say): the module's EncodingError naming it, for the UnicodeEncodeError
+// being raised.
+[[noreturn]] void refuse_unencodable(py::error_already_set& raised) {
+  if (!raised.matches(PyExc_UnicodeEncodeError)) throw std::move(raised);
+  const py::object error = raised.value();
+  const auto start = error.attr("start").cast<py::ssize_t>();
+  const auto code = py::cast<std::uint32_t>(
+      py::module_::import("builtins").attr("ord")(error.attr("object")[py::int_(start)]));
+  char hex[16];
+  std::snprintf(hex, sizeof hex, "U+%04X", static_cast<unsigned>(code));
+  throw EncodingError("the text holds " + std::string(hex) + " at index " + std::to_string(start) +
+                      ", a lone surrogate, which is not a character and has no UTF-8 form");
+}
+
+// A str or bytes, as it is.
+const py::object& str_or_bytes(const py::object& text) {
+  if (py::isinstance<py::str>(text) || py::isinstance<py::bytes>(text)) return text;
+  throw py::type_error("a str or bytes is needed, not " +
+                       py::str(py::type::of(text).attr("__name__")).cast<std::string>());
+}
+
+// The bytes of a str (its UTF-8, which Python keeps with it) or of a bytes object, for as
+// long as the object lives.
+std::string_view bytes_of(const py::object& text) {
+  Py_ssize_t size = 0;
+  if (py::isinstance<py::str>(text)) {
+    const char* data = PyUnicode_AsUTF8AndSize(text.ptr(), &size);
+    if (!data) {
+      py::error_already_set raised;
+      refuse_unencodable(raised);
+    }
+    return {data, static_cast<std::size_t>(size)};
+  }
+  char* data = nullptr;
+  if (PyBytes_AsStringAndSize(text.ptr(), &data, &size) != 0) throw py::error_already_set();
+  return {data, static_cast<std::size_t>(size)};
+}
+
 class Scenario {
  public:
   Scenario() : handle_(plotwright_new(), plotwright_free) {
@@ -65,11 +108,10 @@ class Scenario {
     return scenario;
   }
 
-  // A str is given as its UTF-8; bytes as they are, read as `encoding` says.
+  // A str is given as its UTF-8; bytes as they are, read as `encoding` says. Neither is
+  // copied: the library refuses one too long before it reads it.
   static std::unique_ptr<Scenario> from_text(const py::object& text, const std::string& encoding) {
-    const std::string bytes = py::isinstance<py::str>(text)
-                                  ? py::cast<std::string>(text)
-                                  : std::string(py::cast<py::bytes>(text));
+    const std::string_view bytes = bytes_of(str_or_bytes(text));
     auto scenario = std::make_unique<Scenario>();
     scenario->check(plotwright_open_text(scenario->handle(), bytes.data(), bytes.size(),
                                          parse_encoding(encoding)));
@@ -103,8 +145,9 @@ class Scenario {
     });
   }
 
-  void set_statistics(const std::string& text) {
-    check(plotwright_set_statistics(handle(), text.data(), text.size()));
+  void set_statistics(const py::object& text) {
+    const std::string_view bytes = bytes_of(str_or_bytes(text));
+    check(plotwright_set_statistics(handle(), bytes.data(), bytes.size()));
   }
 
   void save_statistics() { check(plotwright_save_statistics(handle())); }

@@ -4,6 +4,7 @@
 #include "base/clock.h"
 #include "base/file_store.h"
 #include "base/limits.h"
+#include "base/text.h"
 #include "compiler/line_source.h"
 #include "controller/document.h"
 
@@ -34,8 +35,7 @@ bool Scenario::compile(Cp932Codec& codec, std::string_view file,
                        std::string* error) {
   if (file.size() > kMaxScenarioBytes) {
     if (error) {
-      *error = "the scenario is longer than " + std::to_string(kMaxScenarioBytes >> 20) +
-               " MiB, more than any scenario holds";
+      *error = "the scenario " + too_long_message();
     }
     return false;
   }

@@ -78,6 +78,21 @@ done
 [ "$(head -n 1 "$tmp/busy.vus")" = "$(printf '%12d%12d' 16 16)" ] ||
   fail "many at once: the opening scene's record is '$(head -n 1 "$tmp/busy.vus")'"
 
+# --- A lock held by someone else -------------------------------------------------------------
+# Anyone who may read the file may hold its lock, for as long as they like (here for the whole
+# run): the story is shown, the wait is told at once, and after the bounded wait the program
+# ends, saying that this run's counts were lost. The file stays as it was.
+cp "$tmp/busy.vus" "$tmp/before.vus"
+flock "$tmp/busy.vus" "$bin" --seed 1 "$busy" >"$tmp/out" 2>"$tmp/err"
+held=$?
+[ "$held" = 0 ] || fail "held lock: exit status $held"
+grep -q 'One\.\|Two\.' "$tmp/out" || fail "held lock: no story"
+grep -qx "plotwright: warning: .*/busy.vus: is locked by another program; waiting for it to save the statistics" \
+  <(head -n 1 "$tmp/err") || fail "held lock: no warning before the wait: $(head -n 1 "$tmp/err")"
+grep -qx "plotwright: warning: could not save statistics: .*/busy.vus: stayed locked by another program; this run's counts were not saved" \
+  <(tail -n +2 "$tmp/err") || fail "held lock: no warning that the counts were lost: $(cat "$tmp/err")"
+cmp -s "$tmp/busy.vus" "$tmp/before.vus" || fail "held lock: the statistics file changed"
+
 # --- A full disk ---------------------------------------------------------------------------------
 # A small tmpfs of its own, in a mount namespace of its own, when this machine allows one.
 full=$tmp/full

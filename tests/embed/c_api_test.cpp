@@ -3,6 +3,7 @@
 #include "plotwright/plotwright.h"
 
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -107,10 +108,31 @@ TEST(CApi, StatusesForMissingFilesMissingScenariosAndNullPointers) {
   EXPECT_EQ(std::string(plotwright_message(h.get())).rfind("/no/such.vell: ", 0), 0u);
   EXPECT_EQ(plotwright_open_file(h.get(), nullptr, PLOTWRIGHT_ENCODING_AUTO, 0),
             PLOTWRIGHT_ARGUMENT_ERROR);
-  EXPECT_EQ(plotwright_open_text(h.get(), "", 0, static_cast<plotwright_encoding>(3)),
-            PLOTWRIGHT_ARGUMENT_ERROR);
+  // Encodings outside the enum, as a C caller may pass them: refused before they are used.
+  for (const int encoding : {3, 4, 255, -1}) {
+    const auto given = static_cast<plotwright_encoding>(encoding);
+    EXPECT_EQ(plotwright_open_text(h.get(), "", 0, given), PLOTWRIGHT_ARGUMENT_ERROR);
+    EXPECT_EQ(plotwright_open_file(h.get(), kExample, given, 0), PLOTWRIGHT_ARGUMENT_ERROR);
+    EXPECT_STREQ(plotwright_message(h.get()), "unknown encoding");
+  }
   EXPECT_EQ(plotwright_story(nullptr, 1, &text, nullptr), PLOTWRIGHT_ARGUMENT_ERROR);
   EXPECT_STREQ(plotwright_message(nullptr), "no handle");
+}
+
+// A text one byte past the limit of a file, refused before a byte of it is read: the pages are
+// mapped but never touched.
+TEST(CApi, ATextLongerThanAnyScenarioFileIsRefusedUnread) {
+  const size_t length = (size_t{256} << 20) + 1;
+  void* pages = ::mmap(nullptr, length, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  ASSERT_NE(pages, MAP_FAILED);
+  Handle h = open_text(kTwoTitles);
+  EXPECT_EQ(plotwright_open_text(h.get(), static_cast<const char*>(pages), length,
+                                 PLOTWRIGHT_ENCODING_AUTO),
+            PLOTWRIGHT_ARGUMENT_ERROR);
+  EXPECT_STREQ(plotwright_message(h.get()),
+               "the scenario is longer than 256 MiB, more than any scenario holds");
+  ::munmap(pages, length);
+  EXPECT_NE(story(h.get(), 1), "");  // the scenario that was open stays
 }
 
 TEST(CApi, StatisticsSetAsTextWeighOnTheNextStory) {

@@ -44,15 +44,16 @@ TEST_F(CandidateSelectionTest, SuccessorIsChosenWithOneDrawUnlessDisabledOrZero)
   EXPECT_EQ(random.draws, 2);
 }
 
-TEST_F(CandidateSelectionTest, LeastUsedWinsWhateverTheDrawBelowTheStartOfLeastUse) {
+TEST_F(CandidateSelectionTest, LeastUsedWinsWhateverTheDrawAndHoweverLargeTheCounts) {
   run_state.set_use_count(20, 5);
   run_state.set_use_count(21, 3);
   random.push(32767);
   EXPECT_EQ(select(choices({{20, nullptr}, {21, nullptr}})), 21);
-  run_state.set_use_count(20, 100000000);
-  EXPECT_EQ(select(choices({{20, nullptr}})), 0);
-  run_state.set_use_count(20, 99999999);
+  // Counts at and past 10^8, up to the largest a statistics file holds.
+  run_state.set_use_count(20, 99999999999);
   EXPECT_EQ(select(choices({{20, nullptr}})), 20);
+  run_state.set_use_count(21, 100000000);
+  EXPECT_EQ(select(choices({{20, nullptr}, {21, nullptr}})), 21);
 }
 
 TEST_F(CandidateSelectionTest, HighestPriorityCountsEvenWhenItsConditionFails) {

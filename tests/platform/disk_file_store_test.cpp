@@ -2,7 +2,9 @@
 // files that killed programs leave behind.
 #include "platform/disk_file_store.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -89,6 +91,33 @@ TEST_F(DiskFolder, ASaveRemovesTheTemporaryFilesOfProgramsThatWereKilled) {
   ASSERT_EQ(replace(root_ + "/story.vus", "records\n"), "");
   for (const std::string& name : killed) EXPECT_FALSE(std::filesystem::exists(name)) << name;
   for (const std::string& name : kept) EXPECT_TRUE(std::filesystem::exists(name)) << name;
+}
+
+TEST_F(DiskFolder, ALockHeldElsewhereIsToldBeforeTheWaitAndTheUpdateGivesUpAfterIt) {
+  const std::string path = root_ + "/story.vus";
+  ASSERT_EQ(replace(path, "old\n"), "");
+  const int holder = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
+  std::vector<std::string> told;
+  platform::DiskFileStore impatient([&](const std::string& busy) { told.push_back(busy); },
+                                    std::chrono::milliseconds(0));
+  std::string error;
+  EXPECT_FALSE(impatient.update_file(
+      path, 100,
+      [&](std::string_view) {
+        ADD_FAILURE() << "updated under another's lock";
+        return std::string("new\n");
+      },
+      &error));
+  EXPECT_EQ(told, std::vector<std::string>{path});
+  EXPECT_EQ(error, path + ": stayed locked by another program; this run's counts were not saved");
+  ::close(holder);  // the lock goes with it: the next update is told nothing
+  EXPECT_TRUE(impatient.update_file(
+      path, 100, [](std::string_view) { return "new\n"; }, &error));
+  EXPECT_EQ(told.size(), 1u);
+  std::string content;
+  EXPECT_TRUE(impatient.read_file(path, 100, content, nullptr));
+  EXPECT_EQ(content, "new\n");
 }
 
 }  // namespace

@@ -61,6 +61,18 @@ def test_failures_are_exceptions():
         plotwright.Scenario.from_file(LIGHTHOUSE, encoding="latin-1")
 
 
+def test_text_that_is_no_scenario_text_is_refused_as_the_files_are():
+    with pytest.raises(plotwright.EncodingError, match=r"U\+D800 at index 8, a lone surrogate"):
+        plotwright.Scenario.from_text("title A\n\ud800\n")
+    s = plotwright.Scenario.from_text("title A\nAlpha.\ntitle B\nBeta.\n")
+    with pytest.raises(plotwright.EncodingError, match=r"U\+DC80"):
+        s.statistics = "\udc80"
+    with pytest.raises(TypeError, match="str or bytes"):
+        plotwright.Scenario.from_text(17)
+    with pytest.raises(ValueError, match="^the scenario is longer than 256 MiB"):
+        plotwright.Scenario.from_text(bytes((256 << 20) + 1))
+
+
 def test_statistics_go_out_and_come_back_as_text():
     s = plotwright.Scenario.from_text("title A\nAlpha.\ntitle B\nBeta.\n")
     first = s.story(seed=1)

@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <string_view>
 #include <thread>
 
@@ -19,7 +20,6 @@ namespace plotwright::platform {
 namespace {
 
 constexpr std::wstring_view kTemporaryPrefix = L".plotwright.";
-constexpr DWORD kLockWaitMilliseconds = 10000;
 constexpr int kAttempts = 16;
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 // The attributes a replacement takes over from the file it replaces.
@@ -54,12 +54,16 @@ class TurnLock {
     if (held_) ::ReleaseMutex(mutex_.get());
   }
 
-  // False when another run holds the file for longer than the wait.
-  bool take(const std::wstring& path) {
+  // False when another run holds the file for longer than `wait`; `busy` hears of it first.
+  bool take(const std::wstring& path, DWORD wait, const std::function<void()>& busy) {
     mutex_ = UniqueHandle(::CreateMutexW(nullptr, FALSE, name_for(path).c_str()));
     // No mutex to be had: the update goes on unlocked, as on a file system without locks.
     if (!mutex_.valid()) return true;
-    const DWORD waited = ::WaitForSingleObject(mutex_.get(), kLockWaitMilliseconds);
+    DWORD waited = ::WaitForSingleObject(mutex_.get(), 0);
+    if (waited == WAIT_TIMEOUT) {
+      busy();
+      waited = ::WaitForSingleObject(mutex_.get(), wait);
+    }
     held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
     return held_;
   }
@@ -278,7 +282,12 @@ bool DiskFileStore::update_file(const std::string& path, std::size_t limit, cons
                                 std::string* error) {
   const std::wstring wide = to_wide(path);
   TurnLock turn;
-  if (!turn.take(wide)) return fail(error, path + ": is locked by another program");
+  const auto busy = [&] {
+    if (busy_) busy_(path);
+  };
+  if (!turn.take(wide, static_cast<DWORD>(lock_wait_.count()), busy)) {
+    return fail(error, path + kStillLocked);
+  }
   UniqueHandle file;
   BY_HANDLE_FILE_INFORMATION info{};
   const Opened opened = open_regular(wide, path, file, info, error);
