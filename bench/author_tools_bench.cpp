@@ -2,6 +2,7 @@
 // the check and the graph of the largest scenario a file may hold.
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -57,6 +58,17 @@ void BM_CheckLargeScenario(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(check_large(*codec, text)->diagnostics().size());
 }
 BENCHMARK(BM_CheckLargeScenario)->Unit(benchmark::kMillisecond);
+
+// The check of lines dense with conditions and variables: 4 MB of `<%n>1> `, and 20,000
+// lines of a mix of conditions, settings, readings and groups.
+void BM_CheckDenseLines(benchmark::State& state) {
+  const std::string text = state.range(0) == 0 ? dense_scenario(4000000) : mixed_scenario(20000);
+  std::optional<Cp932Codec> codec;
+  Cp932Codec::open(codec, nullptr);
+  for (auto _ : state) benchmark::DoNotOptimize(check_large(*codec, text)->diagnostics().size());
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
+}
+BENCHMARK(BM_CheckDenseLines)->ArgName("mixed")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_GraphLargeScenario(benchmark::State& state) {
   const std::string text = large_scenario(199998);

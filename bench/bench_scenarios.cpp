@@ -64,6 +64,29 @@ std::string long_run_scenario() {
          "title Start\n{Again}\n";
 }
 
+std::string dense_scenario(int bytes) {
+  std::string line;
+  for (int i = 0; i < 1000; ++i) line += "<%n>1> ";
+  line += '\n';
+  std::string text = "title Dense\n[%n=2]\n";
+  text.reserve(static_cast<std::size_t>(bytes) + line.size());
+  while (text.size() + line.size() <= static_cast<std::size_t>(bytes)) text += line;
+  return text;
+}
+
+std::string mixed_scenario(int lines) {
+  std::string text = "title Mixed\n[%n=2][a=x][%c+=1]\n";
+  for (int i = 0; i < lines; ++i) {
+    const std::string v = std::to_string(i % 90);
+    const std::string part = "<%n>1>A[v" + v + "=x] (b|c) <$v" + v +
+                             "=x>[%n++] {jump}[%c] <a=x>[v" + std::to_string(i % 50) +
+                             "] <%n>1>z <%c<3>q ";
+    for (int r = 0; r < 12; ++r) text += part;
+    text += '\n';
+  }
+  return text;
+}
+
 std::string large_scenario(int lines) {
   // Names beyond the lookup window cannot be found by name, so choices name blocks among the
   // first 9000: neighbours before and after for most, wrapping round for the rest.

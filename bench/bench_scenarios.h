@@ -18,6 +18,14 @@ std::string long_run_scenario();
 // third block, a select block of two choices naming a scene before it and a scene after it.
 std::string large_scenario(int lines);
 
+// About `bytes` bytes of text lines dense with conditions: `<%n>1> ` a thousand times a line
+// (7,000 bytes, of which the first 4,095 run), `%n` set first.
+std::string dense_scenario(int bytes);
+
+// `lines` text lines of about 1,750 bytes, each a dozen times a mix of conditions on numbers,
+// texts and uses, variable settings and readings among 90 names, groups and a comment.
+std::string mixed_scenario(int lines);
+
 // A statistics file of `records` records.
 std::string statistics_file(int records);
 

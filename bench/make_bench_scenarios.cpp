@@ -16,6 +16,8 @@ int main(int argc, char** argv) {
       {"long-run.vell", plotwright::bench::long_run_scenario()},
       {"large.vell", plotwright::bench::large_scenario(199998)},
       {"large-half.vell", plotwright::bench::large_scenario(99999)},
+      {"dense.vell", plotwright::bench::dense_scenario(4000000)},
+      {"mixed.vell", plotwright::bench::mixed_scenario(20000)},
   };
   for (const auto& [name, text] : files) {
     const std::string path = folder + "/" + name;

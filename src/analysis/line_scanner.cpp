@@ -1,6 +1,7 @@
 // Reading lines for what they hold, as the generator would meet it.
 #include "analysis/line_scanner.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -32,11 +33,33 @@ int length_of(const char* text) {
   return static_cast<int>(std::strlen(text));
 }
 
+// The kinds of use whose first one for a name the checks report.
+constexpr unsigned kSetting = 1, kReading = 2, kAsText = 4, kAsNumber = 8;
+
+unsigned kinds_of(VariableAccess access, bool compared) {
+  const bool set = access == VariableAccess::SET_TEXT || access == VariableAccess::SET_NUMBER;
+  const bool number = access == VariableAccess::SET_NUMBER || access == VariableAccess::READ_NUMBER;
+  // A text compared with a constant is reported with its condition, not as a reading.
+  const unsigned role = compared ? 0u : set ? kSetting : kReading;
+  return role | (number ? kAsNumber : kAsText);
+}
+
 }  // namespace
 
-void LineScanner::add_use(int line, int block, const char* name, int begin, VariableAccess access) {
-  model_.variables.push_back(
-      ModelVariableUse{name, access, block, map_.range(line, begin, begin + length_of(name))});
+// Beyond the line's allowance, only a use that is the first of one of its kinds is kept.
+void LineScanner::add_use(int line, int block, const char* name, int begin, VariableAccess access,
+                          bool compared) {
+  const unsigned kinds = kinds_of(access, compared);
+  unsigned& met = kinds_met_[name];
+  const bool first = (kinds & ~met) != 0;
+  met |= kinds;
+  if (uses_left_ > 0) {
+    --uses_left_;
+  } else if (!first) {
+    return;
+  }
+  model_.variables.push_back(ModelVariableUse{
+      name, access, block, map_.range(line, begin, begin + length_of(name)), compared});
 }
 
 // condition -> '<' left op right '>'; `p` is on the `<`. Returns the position after it.
@@ -47,13 +70,15 @@ int LineScanner::scan_condition(int line, int block, const char* text, const Cha
   int position = p + 1;
   Op op = Op::NONE;
   const bool closed = parse_condition(text, classes, left.data(), right.data(), position, op);
-  model_.conditions.push_back(
-      ModelCondition{block, left.data(), right.data(), op, closed, map_.range(line, p, position)});
+  if (conditions_left_ > 0 || !closed) {
+    conditions_left_ = std::max(conditions_left_ - 1, 0);
+    model_.conditions.push_back(ModelCondition{block, left.data(), right.data(), op, closed,
+                                               map_.range(line, p, position)});
+  }
   if (op == Op::NONE) return position;  // never holds: nothing is read
   const int right_begin = position - (closed ? 1 : 0) - length_of(right.data());
   if (!is_reference(left.data()) && !is_reference(right.data())) {
-    add_use(line, block, left.data(), p + 1, VariableAccess::READ_TEXT);
-    model_.variables.back().compared = true;
+    add_use(line, block, left.data(), p + 1, VariableAccess::READ_TEXT, true);
     return position;
   }
   const auto read = [&](const char* side, int begin) {
@@ -99,6 +124,7 @@ int LineScanner::scan_bracket_operation(int line, int block, const char* text,
 // alternative -> [ '<' condition '>' ] [prefix] target
 // Alternatives after the first one without a guard are never read.
 void LineScanner::scan_directive(int line, int block, const char* text, const CharClass* classes) {
+  allow_items(INT_MAX);  // a guard per alternative, each kept with its jump
   int p = 0;
   for (;;) {
     if (text[p] == '\0' || classes[p] != CharClass::SINGLE || !std::strchr("{<;", text[p])) break;
@@ -132,6 +158,7 @@ void LineScanner::scan_text_line(int line, int block) {
   const CharClass* classes = bounded.classes.data();
   if (single_is(text, classes, 0, '{')) return scan_directive(line, block, text, classes);
   if (single_is(text, classes, 0, '-') || single_is(text, classes, 0, '#')) return;
+  allow_items(kLineItemsKept);
   std::vector<int> open_groups;
   int comment_depth = 0;
   bool after_condition = false;  // the byte right after a condition is text or `[`
@@ -151,20 +178,24 @@ void LineScanner::scan_text_line(int line, int block) {
     } else if (text[p] == '(') {
       open_groups.push_back(p);
     } else if (text[p] == ')' && !open_groups.empty()) {
-      model_.groups.push_back(
-          ModelGroup{block, map_.position(line, open_groups.back()), map_.position(line, p), true});
+      if (groups_left_-- > 0) {
+        model_.groups.push_back(ModelGroup{block, map_.position(line, open_groups.back()),
+                                           map_.position(line, p), true});
+      }
       open_groups.pop_back();
     }
     ++p;
   }
   for (const int open : open_groups) {
-    model_.groups.push_back(ModelGroup{block, map_.position(line, open), {}, false});
+    if (groups_left_-- > 0)
+      model_.groups.push_back(ModelGroup{block, map_.position(line, open), {}, false});
   }
 }
 
 // choice -> '<' condition '>' blanks destination | destination
 void LineScanner::scan_choice(int line, int block, int target) {
   const char* raw = store_.lines()[line];
+  allow_items(INT_MAX);  // one condition at most
   ModelChoice choice;
   choice.block = block;
   choice.line = line;

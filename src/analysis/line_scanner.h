@@ -3,6 +3,10 @@
 // choice of a select block.
 #pragma once
 
+#include <climits>
+#include <string>
+#include <unordered_map>
+
 #include "analysis/scenario_model.h"
 
 namespace plotwright {
@@ -22,12 +26,21 @@ class LineScanner {
   int scan_condition(int line, int block, const char* text, const CharClass* classes, int p);
   int scan_bracket_operation(int line, int block, const char* text, const CharClass* classes,
                              int p);
-  void add_use(int line, int block, const char* name, int begin, VariableAccess access);
+  void add_use(int line, int block, const char* name, int begin, VariableAccess access,
+               bool compared = false);
+  // What the current line may still add (see kLineItemsKept).
+  void allow_items(int count) { conditions_left_ = uses_left_ = groups_left_ = count; }
 
   const SourceStore& store_;
   SourceMap map_;
   const SceneTable& scenes_;
   ScenarioModel& model_;
+  int conditions_left_ = INT_MAX;
+  int uses_left_ = INT_MAX;
+  int groups_left_ = INT_MAX;
+  // By name, the kinds of use met so far (kSetting, kReading, kAsText, kAsNumber in
+  // line_scanner.cpp).
+  std::unordered_map<std::string, unsigned> kinds_met_;
 };
 
 }  // namespace plotwright

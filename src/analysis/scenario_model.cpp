@@ -19,7 +19,7 @@ BlockKind kind_of(const KeywordRow& row) {
 
 // The blocks in source order, with their statements, names, bodies and scene numbers.
 void add_blocks(const SourceStore& store, const CompiledScenario& scenario, ScenarioModel& model) {
-  const SourceMap map(store);
+  SourceMap map(store);
   const std::vector<const char*>& lines = store.lines();
   int scene = kSpecialScenes;
   for (const SceneBlock& block : scenario.blocks) {

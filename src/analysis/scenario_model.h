@@ -4,6 +4,7 @@
 // engine's bytes (Shift-JIS); front ends convert them.
 #pragma once
 
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -96,13 +97,22 @@ struct ModelEdge {
   int item = -1;  // the choice or jump (index) behind a CHOICE or JUMP edge
 };
 
+// How many conditions, variable uses and groups of one text line the model keeps with their
+// places. A line may hold hundreds of them, and each costs the model far more than its bytes
+// in the file. Beyond this many, a line's variable uses are kept only where one is the first
+// of its kind for its name (the first setting, reading, text or numeric use: all the checks
+// on names need), and its conditions only where one never closes. Jumps, choices and the
+// guards of a directive's alternatives are all kept.
+inline constexpr int kLineItemsKept = 16;
+
 struct ScenarioModel {
   std::vector<ModelBlock> blocks;
   std::vector<ModelChoice> choices;
   std::vector<ModelJump> jumps;
-  std::vector<ModelCondition> conditions;
-  std::vector<ModelVariableUse> variables;
-  std::vector<ModelGroup> groups;
+  // Deques: these grow with the text, and a vector's growth would hold twice them at once.
+  std::deque<ModelCondition> conditions;
+  std::deque<ModelVariableUse> variables;  // see kLineItemsKept
+  std::deque<ModelGroup> groups;
   std::vector<ModelEdge> edges;
   // By scene number: the block of a named scene, or the message block that gives a built-in
   // scene its body; -1 for none.

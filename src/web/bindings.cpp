@@ -99,12 +99,14 @@ class ScenarioHandle {
     return table_->to_js();
   }
 
-  // {stories: [...]} or {status, message}.
+  // {stories: [...]}, {status, message}, or {overLimit: true, message} when the stories pass
+  // kMaxStoriesBytes.
   val tell(std::uint32_t seed, int count) {
     std::vector<std::string> stories;
     RunFailure failure;
     val out = val::object();
     if (!scenario_->tell(seed, count, stories, failure)) {
+      if (failure.over_limit) out.set("overLimit", true);
       out.set("status", failure.status);
       out.set("message", failure.message);
       return out;

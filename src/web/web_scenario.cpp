@@ -28,6 +28,16 @@ std::string without_final_line_end(std::string text) {
   return text;
 }
 
+RunFailure over_limit(int count, int told, std::size_t bytes) {
+  constexpr std::size_t kMiB = std::size_t{1} << 20;
+  std::string message = std::to_string(count) + " stories are more than one call may return (" +
+                        std::to_string(kMaxStoriesBytes / kMiB) + " MiB): the first " +
+                        std::to_string(told) + " already take " +
+                        std::to_string((bytes + kMiB - 1) / kMiB) +
+                        " MiB. Ask for fewer at a time.";
+  return RunFailure{0, std::move(message), true};
+}
+
 }  // namespace
 
 bool Scenario::compile(Cp932Codec& codec, std::string_view file,
@@ -76,9 +86,17 @@ bool Scenario::tell(std::uint32_t seed, int count, std::vector<std::string>& sto
     failure = {1, without_final_line_end(codec_.engine_text_to_utf8(loaded.text))};
     return false;
   }
-  stories.push_back(as_printed(codec_.engine_text_to_utf8(loaded.text)));
-  for (int index = 1; index < count; ++index) {
-    stories.push_back(as_printed(codec_.engine_text_to_utf8(*document.regenerate())));
+  std::size_t bytes = 0;
+  for (int index = 0; index < count; ++index) {
+    const std::string_view text =
+        index == 0 ? std::string_view(loaded.text) : *document.regenerate();
+    stories.push_back(as_printed(codec_.engine_text_to_utf8(text)));
+    bytes += stories.back().size();
+    if (bytes > kMaxStoriesBytes) {
+      failure = over_limit(count, index + 1, bytes);
+      stories = {};  // and its memory
+      return false;  // the statistics are not saved: nothing is counted
+    }
   }
   document.shutdown(nullptr);  // a store in memory cannot fail
   if (statistics_) statistics_ = files.files[kStatisticsPath];

@@ -15,10 +15,17 @@
 
 namespace plotwright::web {
 
-// Why a run told no story, as the command-line program reports it.
+// The most bytes (UTF-8) of stories one tell() returns. A story holds at most a few hundred
+// kilobytes, but a count of thousands of long ones would take more memory than a page may
+// have, and running out of it leaves the WebAssembly module unusable.
+inline constexpr std::size_t kMaxStoriesBytes = std::size_t{64} << 20;  // 64 MiB
+
+// Why a run told no story, as the command-line program reports it, or that its stories would
+// pass kMaxStoriesBytes.
 struct RunFailure {
-  int status = 0;       // the program's exit status: 1 (the scenario's messages), 2 (encoding)
-  std::string message;  // UTF-8, without a final line end
+  int status = 0;           // the program's exit status: 1 (the scenario's messages), 2 (encoding)
+  std::string message;      // UTF-8, without a final line end
+  bool over_limit = false;  // the stories passed kMaxStoriesBytes; `status` is 0
 };
 
 class Scenario {
@@ -38,7 +45,7 @@ class Scenario {
   // (or of `--no-stats`, without statistics): the stories as it prints them (UTF-8, LF line
   // ends, each with a final line end), and the statistics afterwards as it would save them.
   // False, with `failure` filled and nothing counted, when it would show messages instead of
-  // a story.
+  // a story, or as soon as the stories pass kMaxStoriesBytes.
   bool tell(std::uint32_t seed, int count, std::vector<std::string>& stories, RunFailure& failure);
 
   // The statistics file's content now: as given, or as the last run saved it; nullopt when the

@@ -91,5 +91,51 @@ TEST(Analysis, ReportsEachKindOfMistakeWhereItIs) {
                    }));
 }
 
+// Columns count characters however far along a line a place is and in whatever order places
+// are asked for (a condition's range comes before the variable inside it).
+TEST(Analysis, CountsColumnsAlongALongLineOfDoubleByteText) {
+  std::string line;
+  std::vector<int> expected;  // the column of each variable's name
+  int column = 1;
+  for (int i = 0; i < 14; ++i) {
+    line.append(i % 3, 'a');
+    for (int c = 0; c < 40 + 13 * i; ++c) line += "\x8c\xb4";
+    column += i % 3 + 40 + 13 * i;
+    const std::string name = "v" + std::to_string(i);
+    line += i % 2 ? "<%" + name + ">1>" : "[" + name + "]";
+    expected.push_back(column + (i % 2 ? 2 : 1));
+    column += static_cast<int>(name.size()) + (i % 2 ? 5 : 2);
+  }
+  const ScenarioAnalysis a("title T\n" + line + "\n");
+  std::vector<int> found;
+  for (const ModelVariableUse& use : a.model().variables) found.push_back(use.range.begin.column);
+  EXPECT_EQ(found, expected);
+}
+
+// A line of many conditions keeps only the first few with their places, but each variable's
+// first uses and the condition that never closes, so that every check still finds them.
+TEST(Analysis, KeepsAFewItemsOfADenseLineAndWhatTheChecksNeed) {
+  std::string dense = "[%n=1]";
+  for (int i = 0; i < 40; ++i) dense += "<%n>1>(a)[%n++]";
+  const std::string at = std::to_string(dense.size() + 2);
+  const std::string end = std::to_string(dense.size() + 15);
+  const ScenarioAnalysis a("title T\n" + dense + "[gold]<%late>2\n");
+  EXPECT_EQ(a.model().conditions.size(), kLineItemsKept + 1u);
+  EXPECT_EQ(a.model().variables.size(), kLineItemsKept + 2u);
+  EXPECT_EQ(a.model().groups.size(), kLineItemsKept + 0u);
+  EXPECT_EQ(
+      check("title T\n" + dense + "[gold]<%late>2\n"),
+      (std::vector<std::string>{
+          "2:" + at + "-2:" + std::to_string(dense.size() + 6) +
+              " warning: variable \"gold\" is read but never set: it prints its own name "
+              "[V207]",
+          "2:" + std::to_string(dense.size() + 7) + "-2:" + end +
+              " warning: this condition never closes with '>': it runs to the end of the "
+              "line [V210]",
+          "2:" + std::to_string(dense.size() + 9) + "-2:" + std::to_string(dense.size() + 13) +
+              " warning: variable \"late\" is read but never set [V207]",
+      }));
+}
+
 }  // namespace
 }  // namespace plotwright

@@ -11,7 +11,11 @@ export interface EngineDiagnostics {
   messages: string;
 }
 
-export type EngineRun = { stories: string[] } | { status: number; message: string };
+/**
+ * The stories, or why there are none: the scenario's messages, or (`overLimit`) that the
+ * stories passed the 64 MiB (UTF-8) that one call may return.
+ */
+export type EngineRun = { stories: string[] } | { status: number; message: string; overLimit?: true };
 
 export interface EngineCodec {
   delete(): void;

@@ -35,7 +35,10 @@ export interface StoryOptions {
 }
 
 export interface StoriesOptions extends StoryOptions {
-  /** How many stories, as `plotwright --count N` (1 to 1000000). */
+  /**
+   * How many stories, as `plotwright --count N` (1 to 1000000). One call returns at most
+   * 64 MiB of stories (UTF-8): a call whose stories pass that throws a `RangeError`.
+   */
   count: number;
 }
 
@@ -155,7 +158,11 @@ export class Scenario {
     return this.#tell(checkSeed(options.seed), 1)[0];
   }
 
-  /** As `plotwright --count N --seed S`: the first story and N - 1 more, in one run. */
+  /**
+   * As `plotwright --count N --seed S`: the first story and N - 1 more, in one run. Throws a
+   * `RangeError`, counting nothing, as soon as the stories pass 64 MiB (UTF-8): ask for fewer
+   * at a time.
+   */
   stories(options: StoriesOptions): string[] {
     return this.#tell(checkSeed(options.seed), checkCount(options.count));
   }
@@ -179,6 +186,7 @@ export class Scenario {
   #tell(seed: number, count: number): string[] {
     const run = this.#live().tell(seed, count);
     if ('stories' in run) return run.stories;
+    if (run.overLimit) throw new RangeError(run.message);
     throw new ScenarioError(run.message, run.status);
   }
 

@@ -200,3 +200,11 @@ test('bad arguments are refused, and a disposed scenario tells nothing', async (
   scenario.dispose();
   assert.throws(() => scenario.story(), /disposed/);
 });
+
+test('a call whose stories pass 64 MiB throws at once, and the engine goes on', async () => {
+  const long = await Scenario.compile(`title A\n${`${'x'.repeat(4000)}\n`.repeat(80)}`);
+  assert.throws(() => long.stories({ count: 7000, seed: 1 }),
+    (e) => e instanceof RangeError && /^7000 stories are more than .* \(64 MiB\)/.test(e.message));
+  assert.equal(long.stories({ count: 3, seed: 1 }).length, 3);
+  assert.match((await Scenario.compile('title A\nHello.\n')).story({ seed: 1 }), /Hello/);
+});
