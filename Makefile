@@ -8,7 +8,7 @@ WINDOWS_BUILD ?= build-windows
 # Seconds each fuzz target runs in make fuzz; the size of the repeatable smoke run of make test.
 FUZZ_SECONDS ?= 300
 FUZZ_SMOKE_SCALE ?= 1
-FUZZ_TARGETS := load_fuzzer statistics_fuzzer encoding_fuzzer
+FUZZ_TARGETS := load_fuzzer statistics_fuzzer encoding_fuzzer lsp_fuzzer
 EXAMPLE ?= examples/the-lighthouse-keeper.vell
 
 .PHONY: deps build build-asan build-fuzz run test unit-test asan-test fuzz fuzz-smoke bench \
