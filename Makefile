@@ -8,7 +8,7 @@ WINDOWS_BUILD ?= build-windows
 # Seconds each fuzz target runs in make fuzz; the size of the repeatable smoke run of make test.
 FUZZ_SECONDS ?= 300
 FUZZ_SMOKE_SCALE ?= 1
-FUZZ_TARGETS := load_fuzzer statistics_fuzzer encoding_fuzzer c_api_fuzzer
+FUZZ_TARGETS := load_fuzzer statistics_fuzzer encoding_fuzzer c_api_fuzzer lsp_fuzzer
 EXAMPLE ?= examples/the-lighthouse-keeper.vell
 PREFIX ?= /usr/local
 # No "Entering directory" lines from the builds that make runs below this one. Build folders

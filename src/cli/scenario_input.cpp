@@ -8,7 +8,8 @@ namespace plotwright::cli {
 bool read_input(const Options& options, ScenarioInput& input, std::ostream& err) {
   input.name = options.file == "-" ? "standard input" : options.file;
   std::string error;
-  if (!platform::read_scenario_file(options.file, true, input.file, &error)) {
+  // A watched file is read again at each change, while Ctrl+C waits: it must never block then.
+  if (!platform::read_scenario_file(options.file, !options.watch, input.file, &error)) {
     err << "plotwright: " << input.name << ": " << error << '\n';
     return false;
   }

@@ -20,6 +20,7 @@ struct ScenarioInput {
 };
 
 // Reads options.file and opens the codec; false, with a message on `err`, when either fails.
+// With --watch, anything but a regular file is refused, without waiting on it.
 // The file's notes (no statistics for a stream, old Mac line ends) go to `err` as warnings.
 bool read_input(const Options& options, ScenarioInput& input, std::ostream& err);
 

@@ -47,7 +47,7 @@ int watch_stories(const Options& options, ScenarioInput& input, StorySession& se
                   std::ostream& out, std::ostream& err) {
   std::string error;
   const std::unique_ptr<platform::FileWatcher> watcher =
-      platform::watch_file(input.file.path, kQuietMilliseconds, &error);
+      platform::watch_file(options.file, kQuietMilliseconds, &error);
   if (!watcher) {
     err << "plotwright: --watch: cannot follow " << input.name << ": " << error << '\n';
     return kExitUsage;

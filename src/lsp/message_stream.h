@@ -13,7 +13,8 @@ class MessageReader {
  public:
   enum class Result {
     MESSAGE,     // `body` holds a message's content
-    BAD_HEADER,  // a header without a usable Content-Length; `body` says why; it was skipped
+    BAD_HEADER,  // a header without a usable Content-Length; `body` says why; it was skipped,
+                 // and so is what follows it up to the next header
     TIMEOUT,     // no whole message arrived in time
     END,         // the input ended (or failed)
   };
@@ -27,12 +28,14 @@ class MessageReader {
  private:
   std::optional<Result> take(std::string& body);
   std::optional<Result> take_header(std::string& body);
+  bool resynchronise();
   bool fill();
 
   int fd_;
   std::string buffer_;
   std::optional<std::size_t> body_length_;  // of the message whose header was read
   std::size_t skipping_ = 0;                // bytes of a refused message still to drop
+  bool resynchronising_ = false;            // looking for the header after a refused one
 };
 
 // Writes one message with its header; false when the output failed.

@@ -5,6 +5,25 @@
 
 namespace plotwright::lsp {
 
+bool nests_deeper_than(std::string_view text, int limit) {
+  int depth = 0;
+  bool in_string = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (in_string) {
+      if (c == '\\') ++i;  // the escaped character cannot end the string
+      if (c == '"') in_string = false;
+    } else if (c == '"') {
+      in_string = true;
+    } else if (c == '[' || c == '{') {
+      if (++depth > limit) return true;
+    } else if (c == ']' || c == '}') {
+      if (depth > 0) --depth;
+    }
+  }
+  return false;
+}
+
 std::string message_text(const json& message) {
   return message.dump(-1, ' ', false, json::error_handler_t::replace);
 }

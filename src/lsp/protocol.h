@@ -13,6 +13,11 @@ namespace plotwright::lsp {
 
 using nlohmann::json;
 
+// The deepest nesting of arrays and objects a message may have. Copying, printing and
+// comparing a JSON value recurse once per level, so a message nested a hundred thousand deep
+// would overflow the stack; no editor's message comes near this.
+inline constexpr int kMaxJsonDepth = 256;
+
 enum ErrorCode : int {
   kParseError = -32700,
   kInvalidRequest = -32600,
@@ -33,6 +38,11 @@ class RequestError : public std::runtime_error {
  private:
   int code_;
 };
+
+// Whether the JSON text `text` opens more than `limit` arrays and objects inside one another,
+// brackets inside strings aside. Read on the raw bytes, before anything parses or walks them;
+// the text need not be valid JSON.
+bool nests_deeper_than(std::string_view text, int limit);
 
 json error_response(const json& id, int code, const std::string& message);
 json notification(const std::string& method, json params);

@@ -58,6 +58,12 @@ const std::map<std::string_view, DocumentRequest>& document_requests() {
 
 void Server::receive(std::string_view body, Clock::time_point now, std::vector<std::string>& out) {
   if (state_ == State::EXITED) return;
+  if (nests_deeper_than(body, kMaxJsonDepth)) {
+    out.push_back(message_text(error_response(nullptr, kInvalidRequest,
+                                              "the message nests arrays and objects deeper than " +
+                                                  std::to_string(kMaxJsonDepth) + " levels")));
+    return;
+  }
   const json message = json::parse(body, nullptr, false);
   if (message.is_discarded()) return refuse("the message is not JSON", out);
   const json id = message.is_object() ? message.value("id", json()) : json();

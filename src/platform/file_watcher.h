@@ -25,10 +25,12 @@ class FileWatcher {
   virtual bool pause(int milliseconds) = 0;
 };
 
-// Watches the file at `path` (its folder, so that a file that an editor replaces by renaming a
-// new one over it is followed too). While the watcher lives, SIGINT and SIGTERM do not end the
-// process: they are requests that wait() and pause() answer with a stop. Null, with the reason
-// in `error`, when the folder cannot be watched or the system offers no way to watch files.
+// Watches the file at `path`, named as the user named it (its folder, so that a file that an
+// editor replaces by renaming a new one over it is followed too; for a link, what it points to
+// as well, so that saving either tells). The removal of the folder ends the watch (FAILED),
+// even while it is the program's working folder. While the watcher lives, SIGINT and SIGTERM do not
+// end the process: they are requests that wait() and pause() answer with a stop. Null, with the
+// reason in `error`, when the folder cannot be watched or the system offers no way to watch files.
 std::unique_ptr<FileWatcher> watch_file(const std::string& path, int quiet_milliseconds,
                                         std::string* error);
 

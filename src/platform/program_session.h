@@ -35,7 +35,8 @@ class ProgramSession {
 
   std::vector<std::string> arguments_;
   std::vector<const char*> pointers_;
-  [[maybe_unused]] unsigned console_code_page_ = 0;  // Windows: the code page to set back, or 0
+  // Windows: the console's code page to set back, or 0 (elsewhere unused).
+  [[maybe_unused]] unsigned console_code_page_ = 0;
 };
 
 }  // namespace plotwright::platform

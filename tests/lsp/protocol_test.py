@@ -57,6 +57,14 @@ def opened(text=TEXT, version=1):
         'uri': URI, 'languageId': 'vell', 'version': version, 'text': text})
 
 
+def framed(body):
+    return b'Content-Length: %d\r\n\r\n' % len(body) + body
+
+
+def nest(depth):
+    return b'[' * depth + b']' * depth
+
+
 def diagnostics(version, *found):
     params = {'uri': URI, 'diagnostics': list(found)}
     if version is not None:
@@ -140,6 +148,21 @@ EDITING = [
     ([{'jsonrpc': '2.0', 'id': 29}], [error(29, -32600)]),
     ([{'jsonrpc': '2.0', 'id': 30, 'result': None}], []),  # a response: nothing asked it
     ([INITIALIZE], [error(1, -32600)]),
+    # Nesting: read up to 256 arrays and objects deep (brackets in strings aside), refused unread
+    # beyond, however deep; the server goes on.
+    ([framed(b'{"jsonrpc":"2.0","id":40,"method":"$/x","params":%s}' % nest(255)),
+      framed(b'{"jsonrpc":"2.0","id":41,"method":"$/x","params":%s}' % nest(256))],
+     [error(40, -32601), error(None, -32600)]),
+    ([framed(b'{"jsonrpc":"2.0","id":%s,"method":"shutdown"}' % nest(200000)),
+      framed(b'{"jsonrpc":"2.0","method":"$/x","params":{"text":%s}}' % nest(200000)),
+      request('"\\"' + '[' * 300, '$/x')],
+     [error(None, -32600), error(None, -32600), error('"\\"' + '[' * 300, -32601)]),
+    # A header without a usable Content-Length costs its body, not the session (the shutdown
+    # in a dropped body is not obeyed).
+    *[([bad, request(42, '$/x')], [error(None, -32700), error(42, -32601)]) for bad in (
+        b'Content-Type: x\r\n\r\n{}',
+        b'Content-Length: 1e3\r\n\r\n' + json.dumps(request(43, 'shutdown')).encode(),
+        b'Content-Length: x\r\n\r\n{"a": "Content-Length: 9"}\r\n\r\n{}')],
     # Edits: the diagnostics follow the text, Windows line ends included.
     ([note('textDocument/didChange', textDocument={'uri': URI, 'version': 2},
            contentChanges=[{'text': TEXT.replace('\n', '\r\n').replace('市場', '森')}])],
