@@ -13,6 +13,8 @@ export interface EngineDiagnostics {
 
 export type EngineRun = { stories: string[] } | { status: number; message: string };
 
+export type EngineCoverage = { report: string } | { status: number; message: string };
+
 export interface EngineCodec {
   delete(): void;
 }
@@ -21,6 +23,8 @@ export interface EngineScenario {
   error(): string;
   diagnostics(): EngineDiagnostics;
   tell(seed: number, count: number): EngineRun;
+  graph(title: string, mermaid: boolean): string;
+  coverage(seed: number, runs: number, file: string): EngineCoverage;
   statistics(): string | undefined;
   delete(): void;
 }
