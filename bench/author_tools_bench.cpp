@@ -9,10 +9,10 @@
 #include <string>
 
 #include "authoring/checked_scenario.h"
+#include "authoring/coverage_report.h"
+#include "authoring/graph_writer.h"
 #include "bench_scenarios.h"
-#include "cli/coverage_report.h"
 #include "cli/coverage_run.h"
-#include "cli/graph_writer.h"
 #include "cli/scenario_input.h"
 
 namespace plotwright::bench {
@@ -38,7 +38,8 @@ void BM_CoverageEnglishExample(benchmark::State& state) {
     CoverageRun run;
     run_coverage_stories(options, input, false, run, err);
     const SceneNames names(run.model, *input.codec);
-    benchmark::DoNotOptimize(make_coverage_report(run, names, options.file, options.seed));
+    benchmark::DoNotOptimize(
+        make_coverage_report(run.model, run.recorder, names, options.file, options.seed));
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }

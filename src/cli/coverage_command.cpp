@@ -3,7 +3,7 @@
 
 #include <ostream>
 
-#include "cli/coverage_report.h"
+#include "authoring/coverage_report.h"
 #include "cli/coverage_run.h"
 #include "cli/scenario_input.h"
 
@@ -17,7 +17,8 @@ int run_coverage(const Options& options, std::ostream& out, std::ostream& err) {
   const int status = run_coverage_stories(options, input, progress, run, err);
   if (status != kExitStory) return status;
   const SceneNames names(run.model, *input.codec);
-  const CoverageReport report = make_coverage_report(run, names, input.name, options.seed);
+  const CoverageReport report =
+      make_coverage_report(run.model, run.recorder, names, input.name, options.seed);
   if (options.format == "json") {
     write_coverage_json(report, out);
   } else if (options.format == "csv") {

@@ -4,13 +4,13 @@
 #include <optional>
 #include <ostream>
 
+#include "authoring/document_model.h"
 #include "base/clock.h"
 #include "base/diagnostics.h"
 #include "base/file_store.h"
 #include "cli/story_session.h"
 #include "compiler/line_source.h"
 #include "controller/document.h"
-#include "controller/engine.h"
 #include "platform/disk_file_store.h"
 #include "platform/terminal.h"
 
@@ -81,7 +81,7 @@ int run_coverage_stories(const Options& options, ScenarioInput& input, bool prog
     show_load_failure(loaded, codec, err);
     return kExitScenario;
   }
-  run.model = build_model(document.engine().store(), document.engine().scenario());
+  run.model = document_model(document);
   ProgressBar bar(err, options.runs, progress);
   run.recorder.add_story_text(codec.engine_text_to_utf8(loaded.text));
   for (int story = 1; story < options.runs; ++story) {

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "analysis/scenario_model.h"
-#include "cli/coverage.h"
+#include "authoring/coverage.h"
 #include "cli/options.h"
 #include "cli/scenario_input.h"
 

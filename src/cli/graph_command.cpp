@@ -5,8 +5,8 @@
 #include <ostream>
 
 #include "authoring/checked_scenario.h"
+#include "authoring/graph_writer.h"
 #include "cli/coverage_run.h"
-#include "cli/graph_writer.h"
 #include "cli/scenario_input.h"
 
 namespace plotwright::cli {

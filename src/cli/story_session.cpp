@@ -4,9 +4,9 @@
 #include <ostream>
 
 #include "analysis/scenario_analysis.h"
-#include "cli/start_block.h"
+#include "authoring/document_model.h"
+#include "authoring/start_block.h"
 #include "compiler/line_source.h"
-#include "controller/engine.h"
 
 namespace plotwright::cli {
 
@@ -73,7 +73,7 @@ bool StorySession::choose_start(const std::string& engine_bytes) {
 
 void StorySession::name_scenes() {
   names_.reset();
-  model_ = build_model(document_.engine().store(), document_.engine().scenario());
+  model_ = document_model(document_);
   names_.emplace(*model_, codec_);
 }
 

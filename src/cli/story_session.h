@@ -8,12 +8,12 @@
 #include <string>
 
 #include "analysis/scenario_model.h"
+#include "authoring/scene_names.h"
+#include "authoring/story_trace.h"
 #include "base/clock.h"
 #include "base/diagnostics.h"
 #include "base/file_store.h"
 #include "cli/options.h"
-#include "cli/scene_names.h"
-#include "cli/story_trace.h"
 #include "cli/story_writer.h"
 #include "controller/document.h"
 #include "encoding/cp932_codec.h"

@@ -3,7 +3,7 @@
 
 #include <ostream>
 
-#include "cli/json_text.h"
+#include "authoring/json_text.h"
 
 namespace plotwright::cli {
 

@@ -46,25 +46,15 @@ const BuiltinScene kBuiltinScenes[13] = {
     {kNameRandomGeneration, "Novel_generation", R::kBeforeUserScenes, nullptr, nullptr, 0, nullptr},
 };
 
-const char* const kSpecialNames[14] = {
-    kNameFirstGeneration, kNameStartMessage,  kNameChapterNumber,    kNameParagraph, kNameDummy,
-    kNameLastMessage,     kNameEnd,           kNameInterruption,     kNameGameEnd,   kNameUnitEnd,
-    kNameEndDummy,        kNameNewGeneration, kNameRandomGeneration, nullptr};
-
-const char* const kAliases[14] = {kNameFirstGeneration,
-                                  "start_message",
-                                  "No",
-                                  "paragraph",
-                                  "dummy",
-                                  "last_message",
-                                  kNameEnd,
-                                  kNameInterruption,
-                                  kNameGameEnd,
-                                  kNameUnitEnd,
-                                  kNameEndDummy,
-                                  kNameNewGeneration,
-                                  "Novel_generation",
-                                  nullptr};
+std::int32_t builtin_scene_named(std::string_view name) {
+  for (const bool alias : {false, true}) {
+    for (int scene = 1; scene <= kSpecialScenes; ++scene) {
+      const BuiltinScene& builtin = kBuiltinScenes[scene - 1];
+      if (name == (alias ? builtin.alias : builtin.name)) return scene;
+    }
+  }
+  return 0;
+}
 
 int SceneTable::begin_list() {
   starts.push_back(static_cast<std::int32_t>(records.size()));
@@ -73,7 +63,7 @@ int SceneTable::begin_list() {
 
 void SceneTable::seed_special_names() {
   names.assign(1, nullptr);
-  for (int n = 0; kSpecialNames[n]; ++n) names.push_back(kSpecialNames[n]);
+  for (const BuiltinScene& builtin : kBuiltinScenes) names.push_back(builtin.name);
 }
 
 void SceneTable::build_name_index() {
@@ -142,8 +132,7 @@ LineList builtin_body(int scene, const std::vector<const char*>& block_names,
 std::int32_t builtin_target(int scene, const SceneTable& table) {
   const char* target = kBuiltinScenes[scene - 1].target_name;
   if (!target) return 0;
-  std::int32_t found = find_name(target, kSpecialNames, kSpecialScenes);
-  if (!found) found = find_name(target, kAliases, kSpecialScenes);
+  std::int32_t found = builtin_scene_named(target);
   if (!found) found = find_name(target, table);
   if (found || !same(target, kNameGenerationEntry)) return found;
   found = find_name("Vell_novels", table);

@@ -75,10 +75,11 @@ struct BuiltinScene {
   const char* target_name;  // null: no successor
 };
 
-// Scenes 1 to 13, index 0 = scene 1.
+// Scenes 1 to 13, index 0 = scene 1: the one table of the built-in scenes' names and aliases.
 extern const BuiltinScene kBuiltinScenes[13];
-extern const char* const kSpecialNames[14];  // ended by null
-extern const char* const kAliases[14];       // ended by null
+
+// The built-in scene whose special name is `name`, else the one whose alias it is; 0 for none.
+std::int32_t builtin_scene_named(std::string_view name);
 
 inline constexpr const char* kOpeningBanner =
     "----------------------~Plotwright~English~Version~-----------------------";

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "authoring/scene_names.h"
+
 namespace plotwright::lsp {
 
 namespace {
@@ -27,7 +29,9 @@ std::string line_text(const DocumentText& text, int line) {
 
 std::string block_hover(const ScenarioModel& model, const DocumentText& text, const Subject& s) {
   if (s.block < 0) {
-    return s.scene > 0 ? "A built-in scene." : "No block has this name.";
+    const std::string word = builtin_scene_word(s.scene);
+    if (word.empty()) return "No block has this name.";
+    return "Built-in scene " + std::to_string(s.scene) + ": " + word + ".";
   }
   const ModelBlock& block = model.blocks[s.block];
   std::string value = "```vell\n";

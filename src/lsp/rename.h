@@ -9,12 +9,8 @@
 
 namespace plotwright::lsp {
 
-// Why `name` (UTF-8) cannot become the name of block `block`, or "" when it can; `engine` gets
-// its engine bytes. A name must convert to Shift-JIS, must not begin or end with a blank,
-// begin with a statement keyword (a choice line naming it would be a statement), with a jump
-// prefix (! # & *) or with six digits (a scene number), must hold no control character and
-// none of { } [ ] ( ) < > ; | \ (the syntax around names in choices and jumps), and must be
-// no other block's name nor a built-in scene's.
+// Why `name` (UTF-8) cannot become the name of block `block`, or "" when it can (see
+// block_name_refusal; a name must also convert to Shift-JIS); `engine` gets its engine bytes.
 std::string name_refusal(Cp932Codec& codec, const ScenarioModel& model, int block,
                          std::string_view name, std::string& engine);
 

@@ -117,6 +117,25 @@ class ScenarioHandle {
     return out;
   }
 
+  // The scene graph as DOT, or as Mermaid with `mermaid`.
+  std::string graph(const std::string& title, bool mermaid) const {
+    return scenario_->graph(title, mermaid);
+  }
+
+  // {report} (the coverage report as JSON) or {status, message}.
+  val coverage(std::uint32_t seed, int runs, const std::string& file) {
+    std::string report;
+    RunFailure failure;
+    val out = val::object();
+    if (!scenario_->coverage(seed, runs, file, report, failure)) {
+      out.set("status", failure.status);
+      out.set("message", failure.message);
+      return out;
+    }
+    out.set("report", report);
+    return out;
+  }
+
   // The statistics file's content, or undefined when the scenario keeps none.
   val statistics() const {
     if (!scenario_ || !scenario_->statistics()) return val::undefined();
@@ -138,6 +157,8 @@ EMSCRIPTEN_BINDINGS(plotwright) {
       .function("error", &ScenarioHandle::error)
       .function("diagnostics", &ScenarioHandle::diagnostics)
       .function("tell", &ScenarioHandle::tell)
+      .function("graph", &ScenarioHandle::graph)
+      .function("coverage", &ScenarioHandle::coverage)
       .function("statistics", &ScenarioHandle::statistics);
 }
 

@@ -1,6 +1,11 @@
 // Compiling and telling a scenario for the web package.
 #include "web/web_scenario.h"
 
+#include <sstream>
+
+#include "authoring/coverage_report.h"
+#include "authoring/document_model.h"
+#include "authoring/graph_writer.h"
 #include "base/clock.h"
 #include "base/file_store.h"
 #include "base/limits.h"
@@ -100,6 +105,47 @@ bool Scenario::tell(std::uint32_t seed, int count, std::vector<std::string>& sto
   }
   document.shutdown(nullptr);  // a store in memory cannot fail
   if (statistics_) statistics_ = files.files[kStatisticsPath];
+  return true;
+}
+
+std::string Scenario::graph(const std::string& title, bool mermaid) const {
+  const ScenarioModel& model = checked_->analysis().model();
+  const SceneGraph graph = build_scene_graph(model, SceneNames(model, codec_), codec_, nullptr);
+  return mermaid ? graph_to_mermaid(graph, title) : graph_to_dot(graph, title);
+}
+
+bool Scenario::coverage(std::uint32_t seed, int runs, const std::string& file, std::string& report,
+                        RunFailure& failure) {
+  if (!encoding_error_.empty()) {
+    failure = {2, encoding_error_};
+    return false;
+  }
+  FixedClock clock(seed);
+  MemoryFileStore files;
+  if (statistics_) files.files[kStatisticsPath] = *statistics_;
+  DocumentServices services;
+  services.clock = &clock;
+  services.files = &files;
+  Document document(services);
+  CoverageRecorder recorder;
+  document.set_run_observer(&recorder);
+  MemoryLineSource source(checked_->engine_bytes());
+  recorder.begin_story();
+  const LoadOutcome loaded = document.load_scenario(source, kScenarioPath, statistics_.has_value());
+  if (!loaded.generated) {
+    failure = {1, without_final_line_end(codec_.engine_text_to_utf8(loaded.text))};
+    return false;
+  }
+  recorder.add_story_text(codec_.engine_text_to_utf8(loaded.text));
+  for (int story = 1; story < runs; ++story) {
+    recorder.begin_story();
+    recorder.add_story_text(codec_.engine_text_to_utf8(*document.regenerate()));
+  }
+  const ScenarioModel model = document_model(document);
+  std::ostringstream out;
+  write_coverage_json(make_coverage_report(model, recorder, SceneNames(model, codec_), file, seed),
+                      out);
+  report = out.str();
   return true;
 }
 

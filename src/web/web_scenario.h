@@ -48,6 +48,16 @@ class Scenario {
   // a story, or as soon as the stories pass kMaxStoriesBytes.
   bool tell(std::uint32_t seed, int count, std::vector<std::string>& stories, RunFailure& failure);
 
+  // What `plotwright graph --format dot` (or, with `mermaid`, `--format mermaid`) writes for the
+  // scenario as written, the picture headed by `title` (the command line's file name).
+  std::string graph(const std::string& title, bool mermaid) const;
+
+  // What `plotwright coverage --format json --runs RUNS --seed SEED` writes, the report naming
+  // `file`: the stories start from statistics() and leave them as they are. False, with
+  // `failure` filled, when the scenario tells no story.
+  bool coverage(std::uint32_t seed, int runs, const std::string& file, std::string& report,
+                RunFailure& failure);
+
   // The statistics file's content now: as given, or as the last run saved it; nullopt when the
   // scenario keeps none.
   const std::optional<std::string>& statistics() const { return statistics_; }

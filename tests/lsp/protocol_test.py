@@ -130,7 +130,8 @@ EDITING = [
         'code': -32803, 'message': 'character U+2615 (☕) has no Shift-JIS form'}}]),
     ([at(20, 'rename', 7, 6, newName='settle')], [{'id': 20, 'error': {
         'code': -32803, 'message': 'A choice naming it would be read as a "set" statement.'}}]),
-    ([at(21, 'rename', 9, 3, newName='x')], [error(21, -32803)]),  # a variable, not a block
+    ([at(21, 'rename', 9, 3, newName='x')], [{'id': 21, 'error': {
+        'code': -32803, 'message': "Only a block's name can be renamed here, not a variable's."}}]),
     # Bad requests: past the end, never opened, unknown, wrongly typed; none ends the server.
     ([at(22, 'definition', 11, 0)], [error(22, -32602)]),
     ([at(23, 'hover', 0, 999)], [{'id': 23, 'result': {'range': span(0, 6, 9)}}]),  # line's end
@@ -174,7 +175,8 @@ EDITING = [
 ]
 
 # Changes by range, in UTF-16 units after a character outside the BMP; completion after a "{"
-# that holds no jump yet; the first block renamed; paragraphs, each up to the next.
+# that holds no jump yet; the first block renamed; paragraphs, each up to the next; a built-in
+# scene.
 PIECES = [
     ([INITIALIZE], [INITIALIZED]),
     ([opened('title 序\n{\nscene 森\n😀[%金=1]\n#\n一\n#\n二\n')], [diagnostics(1, {'code': 'V210'}, {'code': 'V204'}, {
@@ -193,6 +195,12 @@ PIECES = [
     ([request(6, 'textDocument/documentSymbol', textDocument={'uri': URI})], [{'id': 6, 'result': [
         {'name': '序'}, {'name': '森', 'range': span(2, 0, 1, 7), 'children': [
             {'name': '一', 'range': span(4, 0, 1, 5)}, {'name': '二', 'range': span(6, 0, 1, 7)}]}]}]),
+    # A jump to a built-in scene: hovered, it is named; it keeps its name.
+    ([note('textDocument/didChange', textDocument={'uri': URI, 'version': 3},
+           contentChanges=[{'text': 'title 序\n{!paragraph}\n'}])], [{'params': {'version': 3}}]),
+    ([at(8, 'hover', 1, 3)], [{'id': 8, 'result': {'contents': {'value': 'Built-in scene 4: paragraph.'}}}]),
+    ([at(9, 'rename', 1, 3, newName='x')], [{'id': 9, 'error': {
+        'code': -32803, 'message': "A built-in scene's name cannot be renamed."}}]),
     ([request(7, 'shutdown')], [{'id': 7, 'result': None}]),
 ]
 

@@ -17,6 +17,8 @@ export interface EngineDiagnostics {
  */
 export type EngineRun = { stories: string[] } | { status: number; message: string; overLimit?: true };
 
+export type EngineCoverage = { report: string } | { status: number; message: string };
+
 export interface EngineCodec {
   delete(): void;
 }
@@ -25,6 +27,8 @@ export interface EngineScenario {
   error(): string;
   diagnostics(): EngineDiagnostics;
   tell(seed: number, count: number): EngineRun;
+  graph(title: string, mermaid: boolean): string;
+  coverage(seed: number, runs: number, file: string): EngineCoverage;
   statistics(): string | undefined;
   delete(): void;
 }

@@ -42,6 +42,20 @@ export interface StoriesOptions extends StoryOptions {
   count: number;
 }
 
+export interface GraphOptions {
+  /** As `plotwright graph --format`: 'dot' (the default, for Graphviz) or 'mermaid'. */
+  format?: 'dot' | 'mermaid';
+  /** The picture's title, which the command line takes from the file's name. */
+  title?: string;
+}
+
+export interface CoverageOptions extends StoryOptions {
+  /** How many stories, as `plotwright coverage --runs N` (1 to 10000000). */
+  runs: number;
+  /** The file the report names, as the command line names the file it read. */
+  file?: string;
+}
+
 /**
  * Thrown when a scenario tells no story. `message` is what the command-line program shows
  * instead: the scenario's error messages (`status` 1), or the character that has no
@@ -59,6 +73,7 @@ export class ScenarioError extends Error {
 
 const MAX_SEED = 4294967295;
 const MAX_COUNT = 1000000;
+const MAX_RUNS = 10000000;
 
 interface Runtime {
   engine: Engine;
@@ -87,9 +102,9 @@ function randomSeed(): number {
   return crypto.getRandomValues(new Uint32Array(1))[0];
 }
 
-function checkCount(count: number): number {
-  if (!Number.isInteger(count) || count < 1 || count > MAX_COUNT) {
-    throw new RangeError(`count: ${count} is not a whole number from 1 to ${MAX_COUNT}`);
+function checkCount(count: number, name = 'count', most = MAX_COUNT): number {
+  if (!Number.isInteger(count) || count < 1 || count > most) {
+    throw new RangeError(`${name}: ${count} is not a whole number from 1 to ${most}`);
   }
   return count;
 }
@@ -165,6 +180,26 @@ export class Scenario {
    */
   stories(options: StoriesOptions): string[] {
     return this.#tell(checkSeed(options.seed), checkCount(options.count));
+  }
+
+  /** As `plotwright graph FILE`: the scenario's scene graph as written, in DOT or Mermaid. */
+  graph(options: GraphOptions = {}): string {
+    const { format = 'dot', title = 'scenario' } = options;
+    if (format !== 'dot' && format !== 'mermaid') {
+      throw new RangeError(`format: '${format}' is neither 'dot' nor 'mermaid'`);
+    }
+    return this.#live().graph(String(title), format === 'mermaid');
+  }
+
+  /**
+   * As `plotwright coverage --format json --runs N --seed S FILE`: the JSON report of what N
+   * stories reach. They start from `statistics` and do not change them.
+   */
+  coverage(options: CoverageOptions): string {
+    const runs = checkCount(options.runs, 'runs', MAX_RUNS);
+    const run = this.#live().coverage(checkSeed(options.seed), runs, String(options.file ?? 'scenario'));
+    if ('report' in run) return run.report;
+    throw new ScenarioError(run.message, run.status);
   }
 
   /**

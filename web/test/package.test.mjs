@@ -87,6 +87,19 @@ test('a count of stories is the command line --count', async () => {
   assert.equal(stories[0], scenario.story({ seed: 42 }));
 });
 
+test("the graph and the coverage report are the command line's", async () => {
+  const file = 'examples/the-lighthouse-keeper.vell';
+  const scenario = await Scenario.compile(example('the-lighthouse-keeper.vell'));
+  for (const format of ['dot', 'mermaid']) {
+    const expected = cli(['graph', '--format', format, file]).stdout;
+    assert.equal(scenario.graph({ format, title: 'the-lighthouse-keeper.vell' }), expected, format);
+  }
+  const report = cli(['coverage', '--format', 'json', '--no-stats', '--runs', '200', '--seed', '9', file]);
+  assert.equal(scenario.coverage({ runs: 200, seed: 9, file }), report.stdout);
+  assert.throws(() => scenario.coverage({ runs: 0 }), RangeError);
+  assert.throws(() => scenario.graph({ format: 'svg' }), RangeError);
+});
+
 test("the statistics are the command line's file after the same runs", async (t) => {
   const folder = scratch(t);
   copyFileSync(join(web, '../examples/yoru-no-eki.vell'), join(folder, 'story.vell'));

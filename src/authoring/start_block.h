@@ -8,7 +8,7 @@
 #include "analysis/scenario_analysis.h"
 #include "encoding/cp932_codec.h"
 
-namespace plotwright::cli {
+namespace plotwright {
 
 // The scene --start `wanted` (UTF-8) begins at: the scene a jump to that name reaches, else the
 // first block of that name (also beyond the 10000 scenes that names reach), else, for decimal
@@ -26,4 +26,4 @@ int edit_distance(std::string_view a, std::string_view b);
 std::vector<std::string> nearest_names(std::string_view wanted,
                                        const std::vector<std::string>& names, std::size_t limit);
 
-}  // namespace plotwright::cli
+}  // namespace plotwright

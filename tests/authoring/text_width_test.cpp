@@ -1,9 +1,9 @@
 // Columns of UTF-8 text in a terminal: tables of Japanese block names line up.
-#include "cli/text_width.h"
+#include "authoring/text_width.h"
 
 #include <gtest/gtest.h>
 
-namespace plotwright::cli {
+namespace plotwright {
 namespace {
 
 TEST(TextWidth, GivesWideCharactersTwoColumns) {
@@ -23,4 +23,4 @@ TEST(TextWidth, PadsToColumnsNotBytes) {
 }
 
 }  // namespace
-}  // namespace plotwright::cli
+}  // namespace plotwright

@@ -1,15 +1,15 @@
 // Gathering the coverage report and writing it as text, JSON or CSV.
-#include "cli/coverage_report.h"
+#include "authoring/coverage_report.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 #include <ostream>
 
+#include "authoring/text_width.h"
 #include "base/limits.h"
-#include "cli/text_width.h"
 
-namespace plotwright::cli {
+namespace plotwright {
 
 namespace {
 
@@ -36,7 +36,7 @@ double share(std::int64_t part, std::int64_t whole) {
 // The draw's choices: each target once, in the order of its first choice line, with the share
 // of the lines that name it.
 DrawReport draw_report(std::string name, int line, int scene, const std::vector<int>& targets,
-                       const CoverageRun& run, const SceneNames& names) {
+                       const CoverageRecorder& recorder, const SceneNames& names) {
   DrawReport draw{std::move(name), line, scene, 0, 0, {}};
   for (const int target : targets) {
     auto same = [&](const ChoiceTaken& c) { return c.scene == target; };
@@ -47,7 +47,7 @@ DrawReport draw_report(std::string name, int line, int scene, const std::vector<
     }
     found->even_share += 1.0 / static_cast<double>(targets.size());
   }
-  if (const SceneDraws* counted = run.recorder.draws(scene)) {
+  if (const SceneDraws* counted = recorder.draws(scene)) {
     draw.draws = counted->draws;
     draw.none = counted->none;
     for (ChoiceTaken& choice : draw.choices) {
@@ -59,15 +59,15 @@ DrawReport draw_report(std::string name, int line, int scene, const std::vector<
   return draw;
 }
 
-void add_draws(const CoverageRun& run, const SceneNames& names, CoverageReport& report) {
-  const ScenarioModel& model = run.model;
+void add_draws(const ScenarioModel& model, const CoverageRecorder& recorder,
+               const SceneNames& names, CoverageReport& report) {
   std::vector<int> titles;
   for (const ModelEdge& edge : model.edges) {
     if (edge.kind == EdgeKind::TITLE) titles.push_back(edge.to);
   }
   if (!titles.empty()) {
     report.draws.push_back(
-        draw_report(names.name(kSceneTitleList), 0, kSceneTitleList, titles, run, names));
+        draw_report(names.name(kSceneTitleList), 0, kSceneTitleList, titles, recorder, names));
   }
   std::vector<std::vector<int>> targets(model.blocks.size());
   for (const ModelChoice& choice : model.choices) {
@@ -77,19 +77,19 @@ void add_draws(const CoverageRun& run, const SceneNames& names, CoverageReport& 
     const ModelBlock& block = model.blocks[b];
     if (block.kind != BlockKind::SELECT || targets[b].empty()) continue;
     report.draws.push_back(draw_report(names.block_name(static_cast<int>(b)),
-                                       block.statement.begin.line, block.scene, targets[b], run,
-                                       names));
+                                       block.statement.begin.line, block.scene, targets[b],
+                                       recorder, names));
   }
 }
 
 }  // namespace
 
-CoverageReport make_coverage_report(const CoverageRun& run, const SceneNames& names,
-                                    const std::string& file, std::optional<std::uint32_t> seed) {
-  const ScenarioModel& model = run.model;
+CoverageReport make_coverage_report(const ScenarioModel& model, const CoverageRecorder& recorder,
+                                    const SceneNames& names, const std::string& file,
+                                    std::optional<std::uint32_t> seed) {
   CoverageReport report;
   report.file = file;
-  report.runs = run.recorder.stories();
+  report.runs = recorder.stories();
   report.seed = seed;
   for (int b = 0; b < static_cast<int>(model.blocks.size()); ++b) {
     const int scene = scene_of_block(model, b);
@@ -97,14 +97,14 @@ CoverageReport make_coverage_report(const CoverageRun& run, const SceneNames& na
                            model.reachable[scene];
     report.blocks.push_back(BlockReach{names.block_name(b), kind_word(model.blocks[b].kind),
                                        model.blocks[b].statement.begin.line, scene,
-                                       run.recorder.reached(scene), reachable});
+                                       recorder.reached(scene), reachable});
   }
-  add_draws(run, names, report);
-  for (const auto& [end, stories] : run.recorder.ends()) {
+  add_draws(model, recorder, names, report);
+  for (const auto& [end, stories] : recorder.ends()) {
     if (const char* limit = run_limit_name(end)) report.cut_short.emplace_back(limit, stories);
   }
-  report.lines = spread_of(run.recorder.lines());
-  report.characters = spread_of(run.recorder.characters());
+  report.lines = spread_of(recorder.lines());
+  report.characters = spread_of(recorder.characters());
   return report;
 }
 
@@ -312,4 +312,4 @@ void write_coverage_csv(const CoverageReport& report, std::ostream& out) {
   }
 }
 
-}  // namespace plotwright::cli
+}  // namespace plotwright

@@ -11,7 +11,7 @@
 
 #include "generator/run_observer.h"
 
-namespace plotwright::cli {
+namespace plotwright {
 
 // The draws at one scene's end, and how often each target was taken.
 struct SceneDraws {
@@ -58,4 +58,4 @@ struct Spread {
 };
 Spread spread_of(std::vector<std::int64_t> values);
 
-}  // namespace plotwright::cli
+}  // namespace plotwright

@@ -1,5 +1,5 @@
 // The story's JSON string is byte for byte what nlohmann-json writes for it.
-#include "cli/json_text.h"
+#include "authoring/json_text.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 
 #include "base/random_source.h"
 
-namespace plotwright::cli {
+namespace plotwright {
 namespace {
 
 TEST(JsonText, EscapesAsTheLibraryDoesForEveryByteThatNeedsIt) {
@@ -27,4 +27,4 @@ TEST(JsonText, EscapesAsTheLibraryDoesForEveryByteThatNeedsIt) {
 }
 
 }  // namespace
-}  // namespace plotwright::cli
+}  // namespace plotwright

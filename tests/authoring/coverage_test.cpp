@@ -1,12 +1,12 @@
 // What the coverage recorder counts from real runs: each scene once per story however often it
 // is entered, each draw and what it took, and the lengths of the stories.
-#include "cli/coverage.h"
+#include "authoring/coverage.h"
 
 #include <gtest/gtest.h>
 
 #include "support/test_support.h"
 
-namespace plotwright::cli {
+namespace plotwright {
 namespace {
 
 // Scenes, numbered in the file's order: 14 T, 15 Pick, 16 Shut, 17 A, 18 B.
@@ -65,4 +65,4 @@ TEST(Spread, TakesTheLowerMiddleOfAnEvenCount) {
 }
 
 }  // namespace
-}  // namespace plotwright::cli
+}  // namespace plotwright

@@ -1,6 +1,6 @@
 // The trace of a story: what the text shows where the golden cases cannot go (a run that a
 // limit ends, a draw where nothing qualifies), and the JSON events' members.
-#include "cli/story_trace.h"
+#include "authoring/story_trace.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include "analysis/scenario_model.h"
 #include "support/test_support.h"
 
-namespace plotwright::cli {
+namespace plotwright {
 namespace {
 
 class StoryTrace : public ::testing::Test {
@@ -82,4 +82,4 @@ TEST_F(StoryTrace, WritesEachEventAsAnObjectWithItsMembersInNameOrder) {
 }
 
 }  // namespace
-}  // namespace plotwright::cli
+}  // namespace plotwright

@@ -6,12 +6,12 @@
 
 #include <string>
 
-#include "cli/scene_graph.h"
+#include "authoring/scene_graph.h"
 
-namespace plotwright::cli {
+namespace plotwright {
 
 // `title` heads the picture (the scenario's file name).
 std::string graph_to_dot(const SceneGraph& graph, const std::string& title);
 std::string graph_to_mermaid(const SceneGraph& graph, const std::string& title);
 
-}  // namespace plotwright::cli
+}  // namespace plotwright

@@ -1,12 +1,12 @@
 // Recording a story's path and showing it as text or JSON.
-#include "cli/story_trace.h"
+#include "authoring/story_trace.h"
 
 #include <algorithm>
 #include <nlohmann/json.hpp>
 
-#include "cli/text_width.h"
+#include "authoring/text_width.h"
 
-namespace plotwright::cli {
+namespace plotwright {
 
 namespace {
 
@@ -141,4 +141,4 @@ std::string trace_json(const TraceRecorder& trace, const SceneNames& names) {
   return events.dump();
 }
 
-}  // namespace plotwright::cli
+}  // namespace plotwright

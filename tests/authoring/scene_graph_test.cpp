@@ -1,6 +1,6 @@
 // The scene graph's start and its built-in scenes, where the scenario moves them: the
 // structure behind the pictures the golden cases hold.
-#include "cli/scene_graph.h"
+#include "authoring/scene_graph.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 
 #include "analysis/scenario_analysis.h"
 
-namespace plotwright::cli {
+namespace plotwright {
 namespace {
 
 class SceneGraphTest : public ::testing::Test {
@@ -65,4 +65,4 @@ TEST_F(SceneGraphTest, DrawsEachUnknownNameOnceAndAMessageBlockNothingUses) {
 }
 
 }  // namespace
-}  // namespace plotwright::cli
+}  // namespace plotwright

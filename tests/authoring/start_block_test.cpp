@@ -1,5 +1,5 @@
 // --start: names before numbers, the nearest names for a name that names nothing.
-#include "cli/start_block.h"
+#include "authoring/start_block.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace plotwright::cli {
+namespace plotwright {
 namespace {
 
 using Names = std::vector<std::string>;
@@ -67,4 +67,4 @@ TEST_F(FindStartScene, FindsByNameABlockThatNamesDoNotReach) {
 }
 
 }  // namespace
-}  // namespace plotwright::cli
+}  // namespace plotwright

@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "analysis/scenario_model.h"
-#include "cli/coverage.h"
-#include "cli/scene_names.h"
+#include "authoring/coverage.h"
+#include "authoring/scene_names.h"
 #include "encoding/cp932_codec.h"
 
-namespace plotwright::cli {
+namespace plotwright {
 
 enum class GraphNodeKind {
   TITLE,    // a title block: one of the story's openings
@@ -58,4 +58,4 @@ struct SceneGraph {
 SceneGraph build_scene_graph(const ScenarioModel& model, const SceneNames& names, Cp932Codec& codec,
                              const CoverageRecorder* coverage);
 
-}  // namespace plotwright::cli
+}  // namespace plotwright

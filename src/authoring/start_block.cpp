@@ -1,5 +1,5 @@
 // Resolving --start against the compiled scenario.
-#include "cli/start_block.h"
+#include "authoring/start_block.h"
 
 #include <algorithm>
 #include <numeric>
@@ -9,7 +9,7 @@
 #include "compiler/scene_table.h"
 #include "encoding/utf8.h"
 
-namespace plotwright::cli {
+namespace plotwright {
 
 namespace {
 
@@ -120,4 +120,4 @@ std::vector<std::string> nearest_names(std::string_view wanted,
   return out;
 }
 
-}  // namespace plotwright::cli
+}  // namespace plotwright

@@ -1,9 +1,9 @@
 // Terminal columns of UTF-8 text.
-#include "cli/text_width.h"
+#include "authoring/text_width.h"
 
 #include "encoding/utf8.h"
 
-namespace plotwright::cli {
+namespace plotwright {
 
 namespace {
 
@@ -42,4 +42,4 @@ std::string pad_left(std::string_view utf8, int width) {
   return out.append(utf8);
 }
 
-}  // namespace plotwright::cli
+}  // namespace plotwright

@@ -1,9 +1,9 @@
 // The words the author tools show for scenes, directives and runs.
-#include "cli/scene_names.h"
+#include "authoring/scene_names.h"
 
 #include "base/limits.h"
 
-namespace plotwright::cli {
+namespace plotwright {
 
 namespace {
 
@@ -104,4 +104,4 @@ const char* run_end_word(RunEnd end) {
   return "";
 }
 
-}  // namespace plotwright::cli
+}  // namespace plotwright

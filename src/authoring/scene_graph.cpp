@@ -1,5 +1,5 @@
 // Building the scene graph from the author's model of a scenario.
-#include "cli/scene_graph.h"
+#include "authoring/scene_graph.h"
 
 #include <map>
 #include <tuple>
@@ -8,7 +8,7 @@
 
 #include "base/limits.h"
 
-namespace plotwright::cli {
+namespace plotwright {
 
 namespace {
 
@@ -229,4 +229,4 @@ SceneGraph build_scene_graph(const ScenarioModel& model, const SceneNames& names
   return GraphBuilder(model, names, codec, coverage).build();
 }
 
-}  // namespace plotwright::cli
+}  // namespace plotwright

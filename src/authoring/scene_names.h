@@ -10,7 +10,7 @@
 #include "encoding/cp932_codec.h"
 #include "generator/run_observer.h"
 
-namespace plotwright::cli {
+namespace plotwright {
 
 class SceneNames {
  public:
@@ -40,4 +40,4 @@ const char* entry_word(SceneEntry how);
 // "end", "line limit", "scene-change limit", "work limit", "no scenes".
 const char* run_end_word(RunEnd end);
 
-}  // namespace plotwright::cli
+}  // namespace plotwright

@@ -9,10 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "cli/coverage_run.h"
-#include "cli/scene_names.h"
+#include "analysis/scenario_model.h"
+#include "authoring/coverage.h"
+#include "authoring/scene_names.h"
 
-namespace plotwright::cli {
+namespace plotwright {
 
 struct BlockReach {
   std::string name;
@@ -50,11 +51,13 @@ struct CoverageReport {
   Spread characters;
 };
 
-CoverageReport make_coverage_report(const CoverageRun& run, const SceneNames& names,
-                                    const std::string& file, std::optional<std::uint32_t> seed);
+// The report of the stories `recorder` counted from the scenario of `model`.
+CoverageReport make_coverage_report(const ScenarioModel& model, const CoverageRecorder& recorder,
+                                    const SceneNames& names, const std::string& file,
+                                    std::optional<std::uint32_t> seed);
 
 void write_coverage_text(const CoverageReport& report, std::ostream& out);
 void write_coverage_json(const CoverageReport& report, std::ostream& out);
 void write_coverage_csv(const CoverageReport& report, std::ostream& out);
 
-}  // namespace plotwright::cli
+}  // namespace plotwright

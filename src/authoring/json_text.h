@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-namespace plotwright::cli {
+namespace plotwright {
 
 // Appends `utf8` (valid UTF-8) to `out` as a JSON string, quotes included.
 void append_json_string(std::string& out, std::string_view utf8);
 
-}  // namespace plotwright::cli
+}  // namespace plotwright

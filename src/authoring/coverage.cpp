@@ -1,9 +1,9 @@
 // Counting what stories reach.
-#include "cli/coverage.h"
+#include "authoring/coverage.h"
 
 #include <algorithm>
 
-namespace plotwright::cli {
+namespace plotwright {
 
 namespace {
 
@@ -74,4 +74,4 @@ Spread spread_of(std::vector<std::int64_t> values) {
   return {*low, *middle, *high};
 }
 
-}  // namespace plotwright::cli
+}  // namespace plotwright

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace plotwright::cli {
+namespace plotwright {
 
 int display_width(std::string_view utf8);
 
@@ -14,4 +14,4 @@ std::string pad_right(std::string_view utf8, int width);
 // Spaces up to `width` columns, then `utf8`.
 std::string pad_left(std::string_view utf8, int width);
 
-}  // namespace plotwright::cli
+}  // namespace plotwright

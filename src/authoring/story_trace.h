@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "cli/scene_names.h"
+#include "authoring/scene_names.h"
 #include "generator/run_observer.h"
 
-namespace plotwright::cli {
+namespace plotwright {
 
 struct TraceEvent {
   enum class Type { ENTER, SELECT, DIRECTIVE };
@@ -47,4 +47,4 @@ std::string trace_text(const TraceRecorder& trace, const SceneNames& names, int 
 // The same as a JSON array of event objects, written compactly.
 std::string trace_json(const TraceRecorder& trace, const SceneNames& names);
 
-}  // namespace plotwright::cli
+}  // namespace plotwright

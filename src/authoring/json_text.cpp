@@ -1,12 +1,12 @@
 // Escaping a UTF-8 string for JSON: runs of plain bytes are copied whole.
-#include "cli/json_text.h"
+#include "authoring/json_text.h"
 
 #include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
 
-namespace plotwright::cli {
+namespace plotwright {
 
 namespace {
 
@@ -69,4 +69,4 @@ void append_json_string(std::string& out, std::string_view utf8) {
   out.push_back('"');
 }
 
-}  // namespace plotwright::cli
+}  // namespace plotwright

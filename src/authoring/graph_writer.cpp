@@ -1,10 +1,10 @@
 // The scene graph as DOT and as Mermaid.
-#include "cli/graph_writer.h"
+#include "authoring/graph_writer.h"
 
 #include <cstdio>
 #include <vector>
 
-namespace plotwright::cli {
+namespace plotwright {
 
 namespace {
 
@@ -247,4 +247,4 @@ std::string graph_to_mermaid(const SceneGraph& graph, const std::string& title) 
   return out;
 }
 
-}  // namespace plotwright::cli
+}  // namespace plotwright
