@@ -4,8 +4,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "base/limits.h"
-#include "base/text.h"
 #include "session/scenario_file_source.h"
 #include "statistics/usage_statistics.h"
 
@@ -92,10 +90,7 @@ plotwright_status EmbeddedScenario::open_text(std::string_view text, plotwright_
   session::OpenedScenario scenario;
   std::string error;
   // The limit a file read from disk has, before the text is copied.
-  if (text.size() > kMaxScenarioBytes) {
-    return fail(PLOTWRIGHT_ARGUMENT_ERROR, "the scenario " + too_long_message());
-  }
-  if (!session::scenario_from_bytes(std::string(text), InputEncoding::kAuto, scenario, &error)) {
+  if (!session::scenario_from_bytes(text, InputEncoding::kAuto, scenario, &error)) {
     return fail(PLOTWRIGHT_ARGUMENT_ERROR, error);
   }
   return opened(std::move(scenario), encoding, false);

@@ -8,14 +8,17 @@
 
 namespace plotwright::session {
 
-bool scenario_from_bytes(std::string bytes, InputEncoding encoding, OpenedScenario& scenario,
+bool scenario_size_allowed(std::size_t size, std::string* error) {
+  if (size <= kMaxScenarioBytes) return true;
+  if (error) *error = "the scenario " + too_long_message();
+  return false;
+}
+
+bool scenario_from_bytes(std::string_view bytes, InputEncoding encoding, OpenedScenario& scenario,
                          std::string* error) {
-  if (bytes.size() > kMaxScenarioBytes) {
-    if (error) *error = "the scenario " + too_long_message();
-    return false;
-  }
+  if (!scenario_size_allowed(bytes.size(), error)) return false;
   scenario = OpenedScenario{};
-  scenario.file_bytes = std::move(bytes);
+  scenario.file_bytes.assign(bytes);
   scenario.encoding = encoding;
   return true;
 }

@@ -3,7 +3,9 @@
 // go beside, and the notes a front end passes on to its user.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "encoding/cp932_codec.h"
@@ -41,9 +43,13 @@ struct OpenedScenario {
   std::vector<Note> notes;  // kFile notes of the reading
 };
 
-// Takes a scenario's bytes as a file's content, known by kTextScenarioPath. False, with "the
-// scenario is longer than 256 MiB, ..." in `error`, when they pass kMaxScenarioBytes.
-[[nodiscard]] bool scenario_from_bytes(std::string bytes, InputEncoding encoding,
+// False, with "the scenario is longer than 256 MiB, ..." in `error`, for a scenario of `size`
+// bytes that passes kMaxScenarioBytes: the one limit of every way a scenario comes in.
+[[nodiscard]] bool scenario_size_allowed(std::size_t size, std::string* error);
+
+// Takes a copy of a scenario's bytes as a file's content, known by kTextScenarioPath. False
+// when they pass kMaxScenarioBytes (scenario_size_allowed), before anything is copied.
+[[nodiscard]] bool scenario_from_bytes(std::string_view bytes, InputEncoding encoding,
                                        OpenedScenario& scenario, std::string* error);
 
 // Converts the file's bytes to the engine's (decode_scenario). False, with the message in
