@@ -9,7 +9,10 @@
 namespace plotwright::session {
 
 StoryTeller::StoryTeller(Cp932Codec& codec, TellerSetup setup)
-    : codec_(codec), disk_(std::move(setup.disk)), diagnostics_(setup.diagnostics) {
+    : codec_(codec),
+      disk_(std::move(setup.disk)),
+      diagnostics_(setup.diagnostics),
+      observer_(setup.observer) {
   clock_.use_seed(setup.seed);
   switch (setup.statistics) {
     case StatisticsPlace::kNone:
@@ -32,6 +35,7 @@ Story StoryTeller::load(std::string_view engine_bytes, std::string_view path,
   if (!running_) {
     document_ =
         std::make_unique<Document>(DocumentServices{nullptr, &clock_, files_, diagnostics_});
+    document_->set_run_observer(observer_);
     running_ = true;
   }
   MemoryLineSource source(engine_bytes);

@@ -21,6 +21,7 @@
 #include "base/file_store.h"
 #include "controller/document.h"
 #include "encoding/cp932_codec.h"
+#include "generator/run_observer.h"
 #include "session/opened_scenario.h"
 
 namespace plotwright::session {
@@ -37,6 +38,7 @@ struct TellerSetup {
   StatisticsPlace statistics = StatisticsPlace::kNone;
   std::unique_ptr<FileStore> disk;        // kDisk's store; required for kDisk
   DiagnosticSink* diagnostics = nullptr;  // the compile's trace; null: none
+  RunObserver* observer = nullptr;        // told what every run does, from the load on
 };
 
 // One story (or the messages that stand in for one) as the engine wrote it.
@@ -104,6 +106,7 @@ class StoryTeller {
   std::unique_ptr<FileStore> disk_;
   FileStore* files_ = nullptr;
   DiagnosticSink* diagnostics_ = nullptr;
+  RunObserver* observer_ = nullptr;
   std::unique_ptr<Document> document_;
   bool running_ = false;
   int stories_ = 0;  // told in this teller's life, messages included
