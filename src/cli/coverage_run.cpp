@@ -5,14 +5,10 @@
 #include <ostream>
 
 #include "authoring/document_model.h"
-#include "base/clock.h"
-#include "base/diagnostics.h"
-#include "base/file_store.h"
 #include "cli/story_session.h"
-#include "compiler/line_source.h"
-#include "controller/document.h"
-#include "platform/disk_file_store.h"
 #include "platform/terminal.h"
+#include "session/scenario_file_source.h"
+#include "session/story_teller.h"
 
 namespace plotwright::cli {
 
@@ -44,10 +40,15 @@ class ProgressBar {
   int drawn_ = -1;
 };
 
-void show_load_failure(const LoadOutcome& loaded, Cp932Codec& codec, std::ostream& err) {
-  std::string text = codec.engine_text_to_utf8(loaded.text);
-  if (!text.empty() && text.back() != '\n') text += '\n';
-  err << text << "plotwright: the scenario tells no story, so no stories were run\n";
+// The statistics' notes as warnings; a story cut short is the coverage's own business.
+void show_notes(session::StoryTeller& teller, std::ostream& err) {
+  for (const session::Note& note : teller.take_notes()) {
+    if (note.kind == session::NoteKind::kStatisticsRefused) {
+      err << "plotwright: warning: " << note.text << '\n';
+    } else if (note.kind == session::NoteKind::kStatisticsNotSaved) {
+      err << "plotwright: warning: could not save statistics: " << note.text << '\n';
+    }
+  }
 }
 
 }  // namespace
@@ -60,38 +61,34 @@ bool wants_progress(int runs) {
 
 int run_coverage_stories(const Options& options, ScenarioInput& input, bool progress,
                          CoverageRun& run, std::ostream& err) {
-  std::optional<FixedClock> fixed_clock;
-  if (options.seed) fixed_clock.emplace(*options.seed);
-  NullFileStore no_files;
-  platform::DiskFileStore disk(warn_when_locked(err));
-  DocumentServices services;
-  services.clock = fixed_clock ? &*fixed_clock : nullptr;
-  services.files = options.no_stats ? static_cast<FileStore*>(&no_files) : &disk;
-  Document document(services);
-  document.set_run_observer(&run.recorder);
+  session::TellerSetup setup;
+  setup.seed = options.seed;
+  setup.statistics =
+      options.no_stats ? session::StatisticsPlace::kNone : session::StatisticsPlace::kDisk;
+  setup.disk = session::disk_statistics_store(warn_when_locked(err));
+  setup.observer = &run.recorder;
+  session::StoryTeller teller(*input.codec, std::move(setup));
   Cp932Codec& codec = *input.codec;
-  FileLineSource source(std::move(input.engine_bytes));
   run.recorder.begin_story();
-  const LoadOutcome loaded =
-      document.load_scenario(source, input.file.path, input.file.keep_statistics);
-  if (!loaded.statistics_warning.empty()) {
-    err << "plotwright: warning: " << loaded.statistics_warning << '\n';
-  }
-  if (!loaded.generated) {
-    show_load_failure(loaded, codec, err);
+  const session::Story first =
+      teller.load(input.engine_bytes, input.file.path, input.file.keep_statistics);
+  std::string().swap(input.engine_bytes);  // the document keeps its own lines
+  show_notes(teller, err);
+  if (!first.generated) {
+    err << teller.text(first.engine)
+        << "plotwright: the scenario tells no story, so no stories were run\n";
     return kExitScenario;
   }
-  run.model = document_model(document);
+  run.model = document_model(*teller.document());
   ProgressBar bar(err, options.runs, progress);
-  run.recorder.add_story_text(codec.engine_text_to_utf8(loaded.text));
+  run.recorder.add_story_text(codec.engine_text_to_utf8(first.engine));
   for (int story = 1; story < options.runs; ++story) {
     bar.update(story);
     run.recorder.begin_story();
-    run.recorder.add_story_text(codec.engine_text_to_utf8(*document.regenerate()));
+    run.recorder.add_story_text(codec.engine_text_to_utf8(teller.regenerate()->engine));
   }
-  if (!options.save_stats) document.drop_statistics();
   std::string unsaved;
-  if (!document.shutdown(&unsaved)) {
+  if (!teller.finish(options.save_stats, &unsaved)) {
     err << "plotwright: warning: could not save statistics: " << unsaved << '\n';
   }
   return kExitStory;

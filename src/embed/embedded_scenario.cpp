@@ -4,18 +4,12 @@
 #include <algorithm>
 #include <utility>
 
-#include "base/limits.h"
-#include "base/text.h"
-#include "compiler/line_source.h"
-#include "platform/scenario_file.h"
+#include "session/scenario_file_source.h"
 #include "statistics/usage_statistics.h"
 
 namespace plotwright::embed {
 
 namespace {
-
-// The path a scenario opened from text is known by; its statistics live in memory beside it.
-constexpr const char* kTextPath = "scenario.vell";
 
 bool to_input_encoding(plotwright_encoding encoding, InputEncoding& input) {
   switch (encoding) {
@@ -44,12 +38,6 @@ plotwright_severity to_c_severity(Severity severity) {
   return PLOTWRIGHT_SEVERITY_NOTE;
 }
 
-// The messages that stand in for a story, as one message: without the last line end.
-std::string without_last_line_end(std::string text) {
-  while (!text.empty() && text.back() == '\n') text.pop_back();
-  return text;
-}
-
 }  // namespace
 
 EmbeddedScenario::EmbeddedScenario() = default;
@@ -61,7 +49,7 @@ void EmbeddedScenario::close() {
 }
 
 bool EmbeddedScenario::kept_on_disk() const {
-  return opened_ && opened_->on_disk;
+  return opened_ && on_disk_;
 }
 
 plotwright_status EmbeddedScenario::fail(plotwright_status status, std::string message) {
@@ -83,56 +71,54 @@ plotwright_status EmbeddedScenario::open_file(const std::string& path, plotwrigh
   if ((flags & ~static_cast<unsigned>(PLOTWRIGHT_KEEP_STATISTICS)) != 0) {
     return fail(PLOTWRIGHT_ARGUMENT_ERROR, "unknown flags");
   }
-  platform::ScenarioFile file;
+  session::OpenedScenario scenario;
   std::string error;
-  if (!platform::read_scenario_file(path, false, file, &error)) {
+  if (!session::scenario_from_file(path, false, InputEncoding::kAuto, scenario, &error)) {
     return fail(PLOTWRIGHT_FILE_ERROR, path + ": " + error);
   }
-  Opened opened;
-  opened.path = file.path;
-  opened.on_disk = (flags & PLOTWRIGHT_KEEP_STATISTICS) != 0;
+  const bool on_disk = (flags & PLOTWRIGHT_KEEP_STATISTICS) != 0;
   // In memory the statistics cannot overwrite the scenario, whatever its name.
-  opened.keep_statistics = !opened.on_disk || file.keep_statistics;
-  const plotwright_status status = open_bytes(std::move(file.bytes), encoding, std::move(opened));
+  if (!on_disk) scenario.keep_statistics = true;
+  std::vector<session::Note> notes = std::move(scenario.notes);
+  const plotwright_status status = opened(std::move(scenario), encoding, on_disk);
   if (status != PLOTWRIGHT_OK) return fail(status, path + ": " + message_);
-  for (const std::string& note : file.notes) warn(path + ": " + note);
+  for (const session::Note& note : notes) warn(path + ": " + note.text);
   return status;
 }
 
 plotwright_status EmbeddedScenario::open_text(std::string_view text, plotwright_encoding encoding) {
+  session::OpenedScenario scenario;
+  std::string error;
   // The limit a file read from disk has, before the text is copied.
-  if (text.size() > kMaxScenarioBytes) {
-    return fail(PLOTWRIGHT_ARGUMENT_ERROR, "the scenario " + too_long_message());
+  if (!session::scenario_from_bytes(text, InputEncoding::kAuto, scenario, &error)) {
+    return fail(PLOTWRIGHT_ARGUMENT_ERROR, error);
   }
-  Opened opened;
-  opened.path = kTextPath;
-  return open_bytes(std::string(text), encoding, std::move(opened));
+  return opened(std::move(scenario), encoding, false);
 }
 
-// Decodes the bytes and, when they can tell stories, makes them the handle's scenario; a
-// failure leaves the scenario that was open.
-plotwright_status EmbeddedScenario::open_bytes(std::string bytes, plotwright_encoding encoding,
-                                               Opened opened) {
-  if (!to_input_encoding(encoding, opened.encoding)) {
+// Decodes the scenario and, when it can tell stories, makes it the handle's scenario, with a
+// new teller for its statistics; a failure leaves the scenario that was open.
+plotwright_status EmbeddedScenario::opened(session::OpenedScenario scenario,
+                                           plotwright_encoding encoding, bool on_disk) {
+  if (!to_input_encoding(encoding, scenario.encoding)) {
     return fail(PLOTWRIGHT_ARGUMENT_ERROR, "unknown encoding");
   }
   std::string error;
   if (!codec_ && !Cp932Codec::open(codec_, &error)) {
     return fail(PLOTWRIGHT_ENCODING_ERROR, error);
   }
-  DecodedScenario decoded;
-  if (!decode_scenario(*codec_, bytes, opened.encoding, decoded, &error)) {
-    return fail(PLOTWRIGHT_ENCODING_ERROR, error);
-  }
+  if (!session::decode(*codec_, scenario, &error)) return fail(PLOTWRIGHT_ENCODING_ERROR, error);
   const std::string unsaved = end_run(kept_on_disk());
-  run_.reset();
+  session::TellerSetup setup;
+  setup.statistics = on_disk ? session::StatisticsPlace::kDisk : session::StatisticsPlace::kMemory;
+  if (on_disk) setup.disk = session::disk_statistics_store();
+  teller_ = std::make_unique<session::StoryTeller>(*codec_, std::move(setup));
+  told_ = false;
   raw_.clear();
   checked_.reset();
   diagnostics_.clear();
-  memory_.files.clear();
-  opened.file_bytes = std::move(bytes);
-  opened.engine_bytes = std::move(decoded.bytes);
-  opened_ = std::move(opened);
+  opened_ = std::move(scenario);
+  on_disk_ = on_disk;
   if (!unsaved.empty()) warn("could not save statistics: " + unsaved);
   return PLOTWRIGHT_OK;
 }
@@ -142,72 +128,66 @@ plotwright_status EmbeddedScenario::open_bytes(std::string bytes, plotwright_enc
 
 plotwright_status EmbeddedScenario::story(std::uint32_t seed, std::string_view& text) {
   if (!opened_) return fail(PLOTWRIGHT_STATE_ERROR, "no scenario is open");
-  clock_.use_seed(seed);
+  teller_->set_seed(seed);
   return start_run(text);
 }
 
 plotwright_status EmbeddedScenario::regenerate(std::string_view& text) {
   if (!opened_) return fail(PLOTWRIGHT_STATE_ERROR, "no scenario is open");
-  if (!run_active_) {
-    clock_.use_system_time();
+  if (!teller_->running()) {
+    teller_->set_seed(std::nullopt);
     return start_run(text);
   }
-  const std::optional<std::string_view> story = run_->regenerate();
+  const std::optional<session::Story> story = teller_->regenerate();
   // A run whose load failed has only its messages to show again.
-  return story ? show(true, *story, text) : show(false, std::string(raw_), text);
+  return show(story ? *story : session::Story{false, std::string(raw_)}, text);
 }
 
 plotwright_status EmbeddedScenario::raw_story(std::string_view& bytes) {
-  if (!run_) return fail(PLOTWRIGHT_STATE_ERROR, "no story has been told yet");
+  if (!told_) return fail(PLOTWRIGHT_STATE_ERROR, "no story has been told yet");
   bytes = raw_;
   return PLOTWRIGHT_OK;
 }
 
-// A new document over the scenario. Statistics on disk are saved at the end of every run, as
-// every run of the program saves them, and the new run reads them; statistics in memory change
-// only when they are saved or set, so one seed tells one story until then.
+// A new run over the scenario. Statistics on disk are saved at the end of every run, as every
+// run of the program saves them, and the new run reads them; statistics in memory change only
+// when they are saved or set, so one seed tells one story until then.
 plotwright_status EmbeddedScenario::start_run(std::string_view& text) {
   const std::string unsaved = end_run(kept_on_disk());
-  DocumentServices services;
-  services.clock = &clock_;
-  services.files = &files();
-  run_ = std::make_unique<Document>(services);
-  MemoryLineSource source(opened_->engine_bytes);
-  const LoadOutcome loaded = run_->load_scenario(source, opened_->path, opened_->keep_statistics);
-  run_active_ = true;
+  const session::Story story = teller_->load(*opened_);
   if (!unsaved.empty()) warn("could not save statistics: " + unsaved);
-  warn(loaded.statistics_warning);
-  return show(loaded.generated, loaded.text, text);
+  warn_notes();
+  return show(story, text);
 }
 
-plotwright_status EmbeddedScenario::show(bool generated, std::string_view engine_text,
-                                         std::string_view& text) {
-  raw_.assign(engine_text);
-  text_ = codec_->engine_text_to_utf8(engine_text);
-  if (!text_.ends_with('\n')) text_ += '\n';
+// The notes of the caller's concern; a story cut short by a limit is not one of them.
+void EmbeddedScenario::warn_notes() {
+  for (const session::Note& note : teller_->take_notes()) {
+    if (note.kind == session::NoteKind::kStatisticsRefused) warn(note.text);
+  }
+}
+
+plotwright_status EmbeddedScenario::show(const session::Story& story, std::string_view& text) {
+  told_ = true;
+  text_ = teller_->text(story.engine);
+  raw_.assign(story.engine);  // after the text: `story` may show raw_ itself
   text = text_;
-  if (generated) return PLOTWRIGHT_OK;
-  return fail(PLOTWRIGHT_SCENARIO_ERROR, without_last_line_end(text_));
+  if (story.generated) return PLOTWRIGHT_OK;
+  return fail(PLOTWRIGHT_SCENARIO_ERROR, teller_->message(raw_));
 }
 
 // Ends the current run, saving its statistics or dropping them; returns why a save failed.
 std::string EmbeddedScenario::end_run(bool save) {
-  if (!run_active_) return {};
-  run_active_ = false;
-  if (!save) {
-    run_->drop_statistics();
-    return {};
-  }
   std::string error;
-  run_->shutdown(&error);
-  return error;
+  if (teller_ && !teller_->finish(save, &error)) return error;
+  return {};
 }
 
 // ---------------------------------------------------------------------------------------------
 // Statistics
 
 FileStore& EmbeddedScenario::files() {
-  return opened_->on_disk ? static_cast<FileStore&>(disk_) : memory_;
+  return teller_->statistics_files();
 }
 
 std::string EmbeddedScenario::statistics_path() const {
@@ -225,8 +205,8 @@ bool EmbeddedScenario::offers_choice() {
 plotwright_status EmbeddedScenario::statistics(std::string_view& text) {
   if (!opened_) return fail(PLOTWRIGHT_STATE_ERROR, "no scenario is open");
   text_.clear();
-  if (run_active_) {
-    text_ = run_->statistics_text();
+  if (teller_->running()) {
+    text_ = teller_->document()->statistics_text();
   } else if (offers_choice()) {
     std::string error;
     const std::size_t limit = statistics_read_limit(record_count());

@@ -6,32 +6,13 @@
 #include "authoring/coverage_report.h"
 #include "authoring/document_model.h"
 #include "authoring/graph_writer.h"
-#include "base/clock.h"
-#include "base/file_store.h"
-#include "base/limits.h"
-#include "base/text.h"
-#include "compiler/line_source.h"
-#include "controller/document.h"
+#include "session/opened_scenario.h"
+#include "session/story_teller.h"
+#include "statistics/usage_statistics.h"
 
 namespace plotwright::web {
 
 namespace {
-
-// Where the run's statistics live in its file store: any name does, as long as the statistics
-// path derived from it is kStatisticsPath.
-constexpr const char* kScenarioPath = "scenario.vell";
-constexpr const char* kStatisticsPath = "scenario.vus";
-
-// As the command line prints a story: always ending with a line end.
-std::string as_printed(std::string text) {
-  if (!text.ends_with('\n')) text += '\n';
-  return text;
-}
-
-std::string without_final_line_end(std::string text) {
-  if (text.ends_with('\n')) text.pop_back();
-  return text;
-}
 
 RunFailure over_limit(int count, int told, std::size_t bytes) {
   constexpr std::size_t kMiB = std::size_t{1} << 20;
@@ -48,12 +29,7 @@ RunFailure over_limit(int count, int told, std::size_t bytes) {
 bool Scenario::compile(Cp932Codec& codec, std::string_view file,
                        std::optional<std::string> statistics, std::unique_ptr<Scenario>& scenario,
                        std::string* error) {
-  if (file.size() > kMaxScenarioBytes) {
-    if (error) {
-      *error = "the scenario " + too_long_message();
-    }
-    return false;
-  }
+  if (!session::scenario_size_allowed(file.size(), error)) return false;
   std::unique_ptr<CheckedScenario> checked;
   // The automatic encoding never refuses a file.
   CheckedScenario::check(codec, file, InputEncoding::kAuto, checked, nullptr);
@@ -61,8 +37,10 @@ bool Scenario::compile(Cp932Codec& codec, std::string_view file,
   if (scenario->checked_->encoding_problems() > 0) {
     // The lenient decoding put '?' for the refused characters; the strict one names the
     // character the command line names.
-    DecodedScenario decoded;
-    decode_scenario(codec, file, InputEncoding::kAuto, decoded, &scenario->encoding_error_);
+    session::OpenedScenario opened;
+    if (session::scenario_from_bytes(file, InputEncoding::kAuto, opened, nullptr)) {
+      static_cast<void>(session::decode(codec, opened, &scenario->encoding_error_));
+    }
   }
   return true;
 }
@@ -71,6 +49,8 @@ Scenario::Scenario(Cp932Codec& codec, std::unique_ptr<CheckedScenario> checked,
                    std::optional<std::string> statistics)
     : codec_(codec), checked_(std::move(checked)), statistics_(std::move(statistics)) {}
 
+// One run over in-memory statistics (or none), told by the session as the command line tells
+// it: the same path, seed and line ends.
 bool Scenario::tell(std::uint32_t seed, int count, std::vector<std::string>& stories,
                     RunFailure& failure) {
   stories.clear();
@@ -78,24 +58,23 @@ bool Scenario::tell(std::uint32_t seed, int count, std::vector<std::string>& sto
     failure = {2, encoding_error_};
     return false;
   }
-  FixedClock clock(seed);
-  MemoryFileStore files;
-  if (statistics_) files.files[kStatisticsPath] = *statistics_;
-  DocumentServices services;
-  services.clock = &clock;
-  services.files = &files;
-  Document document(services);
-  MemoryLineSource source(checked_->engine_bytes());
-  const LoadOutcome loaded = document.load_scenario(source, kScenarioPath, statistics_.has_value());
-  if (!loaded.generated) {
-    failure = {1, without_final_line_end(codec_.engine_text_to_utf8(loaded.text))};
+  session::TellerSetup setup;
+  setup.seed = seed;
+  setup.statistics =
+      statistics_ ? session::StatisticsPlace::kMemory : session::StatisticsPlace::kNone;
+  session::StoryTeller teller(codec_, std::move(setup));
+  const std::string statistics_path = derive_statistics_path(session::kTextScenarioPath);
+  if (statistics_) teller.memory().files[statistics_path] = *statistics_;
+  session::Story story =
+      teller.load(checked_->engine_bytes(), session::kTextScenarioPath, statistics_.has_value());
+  if (!story.generated) {
+    failure = {1, teller.message(story.engine)};
     return false;
   }
   std::size_t bytes = 0;
   for (int index = 0; index < count; ++index) {
-    const std::string_view text =
-        index == 0 ? std::string_view(loaded.text) : *document.regenerate();
-    stories.push_back(as_printed(codec_.engine_text_to_utf8(text)));
+    if (index > 0) story = *teller.regenerate();
+    stories.push_back(teller.text(story.engine));
     bytes += stories.back().size();
     if (bytes > kMaxStoriesBytes) {
       failure = over_limit(count, index + 1, bytes);
@@ -103,8 +82,8 @@ bool Scenario::tell(std::uint32_t seed, int count, std::vector<std::string>& sto
       return false;  // the statistics are not saved: nothing is counted
     }
   }
-  document.shutdown(nullptr);  // a store in memory cannot fail
-  if (statistics_) statistics_ = files.files[kStatisticsPath];
+  static_cast<void>(teller.finish(true, nullptr));  // a store in memory cannot fail
+  if (statistics_) statistics_ = teller.memory().files[statistics_path];
   return true;
 }
 
@@ -114,34 +93,37 @@ std::string Scenario::graph(const std::string& title, bool mermaid) const {
   return mermaid ? graph_to_mermaid(graph, title) : graph_to_dot(graph, title);
 }
 
+// Runs over in-memory statistics (or none) that count what each story reaches; the statistics
+// stay as they were, as with the command line's coverage without --save-stats.
 bool Scenario::coverage(std::uint32_t seed, int runs, const std::string& file, std::string& report,
                         RunFailure& failure) {
   if (!encoding_error_.empty()) {
     failure = {2, encoding_error_};
     return false;
   }
-  FixedClock clock(seed);
-  MemoryFileStore files;
-  if (statistics_) files.files[kStatisticsPath] = *statistics_;
-  DocumentServices services;
-  services.clock = &clock;
-  services.files = &files;
-  Document document(services);
   CoverageRecorder recorder;
-  document.set_run_observer(&recorder);
-  MemoryLineSource source(checked_->engine_bytes());
+  session::TellerSetup setup;
+  setup.seed = seed;
+  setup.statistics =
+      statistics_ ? session::StatisticsPlace::kMemory : session::StatisticsPlace::kNone;
+  setup.observer = &recorder;
+  session::StoryTeller teller(codec_, std::move(setup));
+  if (statistics_) {
+    teller.memory().files[derive_statistics_path(session::kTextScenarioPath)] = *statistics_;
+  }
   recorder.begin_story();
-  const LoadOutcome loaded = document.load_scenario(source, kScenarioPath, statistics_.has_value());
-  if (!loaded.generated) {
-    failure = {1, without_final_line_end(codec_.engine_text_to_utf8(loaded.text))};
+  const session::Story first =
+      teller.load(checked_->engine_bytes(), session::kTextScenarioPath, statistics_.has_value());
+  if (!first.generated) {
+    failure = {1, teller.message(first.engine)};
     return false;
   }
-  recorder.add_story_text(codec_.engine_text_to_utf8(loaded.text));
+  recorder.add_story_text(codec_.engine_text_to_utf8(first.engine));
   for (int story = 1; story < runs; ++story) {
     recorder.begin_story();
-    recorder.add_story_text(codec_.engine_text_to_utf8(*document.regenerate()));
+    recorder.add_story_text(codec_.engine_text_to_utf8(teller.regenerate()->engine));
   }
-  const ScenarioModel model = document_model(document);
+  const ScenarioModel model = document_model(*teller.document());
   std::ostringstream out;
   write_coverage_json(make_coverage_report(model, recorder, SceneNames(model, codec_), file, seed),
                       out);

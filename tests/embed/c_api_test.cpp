@@ -221,6 +221,56 @@ TEST_F(CApiOnDisk, StatisticsInMemoryNeverTouchTheDisk) {
   EXPECT_FALSE(saved_exists());
 }
 
+std::string file_text(const std::filesystem::path& path) {
+  std::stringstream content;
+  content << std::ifstream(path, std::ios::binary).rdbuf();
+  return content.str();
+}
+
+// The table every front end reads (tests/frontends/same_story.txt): each run's stories, joined
+// as the program prints them, and its statistics must be the program's bytes.
+TEST_F(CApiOnDisk, EachRunOfTheSharedTableTellsWhatTheProgramPrints) {
+  std::ifstream table(PLOTWRIGHT_SOURCE_DIR "/tests/frontends/same_story.txt");
+  std::string line, path, kept;
+  std::uint32_t seed = 0;
+  int count = 0, runs = 0;
+  while (std::getline(table, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream(line) >> path >> seed >> count >> kept;
+    const std::string bytes = file_text(PLOTWRIGHT_SOURCE_DIR "/" + path);
+    std::filesystem::remove(folder_ / "story.vus");
+    std::ofstream(folder_ / "story.vell", std::ios::binary) << bytes;
+    const std::string command = "cd '" + folder_.string() + "' && '" PLOTWRIGHT_CLI "' --seed " +
+                                std::to_string(seed) + " --count " + std::to_string(count) +
+                                (kept == "kept" ? "" : " --no-stats") + " story.vell 2>/dev/null";
+    std::string printed;
+    FILE* program = ::popen(command.c_str(), "r");
+    ASSERT_NE(program, nullptr);
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, program)) > 0;)
+      printed.append(buffer, n);
+    ::pclose(program);
+
+    Handle h = open_text(bytes);
+    const char* text = nullptr;
+    size_t length = 0;
+    std::string told;
+    if (plotwright_story(h.get(), seed, &text, &length) == PLOTWRIGHT_OK) {
+      told.assign(text, length);
+      for (int i = 1; i < count; ++i) told += "\f\n" + regenerate(h.get());
+    } else {
+      told.assign(text, length);  // the messages, once
+    }
+    EXPECT_EQ(told, printed) << line;
+    ASSERT_EQ(plotwright_save_statistics(h.get()), PLOTWRIGHT_OK);
+    if (kept == "kept") {
+      EXPECT_EQ(statistics(h.get()), file_text(folder_ / "story.vus")) << line;
+    }
+    ++runs;
+  }
+  EXPECT_GT(runs, 0);
+}
+
 TEST(CApi, DiagnosticsComeWithTheirPlaceCodeAndMessage) {
   Handle h = open_text("title A\n{Road}\nselect Road\nMarkt\n");
   const plotwright_diagnostic* list = nullptr;

@@ -96,3 +96,31 @@ def test_kept_statistics_are_saved_beside_the_scenario(tmp_path):
     assert (tmp_path / "story.vus").read_text() == expected
     plotwright.Scenario.from_file(scenario).story(seed=1)
     assert (tmp_path / "story.vus").read_text() == expected
+
+
+def same_story_runs():
+    """The runs of tests/frontends/same_story.txt: (path, seed, count, kept)."""
+    root = os.path.join(os.path.dirname(__file__), "..", "..")
+    with open(os.path.join(root, "tests", "frontends", "same_story.txt")) as table:
+        for line in table:
+            if line.strip() and not line.startswith("#"):
+                path, seed, count, kept = line.split()
+                yield os.path.join(root, path), int(seed), int(count), kept == "kept"
+
+
+@pytest.mark.parametrize("path,seed,count,kept", list(same_story_runs()))
+def test_the_shared_table_tells_what_the_program_prints(tmp_path, path, seed, count, kept):
+    with open(path, "rb") as f:
+        scenario = f.read()
+    (tmp_path / "story.vell").write_bytes(scenario)
+    args = [CLI, "--seed", str(seed), "--count", str(count)] + ([] if kept else ["--no-stats"])
+    printed = subprocess.run(args + ["story.vell"], cwd=tmp_path, capture_output=True).stdout
+    s = plotwright.Scenario.from_text(scenario)
+    try:
+        told = [s.story(seed=seed)] + [s.regenerate() for _ in range(count - 1)]
+    except plotwright.ScenarioError as error:
+        told = [str(error) + "\n"]
+    assert "\f\n".join(told).encode() == printed
+    s.save_statistics()
+    if kept:
+        assert s.statistics == (tmp_path / "story.vus").read_text()

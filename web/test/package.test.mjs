@@ -7,7 +7,7 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
 import { pathToFileURL } from 'node:url';
-import { EXAMPLES, caseScenario, cli, example, languageExamples, scratch, setting, storyCases, web } from './support.mjs';
+import { EXAMPLES, caseScenario, cli, example, languageExamples, repo, scratch, setting, storyCases, web } from './support.mjs';
 
 const SEEDS = [0, 1, 7, 255, 256, 32767, 32768, 65535, 123456789, 4294967295];
 
@@ -167,6 +167,28 @@ test("the golden cases' story runs print what the package tells", async () => {
       ? out.split('\n').filter(Boolean).map((line) => JSON.parse(line).text.replace(/([^\n])$/, '$1\n'))
       : out.split('\f\n');
     assert.deepEqual(stories, printed, c.name);
+  }
+});
+
+test('the runs of the table every front end shares print what the program prints', async (t) => {
+  const table = readFileSync(join(repo, 'tests/frontends/same_story.txt'), 'utf8');
+  const runs = table.split('\n').filter((line) => line.trim() && !line.startsWith('#'));
+  assert.ok(runs.length > 0);
+  for (const line of runs) {
+    const [path, seed, count, kept] = line.trim().split(/\s+/);
+    const folder = scratch(t);
+    copyFileSync(join(repo, path), join(folder, 'story.vell'));
+    const stats = kept === 'kept' ? [] : ['--no-stats'];
+    const printed = cli(['--seed', seed, '--count', count, ...stats, 'story.vell'], folder).stdout;
+    const scenario = await Scenario.compile(readFileSync(join(repo, path)), kept === 'kept' ? { statistics: '' } : {});
+    let told;
+    try {
+      told = scenario.stories({ seed: Number(seed), count: Number(count) }).join('\f\n');
+    } catch (error) {
+      told = `${error.message}\n`;
+    }
+    assert.equal(told, printed, line);
+    if (kept === 'kept') assert.equal(scenario.statistics, readFileSync(join(folder, 'story.vus'), 'utf8'), line);
   }
 });
 
