@@ -55,7 +55,12 @@ inline constexpr std::size_t kStatisticsBytesPerRecord = 64;
 // How long a save waits for another program that holds the statistics file's lock. A run of
 // this program holds it for milliseconds; anyone who may read the file may hold it for ever,
 // so past this wait the save gives up and this run's counts are lost, but only this run's.
+// The wait starts anew whenever the file is replaced meanwhile: another run saved, and the
+// runs take their turns however many there are.
 inline constexpr int kStatisticsLockWaitMilliseconds = 1000;
+// Another run of this program holds the lock only while it writes, a few milliseconds: a lock
+// held longer than this is another program's, and the user hears of it then.
+inline constexpr int kStatisticsLockNoticeMilliseconds = 200;
 
 // Scenario files: the most a front end reads, far beyond any scenario written by hand (the
 // line limit's 199,998 lines of a kilobyte each are 200 MB). Reading stops there, so that a

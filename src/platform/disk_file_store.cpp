@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -23,7 +24,7 @@ namespace {
 
 constexpr std::string_view kTemporaryPrefix = ".plotwright.";
 constexpr auto kLockPoll = std::chrono::milliseconds(5);
-constexpr int kAttempts = 16;
+constexpr int kAttempts = 1000;
 
 bool fail(std::string* error, std::string message) {
   if (error) *error = std::move(message);
@@ -62,22 +63,38 @@ UniqueFd open_folder(const std::string& path, std::string& name) {
   return UniqueFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
 }
 
-// One update's wait for the lock: when it ends, and whether the busy notice was given.
+// One update's wait for the lock: how long it may last, when it ends, when the busy notice is
+// due and whether it was given.
 struct LockTurn {
-  std::chrono::steady_clock::time_point deadline;
+  using Clock = std::chrono::steady_clock;
+  LockTurn(std::chrono::milliseconds wait, const DiskFileStore::BusyNotice& busy)
+      : wait(wait),
+        deadline(Clock::now() + wait),
+        notice_at(Clock::now() +
+                  std::min(wait, std::chrono::milliseconds(kStatisticsLockNoticeMilliseconds))),
+        busy(busy) {}
+  // Another program saved the file meanwhile: the turns move on, so the wait starts anew.
+  void progressed() { deadline = Clock::now() + wait; }
+
+  std::chrono::milliseconds wait;
+  Clock::time_point deadline;
+  Clock::time_point notice_at;
   const DiskFileStore::BusyNotice& busy;
   bool told = false;
 };
 
-// Takes the file's lock. When another program holds it, says so once and waits for it until
-// the turn's deadline. A file system without locks is used unlocked.
+// Takes the file's lock. When another program holds it past the notice time, says so once,
+// and waits for it until the turn's deadline. A file system without locks is used unlocked.
 bool wait_for_lock(int fd, const std::string& path, LockTurn& turn) {
   while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     if (errno == EINTR) continue;
     if (errno != EWOULDBLOCK) return errno == ENOLCK || errno == EINVAL;
-    if (!turn.told && turn.busy) turn.busy(path);
-    turn.told = true;
-    if (std::chrono::steady_clock::now() >= turn.deadline) return false;
+    const auto now = LockTurn::Clock::now();
+    if (!turn.told && now >= turn.notice_at) {
+      if (turn.busy) turn.busy(path);
+      turn.told = true;
+    }
+    if (now >= turn.deadline) return false;
     std::this_thread::sleep_for(kLockPoll);
   }
   return true;
@@ -112,6 +129,7 @@ bool lock_file(int folder, const std::string& name, const std::string& path, Loc
     if (::fstatat(folder, name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 && same_file(now, status)) {
       return true;
     }
+    turn.progressed();
   }
   return fail(error, path + ": keeps being replaced by other programs");
 }
@@ -255,7 +273,7 @@ bool DiskFileStore::update_file(const std::string& path, std::size_t limit, cons
   UniqueFd file;
   struct stat status {};
   bool created = false;
-  LockTurn turn{std::chrono::steady_clock::now() + lock_wait_, busy_};
+  LockTurn turn(lock_wait_, busy_);
   if (!lock_file(folder.get(), name, path, turn, file, status, created, error)) return false;
   if ((status.st_mode & 0222) == 0) return fail(error, path + ": is read-only; left as it is");
   std::string current;

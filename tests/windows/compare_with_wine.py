@@ -361,6 +361,9 @@ def check_runs_at_once(checks):
             runs = pool.map(lambda i: checks.run_windows(["--seed", str(i), "busy.vell"], folder),
                             range(batch * 8, batch * 8 + 8))
             for _, err, status in runs:
+                # A run that waited long for another's turn says so: a note, not a fault.
+                err = re.sub(rb"plotwright: warning: [^\n]*: is locked by another program; "
+                             rb"waiting for it to save the statistics\r?\n", b"", err)
                 if status != 0 or err:
                     checks.fail("runs at once", f"status {status}: {err.decode()[:300]}")
     first = (read(os.path.join(folder, "busy.vus")) or b"").split(b"\n")[0]

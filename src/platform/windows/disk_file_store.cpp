@@ -7,6 +7,7 @@
 
 #include <bcrypt.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <functional>
@@ -59,10 +60,12 @@ class TurnLock {
     mutex_ = UniqueHandle(::CreateMutexW(nullptr, FALSE, name_for(path).c_str()));
     // No mutex to be had: the update goes on unlocked, as on a file system without locks.
     if (!mutex_.valid()) return true;
-    DWORD waited = ::WaitForSingleObject(mutex_.get(), 0);
+    // Another run holds the turn only while it writes: the user hears of a longer wait.
+    const DWORD notice = std::min<DWORD>(wait, kStatisticsLockNoticeMilliseconds);
+    DWORD waited = ::WaitForSingleObject(mutex_.get(), notice);
     if (waited == WAIT_TIMEOUT) {
       busy();
-      waited = ::WaitForSingleObject(mutex_.get(), wait);
+      waited = ::WaitForSingleObject(mutex_.get(), wait - notice);
     }
     held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
     return held_;
