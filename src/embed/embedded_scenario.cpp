@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "base/limits.h"
+#include "base/statistics_path.h"
 #include "base/text.h"
 #include "compiler/line_source.h"
 #include "platform/scenario_file.h"

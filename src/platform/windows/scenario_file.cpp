@@ -3,10 +3,10 @@
 #include "platform/scenario_file.h"
 
 #include "base/limits.h"
+#include "base/statistics_path.h"
 #include "base/text.h"
 #include "platform/scenario_file_notes.h"
 #include "platform/windows/win32_file.h"
-#include "statistics/usage_statistics.h"
 
 namespace plotwright::platform {
 
