@@ -1,72 +1,12 @@
-// Escaping a UTF-8 string for JSON: runs of plain bytes are copied whole.
+// Escaping a UTF-8 string for JSON: the encoding layer's writer.
 #include "cli/json_text.h"
 
-#include <array>
-#include <bit>
-#include <cstdint>
-#include <cstring>
+#include "encoding/json_text.h"
 
 namespace plotwright::cli {
 
-namespace {
-
-// The escape of each byte that needs one; empty for the bytes copied as they are.
-using EscapeTable = std::array<std::string_view, 256>;
-
-constexpr EscapeTable make_escapes() {
-  EscapeTable table{};
-  constexpr std::string_view kControls[32] = {
-      "\\u0000", "\\u0001", "\\u0002", "\\u0003", "\\u0004", "\\u0005", "\\u0006", "\\u0007",
-      "\\b",     "\\t",     "\\n",     "\\u000b", "\\f",     "\\r",     "\\u000e", "\\u000f",
-      "\\u0010", "\\u0011", "\\u0012", "\\u0013", "\\u0014", "\\u0015", "\\u0016", "\\u0017",
-      "\\u0018", "\\u0019", "\\u001a", "\\u001b", "\\u001c", "\\u001d", "\\u001e", "\\u001f"};
-  for (int byte = 0; byte < 32; ++byte) table[byte] = kControls[byte];
-  table['"'] = "\\\"";
-  table['\\'] = "\\\\";
-  return table;
-}
-
-constexpr EscapeTable kEscapes = make_escapes();
-constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-constexpr std::uint64_t kLows = kOnes * 0x7F;
-constexpr std::uint64_t kHighs = kOnes * 0x80;
-
-// The bytes are looked at eight at a time, the first at the lowest bits.
-static_assert(std::endian::native == std::endian::little);
-
-// The high bit of each byte of `word` that needs an escape: below 0x20, '"' or '\\'. No sum
-// carries into the next byte, so each bit is exact.
-std::uint64_t escape_mask(std::uint64_t word) {
-  const auto zero_bytes = [](std::uint64_t x) { return ~(((x & kLows) + kLows) | x | kLows); };
-  const std::uint64_t below_space = ~(((word & kLows) + kOnes * 0x60) | word) & kHighs;
-  return below_space | zero_bytes(word ^ (kOnes * '"')) | zero_bytes(word ^ (kOnes * '\\'));
-}
-
-}  // namespace
-
 void append_json_string(std::string& out, std::string_view utf8) {
-  out.reserve(out.size() + utf8.size() + 2);
-  out.push_back('"');
-  const char* const text = utf8.data();
-  std::size_t run = 0;
-  const auto escape_at = [&](std::size_t at) {
-    out.append(text + run, at - run);
-    out.append(kEscapes[static_cast<unsigned char>(text[at])]);
-    run = at + 1;
-  };
-  std::size_t i = 0;
-  for (; utf8.size() - i >= sizeof(std::uint64_t); i += sizeof(std::uint64_t)) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, text + i, sizeof word);
-    for (std::uint64_t mask = escape_mask(word); mask != 0; mask &= mask - 1) {
-      escape_at(i + static_cast<std::size_t>(std::countr_zero(mask)) / 8);
-    }
-  }
-  for (; i < utf8.size(); ++i) {
-    if (!kEscapes[static_cast<unsigned char>(text[i])].empty()) escape_at(i);
-  }
-  out.append(text + run, utf8.size() - run);
-  out.push_back('"');
+  plotwright::append_json_string(out, utf8);
 }
 
 }  // namespace plotwright::cli
