@@ -21,13 +21,13 @@ constexpr const char* kTextPath = "scenario.vell";
 bool to_input_encoding(plotwright_encoding encoding, InputEncoding& input) {
   switch (encoding) {
     case PLOTWRIGHT_ENCODING_AUTO:
-      input = InputEncoding::kAuto;
+      input = InputEncoding::AUTO;
       return true;
     case PLOTWRIGHT_ENCODING_SHIFT_JIS:
-      input = InputEncoding::kShiftJis;
+      input = InputEncoding::SHIFT_JIS;
       return true;
     case PLOTWRIGHT_ENCODING_UTF8:
-      input = InputEncoding::kUtf8;
+      input = InputEncoding::UTF8;
       return true;
   }
   return false;

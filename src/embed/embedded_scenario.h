@@ -69,7 +69,7 @@ class EmbeddedScenario {
   struct Opened {
     std::string file_bytes;    // as read, for the diagnostics
     std::string engine_bytes;  // Shift-JIS, for the runs
-    InputEncoding encoding = InputEncoding::kAuto;
+    InputEncoding encoding = InputEncoding::AUTO;
     std::string path;  // the document's path: the statistics go beside it
     bool on_disk = false;
     bool keep_statistics = true;

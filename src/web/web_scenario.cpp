@@ -41,13 +41,13 @@ bool Scenario::compile(Cp932Codec& codec, std::string_view file,
   }
   std::unique_ptr<CheckedScenario> checked;
   // The automatic encoding never refuses a file.
-  CheckedScenario::check(codec, file, InputEncoding::kAuto, checked, nullptr);
+  CheckedScenario::check(codec, file, InputEncoding::AUTO, checked, nullptr);
   scenario.reset(new Scenario(codec, std::move(checked), std::move(statistics)));
   if (scenario->checked_->encoding_problems() > 0) {
     // The lenient decoding put '?' for the refused characters; the strict one names the
     // character the command line names.
     DecodedScenario decoded;
-    decode_scenario(codec, file, InputEncoding::kAuto, decoded, &scenario->encoding_error_);
+    decode_scenario(codec, file, InputEncoding::AUTO, decoded, &scenario->encoding_error_);
   }
   return true;
 }
