@@ -48,7 +48,7 @@ BENCHMARK(BM_CoverageEnglishExample)->Arg(100000)->Iterations(1)->Unit(benchmark
 // `plotwright check` and `plotwright graph` on 199,998 generated lines, from the file's bytes.
 std::unique_ptr<CheckedScenario> check_large(Cp932Codec& codec, const std::string& text) {
   std::unique_ptr<CheckedScenario> checked;
-  CheckedScenario::check(codec, text, InputEncoding::kAuto, checked, nullptr);
+  CheckedScenario::check(codec, text, InputEncoding::AUTO, checked, nullptr);
   return checked;
 }
 

@@ -71,7 +71,7 @@ void BM_JapaneseScenarioFromUtf8(benchmark::State& state) {
   const std::string file = codec->engine_text_to_utf8(japanese_engine_text(16 << 20));
   DecodedScenario decoded;
   for (auto _ : state) {
-    if (!decode_scenario(*codec, file, InputEncoding::kAuto, decoded, nullptr)) {
+    if (!decode_scenario(*codec, file, InputEncoding::AUTO, decoded, nullptr)) {
       state.SkipWithError("the scenario does not convert");
     }
   }
@@ -89,7 +89,7 @@ void BM_FindTheLossyCharacter(benchmark::State& state) {
   DecodedScenario decoded;
   std::string error;
   for (auto _ : state) {
-    if (decode_scenario(*codec, file, InputEncoding::kAuto, decoded, &error)) {
+    if (decode_scenario(*codec, file, InputEncoding::AUTO, decoded, &error)) {
       state.SkipWithError("the wave dash was not refused");
     }
   }

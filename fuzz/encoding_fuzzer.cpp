@@ -65,8 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static testing::IconvReference reference;
   if (!codec && !Cp932Codec::open(codec, nullptr)) std::abort();
   if (size < 1) return 0;
-  static constexpr InputEncoding kEncodings[] = {InputEncoding::kAuto, InputEncoding::kShiftJis,
-                                                 InputEncoding::kUtf8};
+  static constexpr InputEncoding kEncodings[] = {InputEncoding::AUTO, InputEncoding::SHIFT_JIS,
+                                                 InputEncoding::UTF8};
   const InputEncoding encoding = kEncodings[data[0] % 3];
   std::string_view file(reinterpret_cast<const char*>(data) + 1, size - 1);
 
@@ -85,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
   if (!ok) {
-    if (encoding == InputEncoding::kShiftJis || error.empty()) std::abort();
+    if (encoding == InputEncoding::SHIFT_JIS || error.empty()) std::abort();
     return 0;
   }
   const std::string shown = codec->engine_text_to_utf8(decoded.bytes);

@@ -43,9 +43,9 @@ class ProgressBar {
 // The statistics' notes as warnings; a story cut short is the coverage's own business.
 void show_notes(session::StoryTeller& teller, std::ostream& err) {
   for (const session::Note& note : teller.take_notes()) {
-    if (note.kind == session::NoteKind::kStatisticsRefused) {
+    if (note.kind == session::NoteKind::STATISTICS_REFUSED) {
       err << "plotwright: warning: " << note.text << '\n';
-    } else if (note.kind == session::NoteKind::kStatisticsNotSaved) {
+    } else if (note.kind == session::NoteKind::STATISTICS_NOT_SAVED) {
       err << "plotwright: warning: could not save statistics: " << note.text << '\n';
     }
   }
@@ -64,7 +64,7 @@ int run_coverage_stories(const Options& options, ScenarioInput& input, bool prog
   session::TellerSetup setup;
   setup.seed = options.seed;
   setup.statistics =
-      options.no_stats ? session::StatisticsPlace::kNone : session::StatisticsPlace::kDisk;
+      options.no_stats ? session::StatisticsPlace::NONE : session::StatisticsPlace::DISK;
   setup.disk = session::disk_statistics_store(warn_when_locked(err));
   setup.observer = &run.recorder;
   session::StoryTeller teller(*input.codec, std::move(setup));

@@ -27,7 +27,7 @@ enum class Command {
 struct Options {
   Command command = Command::STORY;
   std::string file;  // the scenario file, as given; "-" is standard input
-  InputEncoding encoding = InputEncoding::kAuto;
+  InputEncoding encoding = InputEncoding::AUTO;
   std::optional<std::uint32_t> seed;  // seed from this number instead of the clock
   bool no_stats = false;              // neither read nor write the statistics file
   bool verbose = false;               // show the compile's diagnostics on standard error

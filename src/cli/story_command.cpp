@@ -16,10 +16,6 @@ namespace plotwright::cli {
 
 namespace {
 
-// A burst of saves is one change once the file has been quiet this long; a file that is
-// missing or unreadable right after a change is tried again once after this long.
-constexpr int kQuietMilliseconds = 200;
-
 // With --check: the scenario's diagnostics, before its story. Needs the file's own bytes.
 void show_diagnostics(const Options& options, ScenarioInput& input, std::ostream& err) {
   if (!options.check) return;
@@ -39,7 +35,7 @@ bool reread(const Options& options, platform::FileWatcher& watcher, ScenarioInpu
     err << first_try.str();
     return true;
   }
-  stopped = watcher.pause(kQuietMilliseconds);
+  stopped = watcher.pause(platform::kWatchSettleMilliseconds);
   return !stopped && read_input(options, input, err);
 }
 
@@ -47,7 +43,7 @@ int watch_stories(const Options& options, ScenarioInput& input, StorySession& se
                   std::ostream& out, std::ostream& err) {
   std::string error;
   const std::unique_ptr<platform::FileWatcher> watcher =
-      platform::watch_file(options.file, kQuietMilliseconds, &error);
+      platform::watch_file(options.file, platform::kWatchSettleMilliseconds, &error);
   if (!watcher) {
     err << "plotwright: --watch: cannot follow " << input.name << ": " << error << '\n';
     return kExitUsage;

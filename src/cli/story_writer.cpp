@@ -3,7 +3,7 @@
 
 #include <ostream>
 
-#include "authoring/json_text.h"
+#include "encoding/json_text.h"
 
 namespace plotwright::cli {
 

@@ -29,21 +29,22 @@ bool same(const char* a, const char* b) {
 }  // namespace
 
 const BuiltinScene kBuiltinScenes[13] = {
-    {kNameFirstGeneration, kNameFirstGeneration, R::kNever, "wadai1", nullptr, 0,
+    {kNameFirstGeneration, kNameFirstGeneration, R::NEVER, "wadai1", nullptr, 0,
      kNameGenerationEntry},
-    {kNameStartMessage, "start_message", R::kNever, nullptr, kStartMessageBody, 2,
+    {kNameStartMessage, "start_message", R::NEVER, nullptr, kStartMessageBody, 2,
      kNameGenerationEntry},
-    {kNameChapterNumber, "No", R::kAfterUserScenes, nullptr, kChapterNumberBody, 4, nullptr},
-    {kNameParagraph, "paragraph", R::kAfterUserScenes, nullptr, kParagraphBody, 1, nullptr},
-    {kNameDummy, "dummy", R::kAfterUserScenes, nullptr, kDummyBody, 1, nullptr},
-    {kNameLastMessage, "last_message", R::kNever, nullptr, kLastMessageBody, 2, kNameEnd},
-    {kNameEnd, kNameEnd, R::kNever, "wadai2", nullptr, 0, nullptr},
-    {kNameInterruption, kNameInterruption, R::kNever, nullptr, nullptr, 0, nullptr},
-    {kNameGameEnd, kNameGameEnd, R::kNever, nullptr, nullptr, 0, kNameEnd},
-    {kNameUnitEnd, kNameUnitEnd, R::kNever, nullptr, nullptr, 0, nullptr},
-    {kNameEndDummy, kNameEndDummy, R::kNever, nullptr, nullptr, 0, nullptr},
-    {kNameNewGeneration, kNameNewGeneration, R::kNever, nullptr, nullptr, 0, kNameEnd},
-    {kNameRandomGeneration, "Novel_generation", R::kBeforeUserScenes, nullptr, nullptr, 0, nullptr},
+    {kNameChapterNumber, "No", R::AFTER_USER_SCENES, nullptr, kChapterNumberBody, 4, nullptr},
+    {kNameParagraph, "paragraph", R::AFTER_USER_SCENES, nullptr, kParagraphBody, 1, nullptr},
+    {kNameDummy, "dummy", R::AFTER_USER_SCENES, nullptr, kDummyBody, 1, nullptr},
+    {kNameLastMessage, "last_message", R::NEVER, nullptr, kLastMessageBody, 2, kNameEnd},
+    {kNameEnd, kNameEnd, R::NEVER, "wadai2", nullptr, 0, nullptr},
+    {kNameInterruption, kNameInterruption, R::NEVER, nullptr, nullptr, 0, nullptr},
+    {kNameGameEnd, kNameGameEnd, R::NEVER, nullptr, nullptr, 0, kNameEnd},
+    {kNameUnitEnd, kNameUnitEnd, R::NEVER, nullptr, nullptr, 0, nullptr},
+    {kNameEndDummy, kNameEndDummy, R::NEVER, nullptr, nullptr, 0, nullptr},
+    {kNameNewGeneration, kNameNewGeneration, R::NEVER, nullptr, nullptr, 0, kNameEnd},
+    {kNameRandomGeneration, "Novel_generation", R::BEFORE_USER_SCENES, nullptr, nullptr, 0,
+     nullptr},
 };
 
 std::int32_t builtin_scene_named(std::string_view name) {
@@ -99,7 +100,7 @@ std::int32_t find_name(const char* name, const SceneTable& table) {
   if (found != table.name_index.end()) return found->second;
   // Second pass: built-in scenes that give way to named blocks.
   for (int n = 1; n <= kSpecialScenes && n <= table.name_count(); ++n) {
-    if (kBuiltinScenes[n - 1].rule == LookupRule::kAfterUserScenes && names_builtin(name, n)) {
+    if (kBuiltinScenes[n - 1].rule == LookupRule::AFTER_USER_SCENES && names_builtin(name, n)) {
       return n;
     }
   }

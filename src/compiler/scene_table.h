@@ -63,7 +63,7 @@ struct SceneTable {
   std::unordered_map<std::string_view, std::int32_t> name_index;
 };
 
-enum class LookupRule { kNever, kAfterUserScenes, kBeforeUserScenes };
+enum class LookupRule { NEVER, AFTER_USER_SCENES, BEFORE_USER_SCENES };
 
 struct BuiltinScene {
   const char* name;  // the special scene name

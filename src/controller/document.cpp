@@ -2,6 +2,7 @@
 #include "controller/document.h"
 
 #include "base/limits.h"
+#include "base/statistics_path.h"
 #include "controller/engine.h"
 #include "statistics/usage_statistics.h"
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/statistics_path.h"
 #include "session/scenario_file_source.h"
 #include "statistics/usage_statistics.h"
 
@@ -14,13 +15,13 @@ namespace {
 bool to_input_encoding(plotwright_encoding encoding, InputEncoding& input) {
   switch (encoding) {
     case PLOTWRIGHT_ENCODING_AUTO:
-      input = InputEncoding::kAuto;
+      input = InputEncoding::AUTO;
       return true;
     case PLOTWRIGHT_ENCODING_SHIFT_JIS:
-      input = InputEncoding::kShiftJis;
+      input = InputEncoding::SHIFT_JIS;
       return true;
     case PLOTWRIGHT_ENCODING_UTF8:
-      input = InputEncoding::kUtf8;
+      input = InputEncoding::UTF8;
       return true;
   }
   return false;
@@ -73,7 +74,7 @@ plotwright_status EmbeddedScenario::open_file(const std::string& path, plotwrigh
   }
   session::OpenedScenario scenario;
   std::string error;
-  if (!session::scenario_from_file(path, false, InputEncoding::kAuto, scenario, &error)) {
+  if (!session::scenario_from_file(path, false, InputEncoding::AUTO, scenario, &error)) {
     return fail(PLOTWRIGHT_FILE_ERROR, path + ": " + error);
   }
   const bool on_disk = (flags & PLOTWRIGHT_KEEP_STATISTICS) != 0;
@@ -90,7 +91,7 @@ plotwright_status EmbeddedScenario::open_text(std::string_view text, plotwright_
   session::OpenedScenario scenario;
   std::string error;
   // The limit a file read from disk has, before the text is copied.
-  if (!session::scenario_from_bytes(text, InputEncoding::kAuto, scenario, &error)) {
+  if (!session::scenario_from_bytes(text, InputEncoding::AUTO, scenario, &error)) {
     return fail(PLOTWRIGHT_ARGUMENT_ERROR, error);
   }
   return opened(std::move(scenario), encoding, false);
@@ -110,7 +111,7 @@ plotwright_status EmbeddedScenario::opened(session::OpenedScenario scenario,
   if (!session::decode(*codec_, scenario, &error)) return fail(PLOTWRIGHT_ENCODING_ERROR, error);
   const std::string unsaved = end_run(kept_on_disk());
   session::TellerSetup setup;
-  setup.statistics = on_disk ? session::StatisticsPlace::kDisk : session::StatisticsPlace::kMemory;
+  setup.statistics = on_disk ? session::StatisticsPlace::DISK : session::StatisticsPlace::MEMORY;
   if (on_disk) setup.disk = session::disk_statistics_store();
   teller_ = std::make_unique<session::StoryTeller>(*codec_, std::move(setup));
   told_ = false;
@@ -163,7 +164,7 @@ plotwright_status EmbeddedScenario::start_run(std::string_view& text) {
 // The notes of the caller's concern; a story cut short by a limit is not one of them.
 void EmbeddedScenario::warn_notes() {
   for (const session::Note& note : teller_->take_notes()) {
-    if (note.kind == session::NoteKind::kStatisticsRefused) warn(note.text);
+    if (note.kind == session::NoteKind::STATISTICS_REFUSED) warn(note.text);
   }
 }
 

@@ -6,13 +6,6 @@
 #include <cstring>
 
 #include "encoding/utf8.h"
-#ifdef __EMSCRIPTEN__
-#include "web/cp932_table.h"
-#elif defined(_WIN32)
-#include "encoding/cp932_win32.h"
-#else
-#include "encoding/cp932_iconv.h"
-#endif
 
 namespace plotwright {
 
@@ -63,21 +56,6 @@ bool fail(std::string* error, std::string message) {
 }  // namespace
 
 Cp932Codec::Cp932Codec(std::unique_ptr<Cp932Backend> backend) : backend_(std::move(backend)) {}
-
-// The one place that picks the platform's converter: Windows' own tables there; in
-// WebAssembly, whose C library has no CP932, the tables generated from glibc's iconv at build
-// time; glibc's iconv elsewhere.
-bool open_system_cp932_backend(std::unique_ptr<Cp932Backend>& backend, std::string* error) {
-#ifdef __EMSCRIPTEN__
-  static_cast<void>(error);
-  backend = make_table_cp932_backend();
-  return true;
-#elif defined(_WIN32)
-  return open_win32_cp932_backend(backend, error);
-#else
-  return open_iconv_cp932_backend(backend, error);
-#endif
-}
 
 bool Cp932Codec::open(std::optional<Cp932Codec>& codec, std::string* error) {
   std::unique_ptr<Cp932Backend> backend;

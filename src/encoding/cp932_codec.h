@@ -13,10 +13,6 @@
 
 namespace plotwright {
 
-// Opens this system's code page 932 converter: Windows' tables in a Windows build, glibc's
-// iconv elsewhere. False, with the reason in `error` when it is not null, when it has none.
-bool open_system_cp932_backend(std::unique_ptr<Cp932Backend>& backend, std::string* error);
-
 // A front end opens one codec and hands it to every conversion. The codec keeps what the
 // backend has told it, so it is not safe to use from two threads at once. ASCII is copied
 // without asking; a text of ASCII alone costs no call to the backend and no table.

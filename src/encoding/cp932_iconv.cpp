@@ -83,4 +83,9 @@ bool open_iconv_cp932_backend(std::unique_ptr<Cp932Backend>& backend, std::strin
   return true;
 }
 
+// This system's converter, in a build that compiles this file.
+bool open_system_cp932_backend(std::unique_ptr<Cp932Backend>& backend, std::string* error) {
+  return open_iconv_cp932_backend(backend, error);
+}
+
 }  // namespace plotwright

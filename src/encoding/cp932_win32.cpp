@@ -67,4 +67,9 @@ bool open_win32_cp932_backend(std::unique_ptr<Cp932Backend>& backend, std::strin
   return true;
 }
 
+// This system's converter, in a build that compiles this file.
+bool open_system_cp932_backend(std::unique_ptr<Cp932Backend>& backend, std::string* error) {
+  return open_win32_cp932_backend(backend, error);
+}
+
 }  // namespace plotwright

@@ -15,11 +15,11 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 bool parse_input_encoding(std::string_view name, InputEncoding& out) {
   if (name == "auto") {
-    out = InputEncoding::kAuto;
+    out = InputEncoding::AUTO;
   } else if (name == "shift_jis") {
-    out = InputEncoding::kShiftJis;
+    out = InputEncoding::SHIFT_JIS;
   } else if (name == "utf-8") {
-    out = InputEncoding::kUtf8;
+    out = InputEncoding::UTF8;
   } else {
     return false;
   }
@@ -33,7 +33,7 @@ bool decode_scenario(Cp932Codec& codec, std::string_view file_bytes, InputEncodi
     decoded.was_utf8 = false;
     return true;
   };
-  if (encoding == InputEncoding::kShiftJis) return unchanged();
+  if (encoding == InputEncoding::SHIFT_JIS) return unchanged();
   std::string_view text = file_bytes;
   if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
   // One pass when the file is UTF-8 that converts; the search for an ill-formed byte, which
@@ -44,7 +44,7 @@ bool decode_scenario(Cp932Codec& codec, std::string_view file_bytes, InputEncodi
     return true;
   }
   const std::size_t invalid = utf8::find_invalid(text);
-  if (invalid != std::string_view::npos && encoding == InputEncoding::kAuto) return unchanged();
+  if (invalid != std::string_view::npos && encoding == InputEncoding::AUTO) return unchanged();
   decoded.was_utf8 = false;
   if (error != nullptr) {
     *error = invalid == std::string_view::npos ? std::move(refusal)

@@ -11,7 +11,7 @@
 
 namespace plotwright {
 
-enum class InputEncoding { kAuto, kShiftJis, kUtf8 };
+enum class InputEncoding { AUTO, SHIFT_JIS, UTF8 };
 
 // Parses "auto", "shift_jis" or "utf-8"; false for anything else.
 bool parse_input_encoding(std::string_view name, InputEncoding& out);
@@ -22,9 +22,9 @@ struct DecodedScenario {
   bool was_utf8 = false;  // the file was read as UTF-8 and converted
 };
 
-// Turns a scenario file's bytes into engine bytes. kAuto: well-formed UTF-8 (a leading
+// Turns a scenario file's bytes into engine bytes. AUTO: well-formed UTF-8 (a leading
 // byte-order mark is dropped) is converted from UTF-8; anything else is taken as Shift-JIS
-// unchanged. kUtf8 refuses the first ill-formed byte: "line 3: byte 0x82 is not valid UTF-8".
+// unchanged. UTF8 refuses the first ill-formed byte: "line 3: byte 0x82 is not valid UTF-8".
 // A UTF-8 file converts only when every character comes back unchanged from Shift-JIS; else
 // false with the codec's message naming the line and the character. The caller prefixes the
 // file's name to the message in `error` (when it is not null).
@@ -41,7 +41,7 @@ struct EncodingProblem {
 // For the author tools, which describe a scenario even while it has such characters: decodes
 // as decode_scenario does, but each character with no Shift-JIS form of its own becomes '?'
 // (so that every other character keeps its line and column) and is listed in `problems`.
-// False, with the message in `error`, only when kUtf8 meets a file that is not UTF-8.
+// False, with the message in `error`, only when UTF8 meets a file that is not UTF-8.
 bool decode_scenario_leniently(Cp932Codec& codec, std::string_view file_bytes,
                                InputEncoding encoding, DecodedScenario& decoded,
                                std::vector<EncodingProblem>& problems, std::string* error);

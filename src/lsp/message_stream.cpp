@@ -69,8 +69,8 @@ MessageReader::Result MessageReader::next(std::string& body, int timeout_ms) {
       wait = static_cast<int>(std::max<long long>(0, left.count()));
     }
     const platform::InputWait ready = platform::wait_for_input(fd_, wait);
-    if (ready == platform::InputWait::kTimeout) return Result::TIMEOUT;
-    if (ready == platform::InputWait::kFailed || !fill()) return Result::END;
+    if (ready == platform::InputWait::TIMEOUT) return Result::TIMEOUT;
+    if (ready == platform::InputWait::FAILED || !fill()) return Result::END;
   }
 }
 

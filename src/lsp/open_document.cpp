@@ -27,7 +27,7 @@ const CheckedScenario& OpenDocument::checked() {
   if (!checked_) {
     // The text is UTF-8 (the protocol's strings are), so the check cannot refuse it.
     std::string error;
-    CheckedScenario::check(codec_, text_.text(), InputEncoding::kUtf8, checked_, &error);
+    CheckedScenario::check(codec_, text_.text(), InputEncoding::UTF8, checked_, &error);
   }
   return *checked_;
 }

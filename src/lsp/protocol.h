@@ -6,8 +6,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "encoding/json_text.h"
 #include "lsp/document_text.h"
-#include "lsp/json_writer.h"
 
 namespace plotwright::lsp {
 

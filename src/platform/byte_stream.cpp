@@ -16,8 +16,8 @@ InputWait wait_for_input(int fd, int timeout_ms) {
     };
     const int ready = ::poll(&input, 1, timeout_ms);
     if (ready < 0 && errno == EINTR) continue;
-    if (ready < 0) return InputWait::kFailed;
-    return ready == 0 ? InputWait::kTimeout : InputWait::kReady;
+    if (ready < 0) return InputWait::FAILED;
+    return ready == 0 ? InputWait::TIMEOUT : InputWait::READY;
   }
 }
 

@@ -8,9 +8,9 @@
 namespace plotwright::platform {
 
 enum class InputWait {
-  kReady,    // bytes, or the input's end, can be read without waiting
-  kTimeout,  // nothing came in time
-  kFailed,   // the descriptor cannot be waited on
+  READY,    // bytes, or the input's end, can be read without waiting
+  TIMEOUT,  // nothing came in time
+  FAILED,   // the descriptor cannot be waited on
 };
 
 // Waits until `fd` can be read, for at most `timeout_ms` milliseconds (-1: as long as it

@@ -31,7 +31,7 @@ bool fail(std::string* error, std::string message) {
   return false;
 }
 
-enum class Opened { kRegular, kMissing, kRefused };
+enum class Opened { REGULAR, MISSING, REFUSED };
 
 // Opens `name` in `folder` without following a symbolic link or waiting on a FIFO; only a
 // regular file is kept open.
@@ -40,19 +40,19 @@ Opened open_regular(int folder, const std::string& name, const std::string& path
   fd = UniqueFd(::openat(folder, name.c_str(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
   if (!fd.valid()) {
     const int e = errno;
-    if (e == ENOENT) return Opened::kMissing;
+    if (e == ENOENT) return Opened::MISSING;
     fail(error, e == ELOOP ? path + ": is a symbolic link" : describe_failure(path, e));
-    return Opened::kRefused;
+    return Opened::REFUSED;
   }
   if (::fstat(fd.get(), &status) != 0) {
     fail(error, describe_failure(path, errno));
-    return Opened::kRefused;
+    return Opened::REFUSED;
   }
   if (!S_ISREG(status.st_mode)) {
     fail(error, path + ": is not a regular file");
-    return Opened::kRefused;
+    return Opened::REFUSED;
   }
-  return Opened::kRegular;
+  return Opened::REGULAR;
 }
 
 // The folder that holds `path`, opened, and the file's name in it.
@@ -112,8 +112,8 @@ bool lock_file(int folder, const std::string& name, const std::string& path, Loc
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     created = false;
     const Opened opened = open_regular(folder, name, path, O_RDWR, fd, status, error);
-    if (opened == Opened::kRefused) return false;
-    if (opened == Opened::kMissing) {
+    if (opened == Opened::REFUSED) return false;
+    if (opened == Opened::MISSING) {
       fd = UniqueFd(
           ::openat(folder, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
       if (!fd.valid() && errno == EEXIST) continue;
@@ -260,7 +260,7 @@ bool DiskFileStore::read_file(const std::string& path, std::size_t limit, std::s
   UniqueFd fd;
   struct stat status {};
   const Opened opened = open_regular(AT_FDCWD, path, path, O_RDONLY, fd, status, error);
-  if (opened != Opened::kRegular) return opened == Opened::kMissing;
+  if (opened != Opened::REGULAR) return opened == Opened::MISSING;
   const int e = read_up_to(fd.get(), limit, content);
   return e == 0 || fail(error, describe_failure(path, e));
 }

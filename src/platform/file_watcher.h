@@ -7,6 +7,11 @@
 
 namespace plotwright::platform {
 
+// How long a followed file must stay quiet before a burst of saves counts as one change, in
+// every program that follows one (the command line's --watch, the desktop program); also how
+// long the command line waits before it reads a file again that was missing right after one.
+inline constexpr int kWatchSettleMilliseconds = 200;
+
 enum class WatchEvent {
   CHANGED,  // the file was written, replaced, removed or created, and then stayed quiet
   STOPPED,  // the user asked the program to end (SIGINT or SIGTERM)

@@ -12,10 +12,10 @@
 #include <memory>
 
 #include "base/limits.h"
+#include "base/statistics_path.h"
 #include "base/text.h"
 #include "platform/posix_file.h"
 #include "platform/scenario_file_notes.h"
-#include "statistics/usage_statistics.h"
 
 namespace plotwright::platform {
 

@@ -16,6 +16,7 @@
 #include <string_view>
 #include <utility>
 
+#include "analysis/diagnostics.h"
 #include "plotwright/plotwright.h"
 
 namespace py = pybind11;
@@ -43,16 +44,14 @@ plotwright_encoding parse_encoding(const std::string& name) {
   throw py::value_error("encoding must be 'auto', 'shift_jis' or 'utf-8', not '" + name + "'");
 }
 
-const char* severity_name(plotwright_severity severity) {
-  switch (severity) {
-    case PLOTWRIGHT_SEVERITY_ERROR:
-      return "error";
-    case PLOTWRIGHT_SEVERITY_WARNING:
-      return "warning";
-    case PLOTWRIGHT_SEVERITY_NOTE:
-      break;
-  }
-  return "note";
+// The C interface's severities are the engine's, number for number: their words are the
+// engine's too.
+static_assert(PLOTWRIGHT_SEVERITY_ERROR == static_cast<int>(plotwright::Severity::ERROR) &&
+              PLOTWRIGHT_SEVERITY_WARNING == static_cast<int>(plotwright::Severity::WARNING) &&
+              PLOTWRIGHT_SEVERITY_NOTE == static_cast<int>(plotwright::Severity::NOTE));
+
+const char* severity_word(plotwright_severity severity) {
+  return plotwright::severity_name(static_cast<plotwright::Severity>(severity));
 }
 
 // What a str that UTF-8 cannot carry holds (a lone surrogate, from a file read with
@@ -160,7 +159,7 @@ class Scenario {
     py::list out;
     for (std::size_t i = 0; i < count; ++i) {
       const plotwright_diagnostic& d = list[i];
-      out.append(make(d.line, d.column, d.end_line, d.end_column, severity_name(d.severity), d.code,
+      out.append(make(d.line, d.column, d.end_line, d.end_column, severity_word(d.severity), d.code,
                       d.message));
     }
     return out;

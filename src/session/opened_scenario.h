@@ -16,16 +16,16 @@ namespace plotwright::session {
 // What a front end should tell its user besides the story, as data: each front end decides
 // whether and how to show it (a line on standard error, a status bar, a message text).
 enum class NoteKind {
-  kFile,                // about the scenario file: "is a stream, so no statistics are kept"
-  kStatisticsRefused,   // this scenario's statistics file was refused or ignored: why
-  kStatisticsNotSaved,  // statistics could not be saved: why
-  kCutShort,            // story `story` was cut short by `text` ("the line limit")
+  SCENARIO_FILE,         // about the scenario file: "is a stream, so no statistics are kept"
+  STATISTICS_REFUSED,    // this scenario's statistics file was refused or ignored: why
+  STATISTICS_NOT_SAVED,  // statistics could not be saved: why
+  CUT_SHORT,             // story `story` was cut short by `text` ("the line limit")
 };
 
 struct Note {
-  NoteKind kind = NoteKind::kFile;
+  NoteKind kind = NoteKind::SCENARIO_FILE;
   std::string text;  // a phrase, UTF-8 (a file's path as bytes)
-  int story = 0;     // kCutShort: which story of the session, from 1
+  int story = 0;     // CUT_SHORT: which story of the session, from 1
 };
 
 // The path a scenario opened from bytes is known by: its statistics, kept in memory, are
@@ -35,12 +35,12 @@ inline constexpr const char* kTextScenarioPath = "scenario.vell";
 struct OpenedScenario {
   std::string file_bytes;    // as read; decode() leaves them for the author tools' diagnostics
   std::string engine_bytes;  // Shift-JIS, after decode()
-  InputEncoding encoding = InputEncoding::kAuto;
+  InputEncoding encoding = InputEncoding::AUTO;
   // The document's path, beside which the statistics go.
   std::string path = kTextScenarioPath;
   // False for a stream, and for a file that would be its own statistics file.
   bool keep_statistics = true;
-  std::vector<Note> notes;  // kFile notes of the reading
+  std::vector<Note> notes;  // SCENARIO_FILE notes of the reading
 };
 
 // False, with "the scenario is longer than 256 MiB, ..." in `error`, for a scenario of `size`

@@ -17,7 +17,7 @@ bool scenario_from_file(const std::string& name, bool allow_streams, InputEncodi
   scenario.path = std::move(file.path);
   scenario.keep_statistics = file.keep_statistics;
   for (std::string& note : file.notes) {
-    scenario.notes.push_back(Note{NoteKind::kFile, std::move(note), 0});
+    scenario.notes.push_back(Note{NoteKind::SCENARIO_FILE, std::move(note), 0});
   }
   return true;
 }

@@ -15,13 +15,13 @@ StoryTeller::StoryTeller(Cp932Codec& codec, TellerSetup setup)
       observer_(setup.observer) {
   clock_.use_seed(setup.seed);
   switch (setup.statistics) {
-    case StatisticsPlace::kNone:
+    case StatisticsPlace::NONE:
       files_ = &none_;
       break;
-    case StatisticsPlace::kMemory:
+    case StatisticsPlace::MEMORY:
       files_ = &memory_;
       break;
-    case StatisticsPlace::kDisk:
+    case StatisticsPlace::DISK:
       // Without a disk store nothing may be written: none rather than somewhere else.
       files_ = disk_ ? disk_.get() : static_cast<FileStore*>(&none_);
       break;
@@ -41,10 +41,10 @@ Story StoryTeller::load(std::string_view engine_bytes, std::string_view path,
   MemoryLineSource source(engine_bytes);
   const LoadOutcome loaded = document_->load_scenario(source, path, keep_statistics);
   if (!loaded.statistics_error.empty()) {
-    notes_.push_back(Note{NoteKind::kStatisticsNotSaved, loaded.statistics_error, 0});
+    notes_.push_back(Note{NoteKind::STATISTICS_NOT_SAVED, loaded.statistics_error, 0});
   }
   if (!loaded.statistics_warning.empty()) {
-    notes_.push_back(Note{NoteKind::kStatisticsRefused, loaded.statistics_warning, 0});
+    notes_.push_back(Note{NoteKind::STATISTICS_REFUSED, loaded.statistics_warning, 0});
   }
   return told(loaded.generated, loaded.text);
 }
@@ -59,7 +59,7 @@ std::optional<Story> StoryTeller::regenerate() {
 Story StoryTeller::told(bool generated, std::string_view engine) {
   ++stories_;
   const char* limit = generated ? run_limit_name(document_->last_run_end()) : nullptr;
-  if (limit) notes_.push_back(Note{NoteKind::kCutShort, limit, stories_});
+  if (limit) notes_.push_back(Note{NoteKind::CUT_SHORT, limit, stories_});
   return Story{generated, engine};
 }
 

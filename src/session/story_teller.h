@@ -28,15 +28,15 @@ namespace plotwright::session {
 
 // Where a run's statistics file lives.
 enum class StatisticsPlace {
-  kNone,    // nowhere: nothing is read or written (--no-stats)
-  kMemory,  // in memory, as the .vus file's text (statistics_files(), memory())
-  kDisk,    // beside the scenario on disk (a store from disk_statistics_store())
+  NONE,    // nowhere: nothing is read or written (--no-stats)
+  MEMORY,  // in memory, as the .vus file's text (statistics_files(), memory())
+  DISK,    // beside the scenario on disk (a store from disk_statistics_store())
 };
 
 struct TellerSetup {
   std::optional<std::uint32_t> seed;  // the random source's seed; none: the clock's time
-  StatisticsPlace statistics = StatisticsPlace::kNone;
-  std::unique_ptr<FileStore> disk;        // kDisk's store; required for kDisk
+  StatisticsPlace statistics = StatisticsPlace::NONE;
+  std::unique_ptr<FileStore> disk;        // DISK's store; required for DISK
   DiagnosticSink* diagnostics = nullptr;  // the compile's trace; null: none
   RunObserver* observer = nullptr;        // told what every run does, from the load on
 };
@@ -70,7 +70,7 @@ class StoryTeller {
 
   // Loads the scenario into the current run's document, or a new one after finish(), and
   // tells its first story. A load into a running document saves the earlier scenario's
-  // statistics first (a failure is a kStatisticsNotSaved note).
+  // statistics first (a failure is a STATISTICS_NOT_SAVED note).
   Story load(std::string_view engine_bytes, std::string_view path, bool keep_statistics);
   Story load(const OpenedScenario& scenario) {
     return load(scenario.engine_bytes, scenario.path, scenario.keep_statistics);
@@ -89,7 +89,7 @@ class StoryTeller {
   std::string text(std::string_view engine) const;
   std::string message(std::string_view engine) const;
 
-  // The store the runs' statistics go through, and the memory store of kMemory.
+  // The store the runs' statistics go through, and the memory store of MEMORY.
   FileStore& statistics_files() { return *files_; }
   MemoryFileStore& memory() { return memory_; }
   // The current run's document (or the last run's), for the front ends' observers, start

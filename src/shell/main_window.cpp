@@ -157,7 +157,7 @@ std::optional<MainWindow::ReadScenario> MainWindow::read_scenario(const QString&
     return std::nullopt;
   }
   DecodedScenario decoded;
-  if (!decode_scenario(codec_, scenario.file.bytes, InputEncoding::kAuto, decoded, &reason)) {
+  if (!decode_scenario(codec_, scenario.file.bytes, InputEncoding::AUTO, decoded, &reason)) {
     error = QString::fromStdString(reason);
     return std::nullopt;
   }

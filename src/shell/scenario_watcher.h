@@ -7,6 +7,8 @@
 #include <QString>
 #include <QTimer>
 
+#include "platform/file_watcher.h"
+
 namespace plotwright::shell {
 
 // Editors save in many ways: writing the file in place (several change events), or writing a
@@ -20,7 +22,7 @@ class ScenarioWatcher final : public QObject {
 
  public:
   // How long the path must stay quiet before `changed` is emitted.
-  static constexpr int kSettleMilliseconds = 200;
+  static constexpr int kSettleMilliseconds = platform::kWatchSettleMilliseconds;
 
   explicit ScenarioWatcher(QObject* parent = nullptr);
 

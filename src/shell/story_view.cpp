@@ -9,7 +9,7 @@ namespace plotwright::shell {
 
 namespace {
 
-enum class EditCommand { kUndo, kCut, kCopy, kPaste, kNothing };
+enum class EditCommand { UNDO, CUT, COPY, PASTE, NOTHING };
 
 struct EditKey {
   QKeyCombination keys;
@@ -18,16 +18,16 @@ struct EditKey {
 
 // The edit keys the program answers the same way on every platform.
 const std::array<EditKey, 10> kEditKeys = {{
-    {Qt::ControlModifier | Qt::Key_Z, EditCommand::kUndo},
-    {Qt::AltModifier | Qt::Key_Backspace, EditCommand::kUndo},
-    {Qt::ControlModifier | Qt::Key_X, EditCommand::kCut},
-    {Qt::ShiftModifier | Qt::Key_Delete, EditCommand::kCut},
-    {Qt::ControlModifier | Qt::Key_C, EditCommand::kCopy},
-    {Qt::ControlModifier | Qt::Key_Insert, EditCommand::kCopy},
-    {Qt::ControlModifier | Qt::Key_V, EditCommand::kPaste},
-    {Qt::ShiftModifier | Qt::Key_Insert, EditCommand::kPaste},
-    {QKeyCombination(Qt::Key_F6), EditCommand::kNothing},
-    {Qt::ShiftModifier | Qt::Key_F6, EditCommand::kNothing},
+    {Qt::ControlModifier | Qt::Key_Z, EditCommand::UNDO},
+    {Qt::AltModifier | Qt::Key_Backspace, EditCommand::UNDO},
+    {Qt::ControlModifier | Qt::Key_X, EditCommand::CUT},
+    {Qt::ShiftModifier | Qt::Key_Delete, EditCommand::CUT},
+    {Qt::ControlModifier | Qt::Key_C, EditCommand::COPY},
+    {Qt::ControlModifier | Qt::Key_Insert, EditCommand::COPY},
+    {Qt::ControlModifier | Qt::Key_V, EditCommand::PASTE},
+    {Qt::ShiftModifier | Qt::Key_Insert, EditCommand::PASTE},
+    {QKeyCombination(Qt::Key_F6), EditCommand::NOTHING},
+    {Qt::ShiftModifier | Qt::Key_F6, EditCommand::NOTHING},
 }};
 
 }  // namespace
@@ -50,19 +50,19 @@ void StoryView::keyPressEvent(QKeyEvent* event) {
   for (const EditKey& entry : kEditKeys) {
     if (entry.keys != pressed) continue;
     switch (entry.command) {
-      case EditCommand::kUndo:
+      case EditCommand::UNDO:
         undo();
         break;
-      case EditCommand::kCut:
+      case EditCommand::CUT:
         cut();
         break;
-      case EditCommand::kCopy:
+      case EditCommand::COPY:
         copy();
         break;
-      case EditCommand::kPaste:
+      case EditCommand::PASTE:
         paste();
         break;
-      case EditCommand::kNothing:
+      case EditCommand::NOTHING:
         break;
     }
     event->accept();

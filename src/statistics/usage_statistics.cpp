@@ -16,16 +16,6 @@ void seed_random(RandomSource& random, Clock& clock) {
   for (int i = 0; i < skipped; ++i) random.rand();
 }
 
-std::string derive_statistics_path(std::string_view scenario_path) {
-  std::string path(scenario_path.substr(0, scenario_path.find('\0')));
-  for (std::size_t i = path.size(); i-- > 0;) {
-    const char byte = path[i];
-    if (byte == '.') return path.substr(0, i + 1) + "vus";
-    if (byte == '\\' || byte == ':' || byte == '/') break;
-  }
-  return path + ".vus";
-}
-
 namespace {
 
 bool is_space(char c) {

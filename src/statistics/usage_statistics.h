@@ -25,10 +25,6 @@ using StatisticsRecords = std::vector<StoredCounts>;
 // srand(t AND 0x7FFF), then (t AND 0xFF) + 10 values skipped, t being the clock's seconds.
 void seed_random(RandomSource& random, Clock& clock);
 
-// The statistics file's path for a scenario path: the extension of the last component
-// replaced by (or, without one, extended with) "vus". Works on bytes; any length.
-std::string derive_statistics_path(std::string_view scenario_path);
-
 // The bytes of the statistics file worth reading for `record_count` records.
 std::size_t statistics_read_limit(int record_count);
 

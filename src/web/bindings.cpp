@@ -5,12 +5,14 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "analysis/diagnostics.h"
 #include "web/web_scenario.h"
 
 namespace plotwright::web {
@@ -41,8 +43,8 @@ int utf16_length(std::string_view utf8) {
 
 // The diagnostics in a form that crosses into JavaScript in three pieces rather than a hundred
 // thousand objects built a property at a time: seven numbers each (line, column, end line, end
-// column, severity, the index of the code, the message's length in UTF-16 units), the codes,
-// and the messages one after another.
+// column, severity, the index of the code, the message's length in UTF-16 units), the
+// severities' words (by number), the codes, and the messages one after another.
 struct DiagnosticTable {
   std::vector<std::int32_t> numbers;
   std::vector<std::string> codes;
@@ -70,6 +72,11 @@ struct DiagnosticTable {
     val out = val::object();
     // A view of this table's memory: the caller copies it before the next call.
     out.set("numbers", val(emscripten::typed_memory_view(numbers.size(), numbers.data())));
+    val severities = val::array();
+    for (const Severity severity : {Severity::ERROR, Severity::WARNING, Severity::NOTE}) {
+      severities.call<void>("push", std::string(severity_name(severity)));
+    }
+    out.set("severities", severities);
     val list = val::array();
     for (const std::string& code : codes) list.call<void>("push", code);
     out.set("codes", list);

@@ -6,6 +6,7 @@
 #include "authoring/coverage_report.h"
 #include "authoring/document_model.h"
 #include "authoring/graph_writer.h"
+#include "base/statistics_path.h"
 #include "session/opened_scenario.h"
 #include "session/story_teller.h"
 #include "statistics/usage_statistics.h"
@@ -32,13 +33,13 @@ bool Scenario::compile(Cp932Codec& codec, std::string_view file,
   if (!session::scenario_size_allowed(file.size(), error)) return false;
   std::unique_ptr<CheckedScenario> checked;
   // The automatic encoding never refuses a file.
-  CheckedScenario::check(codec, file, InputEncoding::kAuto, checked, nullptr);
+  CheckedScenario::check(codec, file, InputEncoding::AUTO, checked, nullptr);
   scenario.reset(new Scenario(codec, std::move(checked), std::move(statistics)));
   if (scenario->checked_->encoding_problems() > 0) {
     // The lenient decoding put '?' for the refused characters; the strict one names the
     // character the command line names.
     session::OpenedScenario opened;
-    if (session::scenario_from_bytes(file, InputEncoding::kAuto, opened, nullptr)) {
+    if (session::scenario_from_bytes(file, InputEncoding::AUTO, opened, nullptr)) {
       static_cast<void>(session::decode(codec, opened, &scenario->encoding_error_));
     }
   }
@@ -61,7 +62,7 @@ bool Scenario::tell(std::uint32_t seed, int count, std::vector<std::string>& sto
   session::TellerSetup setup;
   setup.seed = seed;
   setup.statistics =
-      statistics_ ? session::StatisticsPlace::kMemory : session::StatisticsPlace::kNone;
+      statistics_ ? session::StatisticsPlace::MEMORY : session::StatisticsPlace::NONE;
   session::StoryTeller teller(codec_, std::move(setup));
   const std::string statistics_path = derive_statistics_path(session::kTextScenarioPath);
   if (statistics_) teller.memory().files[statistics_path] = *statistics_;
@@ -105,7 +106,7 @@ bool Scenario::coverage(std::uint32_t seed, int runs, const std::string& file, s
   session::TellerSetup setup;
   setup.seed = seed;
   setup.statistics =
-      statistics_ ? session::StatisticsPlace::kMemory : session::StatisticsPlace::kNone;
+      statistics_ ? session::StatisticsPlace::MEMORY : session::StatisticsPlace::NONE;
   setup.observer = &recorder;
   session::StoryTeller teller(codec_, std::move(setup));
   if (statistics_) {

@@ -25,7 +25,7 @@ class Cp932CodecTest : public ::testing::Test {
   void SetUp() override { ASSERT_TRUE(Cp932Codec::open(codec_, nullptr)); }
 
   void expect_as_reference(const std::string& file) {
-    for (const auto encoding : {InputEncoding::kAuto, InputEncoding::kUtf8}) {
+    for (const auto encoding : {InputEncoding::AUTO, InputEncoding::UTF8}) {
       std::string bytes, error, codec_error;
       const bool ok = reference_.decode_scenario(file, encoding, bytes, error);
       DecodedScenario decoded;

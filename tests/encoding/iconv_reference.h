@@ -42,11 +42,11 @@ class IconvReference {
   bool decode_scenario(std::string_view file, InputEncoding encoding, std::string& bytes,
                        std::string& error) {
     bytes.assign(file);
-    if (encoding == InputEncoding::kShiftJis) return true;
+    if (encoding == InputEncoding::SHIFT_JIS) return true;
     std::string_view text = file;
     if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
     if (const std::size_t bad = convert(to_utf32_, text, nullptr); bad != kAll) {
-      if (encoding == InputEncoding::kAuto) return true;
+      if (encoding == InputEncoding::AUTO) return true;
       char hex[8];
       std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned char>(text[bad]));
       error = line(text, bad) + "byte " + hex + " is not valid UTF-8";

@@ -20,20 +20,20 @@ class ScenarioEncodingTest : public ::testing::Test {
 };
 
 TEST(ParseInputEncoding, AcceptsTheThreeNamesOnly) {
-  for (const auto& [name, expected] : {std::pair{"shift_jis", InputEncoding::kShiftJis},
-                                       {"utf-8", InputEncoding::kUtf8},
-                                       {"auto", InputEncoding::kAuto}}) {
-    InputEncoding encoding = InputEncoding::kUtf8;
+  for (const auto& [name, expected] : {std::pair{"shift_jis", InputEncoding::SHIFT_JIS},
+                                       {"utf-8", InputEncoding::UTF8},
+                                       {"auto", InputEncoding::AUTO}}) {
+    InputEncoding encoding = InputEncoding::UTF8;
     EXPECT_TRUE(parse_input_encoding(name, encoding));
     EXPECT_EQ(encoding, expected);
   }
-  InputEncoding encoding = InputEncoding::kAuto;
+  InputEncoding encoding = InputEncoding::AUTO;
   EXPECT_FALSE(parse_input_encoding("UTF-8", encoding));
   EXPECT_FALSE(parse_input_encoding("sjis", encoding));
 }
 
 TEST_F(ScenarioEncodingTest, ConvertsValidUtf8AndTakesAnythingElseAsShiftJis) {
-  constexpr auto kAuto = InputEncoding::kAuto;
+  constexpr auto kAuto = InputEncoding::AUTO;
   const struct {
     std::string file;
     InputEncoding encoding;
@@ -42,7 +42,7 @@ TEST_F(ScenarioEncodingTest, ConvertsValidUtf8AndTakesAnythingElseAsShiftJis) {
   } cases[] = {
       {"title A\r\nHe~said \"hi\".\\\n[%n++]{x}|y\n", kAuto, true,
        "title A\r\nHe~said \"hi\".\\\n[%n++]{x}|y\n"},
-      {"title " + kStationUtf8 + "\n", InputEncoding::kUtf8, true, "title " + kStationSjis + "\n"},
+      {"title " + kStationUtf8 + "\n", InputEncoding::UTF8, true, "title " + kStationSjis + "\n"},
       {"\xEF\xBB\xBF" + kStationUtf8, kAuto, true, kStationSjis},  // the byte-order mark goes
       {"\xE3\x80\x80"
        "a",
@@ -51,7 +51,7 @@ TEST_F(ScenarioEncodingTest, ConvertsValidUtf8AndTakesAnythingElseAsShiftJis) {
        "a"},  // the engine's paragraph indent
       // 0x83 0x5C is a katakana whose second byte is a backslash: invalid UTF-8 either way.
       {kStationSjis + "\x83\x5C\n", kAuto, false, kStationSjis + "\x83\x5C\n"},
-      {"\xEF\xBB\xBF" + kStationUtf8, InputEncoding::kShiftJis, false,
+      {"\xEF\xBB\xBF" + kStationUtf8, InputEncoding::SHIFT_JIS, false,
        "\xEF\xBB\xBF" + kStationUtf8},
   };
   for (const auto& c : cases) {
@@ -68,24 +68,24 @@ TEST_F(ScenarioEncodingTest, RefusesWhatShiftJisCannotHoldNamingTheLineAndTheCha
     InputEncoding encoding;
     const char* error;
   } cases[] = {
-      {"one\ntwo\n\x82\xA0\n", InputEncoding::kUtf8, "line 3: byte 0x82 is not valid UTF-8"},
-      {"first\nsecond \xF0\x9F\x98\x80 smile\n", InputEncoding::kAuto,
+      {"one\ntwo\n\x82\xA0\n", InputEncoding::UTF8, "line 3: byte 0x82 is not valid UTF-8"},
+      {"first\nsecond \xF0\x9F\x98\x80 smile\n", InputEncoding::AUTO,
        "line 2: character U+1F600 (\xF0\x9F\x98\x80) has no Shift-JIS form"},
       // The wave dash goes to 0x81 0x60, which comes back as the full-width tilde; the yen
       // sign goes to 0x5C, which comes back as a backslash.
-      {"a\nb\nc \xE3\x80\x9C\n", InputEncoding::kAuto,
+      {"a\nb\nc \xE3\x80\x9C\n", InputEncoding::AUTO,
        "line 3: character U+301C (\xE3\x80\x9C) has no Shift-JIS form of its own (it would "
        "come back as U+FF5E (\xEF\xBD\x9E))"},
       {"\xC2\xA5"
        "100",
-       InputEncoding::kAuto,
+       InputEncoding::AUTO,
        "line 1: character U+00A5 (\xC2\xA5) has no Shift-JIS form of its own (it would come "
        "back as U+005C (\\))"},
       // A character without any form is named before an earlier one that would come back
       // changed; an ill-formed byte before either.
-      {"\xE3\x80\x9C\n\xF0\x9F\x98\x80", InputEncoding::kUtf8,
+      {"\xE3\x80\x9C\n\xF0\x9F\x98\x80", InputEncoding::UTF8,
        "line 2: character U+1F600 (\xF0\x9F\x98\x80) has no Shift-JIS form"},
-      {"\xF0\x9F\x98\x80\n\xC0\x80", InputEncoding::kUtf8, "line 2: byte 0xC0 is not valid UTF-8"},
+      {"\xF0\x9F\x98\x80\n\xC0\x80", InputEncoding::UTF8, "line 2: byte 0xC0 is not valid UTF-8"},
   };
   for (const auto& c : cases) {
     DecodedScenario decoded;
@@ -115,7 +115,7 @@ TEST_F(ScenarioEncodingTest, ShowsEngineTextAsUtf8WithLfAndAReplacementPerInvali
 
   const std::string utf8 = "\xE3\x80\x80" + kStationUtf8 + "\n";
   DecodedScenario decoded;
-  ASSERT_TRUE(decode_scenario(*codec_, utf8, InputEncoding::kAuto, decoded, nullptr));
+  ASSERT_TRUE(decode_scenario(*codec_, utf8, InputEncoding::AUTO, decoded, nullptr));
   EXPECT_EQ(codec_->engine_text_to_utf8(decoded.bytes), utf8);
 }
 

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/statistics_path.h"
 #include "support/test_support.h"
 
 namespace plotwright {

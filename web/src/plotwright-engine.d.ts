@@ -1,12 +1,14 @@
 // The WebAssembly module that make web builds (src/web/bindings.cpp), as the package uses it.
 
 /**
- * The diagnostics: seven numbers each (line, column, end line, end column, severity as 0 error,
- * 1 warning, 2 note, the index of the code in `codes`, the length of the message), and the
- * messages one after another. `numbers` is a view of the engine's memory: copy it at once.
+ * The diagnostics: seven numbers each (line, column, end line, end column, the index of the
+ * severity's word in `severities`, the index of the code in `codes`, the length of the
+ * message), and the messages one after another. `numbers` is a view of the engine's memory:
+ * copy it at once.
  */
 export interface EngineDiagnostics {
   numbers: Int32Array;
+  severities: Array<'error' | 'warning' | 'note'>;
   codes: string[];
   messages: string;
 }

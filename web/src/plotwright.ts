@@ -109,8 +109,6 @@ function checkCount(count: number, name = 'count', most = MAX_COUNT): number {
   return count;
 }
 
-const SEVERITIES = ['error', 'warning', 'note'] as const;
-
 function diagnosticsOf(table: EngineDiagnostics): Diagnostic[] {
   const numbers = table.numbers.slice();
   const diagnostics: Diagnostic[] = [];
@@ -122,7 +120,7 @@ function diagnosticsOf(table: EngineDiagnostics): Diagnostic[] {
       column: numbers[i + 1],
       endLine: numbers[i + 2],
       endColumn: numbers[i + 3],
-      severity: SEVERITIES[numbers[i + 4]],
+      severity: table.severities[numbers[i + 4]],
       code: table.codes[numbers[i + 5]],
       message: table.messages.slice(at, end),
     });

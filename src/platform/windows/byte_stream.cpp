@@ -33,11 +33,11 @@ class InputPump {
     const auto ready = [this] { return !bytes_.empty() || ended_; };
     if (timeout_ms < 0) {
       arrived_.wait(lock, ready);
-      return InputWait::kReady;
+      return InputWait::READY;
     }
     return arrived_.wait_for(lock, std::chrono::milliseconds(timeout_ms), ready)
-               ? InputWait::kReady
-               : InputWait::kTimeout;
+               ? InputWait::READY
+               : InputWait::TIMEOUT;
   }
 
   long take(char* buffer, std::size_t size) {
@@ -86,7 +86,7 @@ InputPump& pump_of(int fd) {
 }  // namespace
 
 InputWait wait_for_input(int fd, int timeout_ms) {
-  if (::_get_osfhandle(fd) == -1) return InputWait::kFailed;
+  if (::_get_osfhandle(fd) == -1) return InputWait::FAILED;
   return pump_of(fd).wait(timeout_ms);
 }
 

@@ -93,7 +93,7 @@ class TurnLock {
 // ---------------------------------------------------------------------------------------------
 // Opening the file itself
 
-enum class Opened { kRegular, kMissing, kRefused };
+enum class Opened { REGULAR, MISSING, REFUSED };
 
 // The handle's file when it is a regular file on disk: not a folder, not a device, a console
 // or a pipe (a reserved name such as CON.vus), not a symbolic link or junction.
@@ -127,16 +127,16 @@ Opened open_regular(const std::wstring& wide, const std::string& path, UniqueHan
                                       nullptr));
   if (!handle.valid()) {
     const DWORD e = ::GetLastError();
-    if (e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND) return Opened::kMissing;
+    if (e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND) return Opened::MISSING;
     fail(error, describe_failure(path, e));
-    return Opened::kRefused;
+    return Opened::REFUSED;
   }
-  if (!check_regular(handle.get(), path, info, error)) return Opened::kRefused;
+  if (!check_regular(handle.get(), path, info, error)) return Opened::REFUSED;
   if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && is_link(handle.get())) {
     fail(error, path + ": is a symbolic link");
-    return Opened::kRefused;
+    return Opened::REFUSED;
   }
-  return Opened::kRegular;
+  return Opened::REGULAR;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -276,7 +276,7 @@ bool DiskFileStore::read_file(const std::string& path, std::size_t limit, std::s
   UniqueHandle file;
   BY_HANDLE_FILE_INFORMATION info{};
   const Opened opened = open_regular(to_wide(path), path, file, info, error);
-  if (opened != Opened::kRegular) return opened == Opened::kMissing;
+  if (opened != Opened::REGULAR) return opened == Opened::MISSING;
   const DWORD e = read_up_to(file.get(), limit, content);
   return e == 0 || fail(error, describe_failure(path, e));
 }
@@ -294,12 +294,12 @@ bool DiskFileStore::update_file(const std::string& path, std::size_t limit, cons
   UniqueHandle file;
   BY_HANDLE_FILE_INFORMATION info{};
   const Opened opened = open_regular(wide, path, file, info, error);
-  if (opened == Opened::kRefused) return false;
+  if (opened == Opened::REFUSED) return false;
   if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
     return fail(error, path + ": is read-only; left as it is");
   }
   std::string current;
-  if (opened == Opened::kRegular) {
+  if (opened == Opened::REGULAR) {
     const DWORD e = read_up_to(file.get(), limit, current);
     if (e != 0) return fail(error, describe_failure(path, e));
     if (current.size() > limit) current.clear();

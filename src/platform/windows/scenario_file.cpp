@@ -3,10 +3,10 @@
 #include "platform/scenario_file.h"
 
 #include "base/limits.h"
+#include "base/statistics_path.h"
 #include "base/text.h"
 #include "platform/scenario_file_notes.h"
 #include "platform/windows/win32_file.h"
-#include "statistics/usage_statistics.h"
 
 namespace plotwright::platform {
 
@@ -65,18 +65,18 @@ void place_statistics(const std::string& name, HANDLE scenario,
 
 // What a handle holds: a file on disk (regular), a folder, a stream (a console, a pipe) or
 // another device (NUL, a serial port), and for a file its identity and size.
-enum class Kind { kRegular, kFolder, kStream, kDevice };
+enum class Kind { REGULAR, FOLDER, STREAM, DEVICE };
 
 Kind kind_of(HANDLE handle, BY_HANDLE_FILE_INFORMATION& info) {
   const DWORD type = ::GetFileType(handle);
   DWORD console_mode = 0;
   if (type == FILE_TYPE_CHAR) {
-    return ::GetConsoleMode(handle, &console_mode) ? Kind::kStream : Kind::kDevice;
+    return ::GetConsoleMode(handle, &console_mode) ? Kind::STREAM : Kind::DEVICE;
   }
   if (type != FILE_TYPE_DISK || !::GetFileInformationByHandle(handle, &info)) {
-    return Kind::kStream;
+    return Kind::STREAM;
   }
-  return info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? Kind::kFolder : Kind::kRegular;
+  return info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? Kind::FOLDER : Kind::REGULAR;
 }
 
 }  // namespace
@@ -94,10 +94,10 @@ bool read_scenario_file(const std::string& name, bool allow_streams, ScenarioFil
   const HANDLE handle = standard_input ? ::GetStdHandle(STD_INPUT_HANDLE) : owned.get();
   BY_HANDLE_FILE_INFORMATION info{};
   const Kind kind = kind_of(handle, info);
-  if (kind == Kind::kFolder) return fail(error, "Is a directory");
-  const bool regular = kind == Kind::kRegular;
+  if (kind == Kind::FOLDER) return fail(error, "Is a directory");
+  const bool regular = kind == Kind::REGULAR;
   if (!regular && !allow_streams) return fail(error, "is not a regular file");
-  if (kind == Kind::kDevice) return fail(error, kDeviceRefused);
+  if (kind == Kind::DEVICE) return fail(error, kDeviceRefused);
   const auto size = std::uint64_t{info.nFileSizeHigh} << 32 | info.nFileSizeLow;
   if (regular && size > kMaxScenarioBytes) return fail(error, too_long_message());
   const DWORD e = read_up_to(handle, kMaxScenarioBytes, file.bytes);

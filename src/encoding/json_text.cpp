@@ -1,14 +1,18 @@
-// Escaping a UTF-8 string for JSON: runs of plain bytes are copied whole.
-#include "authoring/json_text.h"
+// Writing JSON text: string escapes, runs of plain bytes copied whole, and separators.
+#include "encoding/json_text.h"
 
 #include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
 
+#include "encoding/utf8.h"
+
 namespace plotwright {
 
 namespace {
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 
 // The escape of each byte that needs one; empty for the bytes copied as they are.
 using EscapeTable = std::array<std::string_view, 256>;
@@ -42,11 +46,8 @@ std::uint64_t escape_mask(std::uint64_t word) {
   return below_space | zero_bytes(word ^ (kOnes * '"')) | zero_bytes(word ^ (kOnes * '\\'));
 }
 
-}  // namespace
-
-void append_json_string(std::string& out, std::string_view utf8) {
-  out.reserve(out.size() + utf8.size() + 2);
-  out.push_back('"');
+// Appends well-formed UTF-8 with the bytes that need it escaped, without quotes.
+void append_escaped(std::string& out, std::string_view utf8) {
   const char* const text = utf8.data();
   std::size_t run = 0;
   const auto escape_at = [&](std::size_t at) {
@@ -66,7 +67,64 @@ void append_json_string(std::string& out, std::string_view utf8) {
     if (!kEscapes[static_cast<unsigned char>(text[i])].empty()) escape_at(i);
   }
   out.append(text + run, utf8.size() - run);
+}
+
+}  // namespace
+
+void append_json_string(std::string& out, std::string_view utf8) {
+  out.reserve(out.size() + utf8.size() + 2);
   out.push_back('"');
+  for (std::size_t bad = utf8::find_invalid(utf8); bad != std::string_view::npos;
+       bad = utf8::find_invalid(utf8)) {
+    append_escaped(out, utf8.substr(0, bad));
+    out += kReplacement;
+    utf8.remove_prefix(bad + 1);
+  }
+  append_escaped(out, utf8);
+  out.push_back('"');
+}
+
+void JsonWriter::separate() {
+  if (after_value_) out_ += ',';
+  after_value_ = true;
+}
+
+JsonWriter& JsonWriter::open(char bracket) {
+  separate();
+  out_ += bracket;
+  after_value_ = false;
+  return *this;
+}
+
+JsonWriter& JsonWriter::close(char bracket) {
+  out_ += bracket;
+  after_value_ = true;
+  return *this;
+}
+
+JsonWriter& JsonWriter::key(std::string_view name) {
+  value(name);
+  out_ += ':';
+  after_value_ = false;
+  return *this;
+}
+
+JsonWriter& JsonWriter::value(std::string_view text) {
+  separate();
+  append_json_string(out_, text);
+  return *this;
+}
+
+JsonWriter& JsonWriter::value(int number) {
+  separate();
+  out_ += std::to_string(number);
+  return *this;
+}
+
+JsonWriter& JsonWriter::raw(std::string_view json_text) {
+  separate();
+  out_ += json_text;
+  return *this;
 }
 
 }  // namespace plotwright

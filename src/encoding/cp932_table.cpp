@@ -1,6 +1,6 @@
 // The code page 932 backend over the generated tables: a lookup per question, which the codec
 // asks once per code.
-#include "web/cp932_table.h"
+#include "encoding/cp932_table.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 // The generated code page 932 tables answer every question as iconv, whose answers they hold:
 // every code of one or two bytes, every Unicode scalar value.
-#include "web/cp932_table.h"
+#include "encoding/cp932_table.h"
 
 #include <gtest/gtest.h>
 
