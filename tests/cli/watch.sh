@@ -9,30 +9,12 @@ bin=$1
 tmp=$(mktemp -d)
 pid=
 trap '[ -n "$pid" ] && kill -CONT "$pid" 2>/dev/null && kill "$pid" 2>/dev/null; rm -rf "$tmp"' EXIT
-failures=0
-
-fail() {
-  echo "FAIL: $1"
-  failures=$((failures + 1))
-}
+. "$(dirname "$0")/watch_support.sh"
 
 # The watcher is stopped (SIGSTOP) while a save is written and let go after it, so that it
 # meets every save whole, however slowly the machine runs the test or the program: the outcome
 # never depends on timing. Each wait below is for an outcome the program must reach, with a
 # generous limit for a busy machine.
-
-# wait_for TEXT FILE [N]: until FILE holds at least N lines (1) with TEXT, sixty seconds at most.
-wait_for() {
-  for _ in $(seq 600); do
-    [ "$(count "$1" "$2")" -ge "${3:-1}" ] && return 0
-    sleep 0.1
-  done
-  fail "no '$1' (${3:-1} times) in $(basename "$2") after sixty seconds"
-  return 1
-}
-
-# count TEXT FILE: the lines of FILE that hold TEXT.
-count() { grep -cF -- "$1" "$2" 2>/dev/null || true; }
 
 # save COMMAND...: runs COMMAND while the watcher is stopped, then waits until the watcher has
 # dealt with it and waits for the next change (its "waiting for" line once more).

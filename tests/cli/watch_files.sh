@@ -10,22 +10,7 @@ bin=$(realpath "$1")
 tmp=$(mktemp -d)
 pid=
 trap '[ -n "$pid" ] && kill -9 "$pid" 2>/dev/null; rm -rf "$tmp"' EXIT
-failures=0
-
-fail() {
-  echo "FAIL: $1"
-  failures=$((failures + 1))
-}
-
-# wait_for TEXT FILE [COUNT]: until FILE holds TEXT on COUNT lines (1), a minute at most.
-wait_for() {
-  for _ in $(seq 600); do
-    [ "$(grep -cF -- "$1" "$2" 2>/dev/null)" -ge "${3:-1}" ] && return 0
-    sleep 0.1
-  done
-  fail "no '$1' (${3:-1} times) in $(basename "$2") after a minute"
-  return 1
-}
+. "$(dirname "$0")/watch_support.sh"
 
 # ends STATUS [SIGNAL]: the watch ends (after SIGNAL, if given) with STATUS.
 ends() {
