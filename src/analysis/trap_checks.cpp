@@ -302,10 +302,20 @@ void TrapChecker::check_indented_statement(int line, const RunText& run) {
   const bool wide = std::strstr(std::string(text, start).c_str(), kWideSpace) != nullptr;
   const bool separated = name > start + row->length || name >= run.length;
   if (!(wide && separated) && !(separated && missing_targets_.count(text + name))) return;
-  warn("V201",
-       std::string("this line begins with a blank, so it is text, not a ") + quoted(row->keyword) +
-           " statement; a statement's keyword must be the line's first character",
-       map_.range(line, 0, start + row->length));
+  const SourceRange range = map_.range(line, 0, start + row->length);
+  const std::string keyword = quoted(row->keyword);
+  if (wide) {
+    warn("V224",
+         "a full-width space before " + keyword +
+             " makes this line text, not a statement; a "
+             "statement's keyword must be the line's first character",
+         range);
+  } else {
+    warn("V227",
+         "this line begins with a blank, so it is text, not a " + keyword +
+             " statement; a statement's keyword must be the line's first character",
+         range);
+  }
 }
 
 // text -> { condition | operation | ';' | '{' comment '}' | '|' | other }, as the engine runs
