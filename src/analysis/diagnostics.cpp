@@ -2,10 +2,12 @@
 #include "analysis/diagnostics.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <map>
 #include <set>
 
+#include "analysis/trap_checks.h"
 #include "base/limits.h"
 #include "language/brackets.h"
 #include "language/keywords.h"
@@ -19,7 +21,7 @@ class Checker {
   Checker(const SourceStore& store, const CompiledScenario& scenario, const ScenarioModel& model)
       : store_(store), map_(store), scenario_(scenario), model_(model) {}
 
-  std::vector<Diagnostic> run(bool line_limit_reached);
+  std::vector<Diagnostic> run(bool line_limit_reached, std::string_view engine_bytes);
 
  private:
   void add(Severity severity, const char* code, std::string message, SourceRange range,
@@ -30,6 +32,9 @@ class Checker {
   void check_block(int b);
   void check_names(int b);
   void check_statement_words();
+  bool reads_as_prose(int line, const KeywordRow& row) const;
+  std::string swallowed_lines(int line, const KeywordRow& row) const;
+  bool closes_the_file(const ModelBlock& block) const;
   void check_lines(const ModelBlock& block);
   void check_jumps();
   void check_conditions();
@@ -93,7 +98,8 @@ void Checker::check_block(int b) {
   } else if (block.scene != 0 && !block.name.empty()) {
     check_names(b);
   }
-  if (block.scene != 0 && !model_.reachable.empty() && !model_.reachable[block.scene]) {
+  if (block.scene != 0 && !model_.reachable.empty() && !model_.reachable[block.scene] &&
+      !closes_the_file(block)) {
     add(Severity::WARNING, "V204",
         "block " + quoted(block.name) + " cannot be reached from the start of a story",
         block.name_range);
@@ -119,19 +125,93 @@ void Checker::check_names(int b) {
       block.name_range);
 }
 
-// A keyword matches as the start of a longer word: the line is a statement, not text.
+// The block the statistics advice puts last: the file's last scene, with no text, that nothing
+// leads to. It is there so that no choice is the last scene, whose use count is never saved.
+bool Checker::closes_the_file(const ModelBlock& block) const {
+  if (block.scene != model_.scene_count || block.kind == BlockKind::SELECT) return false;
+  return std::all_of(block.body.begin(), block.body.end(), [&](int line) {
+    const char* text = store_.lines()[line];
+    const int length = static_cast<int>(std::strlen(text));
+    return skip_blanks(text, 0, length) >= length;
+  });
+}
+
+// The block a statement line opens, or null for an `end` line.
+const ModelBlock* block_at(const ScenarioModel& model, int statement_line) {
+  const auto found =
+      std::lower_bound(model.blocks.begin(), model.blocks.end(), statement_line,
+                       [](const ModelBlock& b, int line) { return b.statement_line < line; });
+  return found != model.blocks.end() && found->statement_line == statement_line ? &*found : nullptr;
+}
+
+bool ends_like_prose(const std::string& name) {
+  static constexpr std::string_view kWideStops[] = {"\x81\x63", "\x81\x42", "\x81\x41"};
+  if (!name.empty() && std::strchr(".,!?;:", name.back())) return true;
+  return std::any_of(std::begin(kWideStops), std::end(kWideStops),
+                     [&](std::string_view stop) { return name.ends_with(stop); });
+}
+
+// A keyword and a blank open a statement as surely as a glued keyword, but the line may be
+// prose all the same: it goes on a line that joins it with `-`, or it is an `end` with words
+// after it, or the block it opens is reached by nothing and its name reads as words of a
+// sentence (a blank in it, and a small first letter or a closing stop).
+bool Checker::reads_as_prose(int line, const KeywordRow& row) const {
+  const char* text = store_.lines()[line];
+  if (line > 0 && !scenario_.rows[line - 1]) {
+    const char* before = store_.lines()[line - 1];
+    const std::size_t length = std::strlen(before);
+    if (length > 1 && before[0] != '-' && before[length - 1] == '-') return true;
+  }
+  const int length = static_cast<int>(std::strlen(text));
+  const int name = skip_blanks(text, row.length, length);
+  if (!row.named) return !row.opens_scene && name < length;  // `end` with words after it
+  const ModelBlock* block = block_at(model_, line);
+  if (!block || row.title || model_.reachable.empty() || model_.reachable[block->scene]) {
+    return false;
+  }
+  const std::string& words = block->name;
+  if (words.find(' ') == std::string::npos) return false;
+  return std::islower(static_cast<unsigned char>(words[0])) || ends_like_prose(words);
+}
+
+// ": lines 17 to 24 are read as part of block ..." for the lines the statement takes from the
+// text around it; "" when it takes none.
+std::string Checker::swallowed_lines(int line, const KeywordRow& row) const {
+  int last = line;
+  if (const ModelBlock* block = row.named || row.opens_scene ? block_at(model_, line) : nullptr) {
+    if (!block->body.empty()) last = block->body.back();
+  } else {
+    while (last + 1 < store_.size() && !scenario_.rows[last + 1]) ++last;
+  }
+  if (last == line) return "";
+  const int first = store_.last_physical_line(line) + 1;
+  const int end = store_.last_physical_line(last);
+  const std::string lines =
+      first == end ? "line " + std::to_string(first) + " is"
+                   : "lines " + std::to_string(first) + " to " + std::to_string(end) + " are";
+  if (!row.opens_scene && !row.opens_select) {
+    return "; " + lines + (first == end ? " ignored: it belongs" : " ignored: they belong") +
+           " to no block";
+  }
+  const ModelBlock* block = block_at(model_, line);
+  return "; " + lines + " read as part of block " + quoted(block ? block->name : "");
+}
+
+// A keyword matches as the start of a longer word, or of a line of prose: the line is a
+// statement, not text, and it takes the lines after it along.
 void Checker::check_statement_words() {
   for (int line = 0; line < static_cast<int>(scenario_.rows.size()); ++line) {
     const KeywordRow* row = scenario_.rows[line];
     if (!row) continue;
     const char* text = store_.lines()[line];
     const unsigned char next = static_cast<unsigned char>(text[row->length]);
-    if (next == '\0' || next == ' ' || next == '\t' || next == 0x81) continue;
+    const bool glued = !(next == '\0' || next == ' ' || next == '\t' || next == 0x81);
+    if (!glued && !reads_as_prose(line, *row)) continue;
     const SourcePosition start = map_.position(line, 0);
     add(Severity::WARNING, "V201",
         "this line begins with " + quoted(row->keyword) + ", so it is read as " +
             (row->opens_scene || row->opens_select ? "a " : "an ") + quoted(row->keyword) +
-            " statement, not as text",
+            " statement, not as text" + swallowed_lines(line, *row),
         map_.range(line, 0, row->length),
         Fix{SourceRange{start, start}, "()", "Begin the line with () to keep it as text"});
   }
@@ -267,7 +347,7 @@ void Checker::check_variables() {
   }
 }
 
-std::vector<Diagnostic> Checker::run(bool line_limit_reached) {
+std::vector<Diagnostic> Checker::run(bool line_limit_reached, std::string_view engine_bytes) {
   if (line_limit_reached) {
     const int last = store_.size() - 1;
     add(Severity::ERROR, "V104", "Source code exceed over max 200000 lines",
@@ -279,6 +359,7 @@ std::vector<Diagnostic> Checker::run(bool line_limit_reached) {
   check_jumps();
   check_conditions();
   check_variables();
+  check_traps(store_, scenario_, model_, engine_bytes, found_);
   std::stable_sort(found_.begin(), found_.end(), [](const Diagnostic& a, const Diagnostic& b) {
     if (a.range.begin.line != b.range.begin.line) return a.range.begin < b.range.begin;
     if (a.range.begin.column != b.range.begin.column) return a.range.begin < b.range.begin;
@@ -290,8 +371,9 @@ std::vector<Diagnostic> Checker::run(bool line_limit_reached) {
 }  // namespace
 
 std::vector<Diagnostic> check_scenario(const SourceStore& store, const CompiledScenario& scenario,
-                                       const ScenarioModel& model, bool line_limit_reached) {
-  return Checker(store, scenario, model).run(line_limit_reached);
+                                       const ScenarioModel& model, bool line_limit_reached,
+                                       std::string_view engine_bytes) {
+  return Checker(store, scenario, model).run(line_limit_reached, engine_bytes);
 }
 
 const char* severity_name(Severity severity) {

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analysis/scenario_model.h"
@@ -29,9 +30,11 @@ struct Diagnostic {
 };
 
 // The diagnostics of one compile, sorted by position. `line_limit_reached` says that the
-// store stopped at its limit (the rest of the file was not read).
+// store stopped at its limit (the rest of the file was not read); `engine_bytes` is the file
+// the store was read from, for what the store drops (empty when unknown).
 std::vector<Diagnostic> check_scenario(const SourceStore& store, const CompiledScenario& scenario,
-                                       const ScenarioModel& model, bool line_limit_reached);
+                                       const ScenarioModel& model, bool line_limit_reached,
+                                       std::string_view engine_bytes = {});
 
 const char* severity_name(Severity severity);
 

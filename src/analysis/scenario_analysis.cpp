@@ -14,7 +14,7 @@ ScenarioAnalysis::ScenarioAnalysis(std::string_view engine_bytes) {
   NullDiagnostics trace;
   compile_scenario(store_, scenario_, trace);
   model_ = build_model(store_, scenario_);
-  diagnostics_ = check_scenario(store_, scenario_, model_, line_limit_reached_);
+  diagnostics_ = check_scenario(store_, scenario_, model_, line_limit_reached_, engine_bytes);
 }
 
 bool ScenarioAnalysis::has_errors() const {
