@@ -14,7 +14,7 @@ namespace {
 
 // How many different unknown names a check looks for a near name of: a file that misspells
 // thousands of names gets its suggestions for the first of them, and its check stays quick.
-constexpr std::size_t kSuggestedNamesLimit = 200;
+constexpr std::size_t kSuggestedNamesLimit = 100;
 
 // The "did you mean" of the diagnostics whose name found nothing, each list of names built when
 // first needed and each unknown name looked up once.

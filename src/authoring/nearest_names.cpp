@@ -2,6 +2,7 @@
 #include "authoring/nearest_names.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <numeric>
 #include <set>
@@ -27,23 +28,30 @@ std::u32string folded_characters(std::string_view text, bool drop_blanks = false
   return out;
 }
 
-// The edit distance with a swap of two neighbouring characters as one edit (`glod`, `gold`).
-int distance(const std::u32string& x, const std::u32string& y) {
+// The edit distance with a swap of two neighbouring characters as one edit (`glod`, `gold`);
+// `enough` or more once it is clear that it is at least `enough` (a row's least value never
+// falls in the next rows but one).
+int distance(const std::u32string& x, const std::u32string& y, int enough = INT_MAX) {
   std::vector<int> before(y.size() + 1);  // the row of two characters back
   std::vector<int> last(y.size() + 1);
   std::vector<int> row(y.size() + 1);
   std::iota(row.begin(), row.end(), 0);
+  int previous_least = 0;
   for (std::size_t i = 1; i <= x.size(); ++i) {
     before.swap(last);
     last.swap(row);
     row[0] = static_cast<int>(i);
+    int least = row[0];
     for (std::size_t j = 1; j <= y.size(); ++j) {
       row[j] =
           std::min({last[j] + 1, row[j - 1] + 1, last[j - 1] + (x[i - 1] == y[j - 1] ? 0 : 1)});
       if (i > 1 && j > 1 && x[i - 1] == y[j - 2] && x[i - 2] == y[j - 1]) {
         row[j] = std::min(row[j], before[j - 2] + 1);
       }
+      least = std::min(least, row[j]);
     }
+    if (least >= enough && previous_least >= enough) return enough;
+    previous_least = least;
   }
   return row[y.size()];
 }
@@ -91,7 +99,7 @@ std::string NameSuggestions::suggestion(std::string_view wanted) const {
   for (std::size_t i = 0; i < names_.size(); ++i) {
     const int apart = static_cast<int>(folded_[i].size()) - static_cast<int>(folded.size());
     if (std::abs(apart) >= best_distance || names_[i] == wanted) continue;  // too far by length
-    const int d = distance(folded, folded_[i]);
+    const int d = distance(folded, folded_[i], best_distance);
     if (d < best_distance) {
       best = i;
       best_distance = d;
