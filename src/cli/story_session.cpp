@@ -114,8 +114,7 @@ void StorySession::point_at_errors(const std::string& name, const std::string& e
     err_ << name << ':' << d.range.begin.line << ':' << d.range.begin.column
          << ": error: " << d.message << " [" << d.code << "]\n";
   }
-  err_ << "plotwright: note: \"plotwright check " << options_.file
-       << "\" shows the warnings too\n";
+  err_ << "plotwright: note: \"plotwright check " << options_.file << "\" shows the warnings too\n";
 }
 
 int StorySession::tell(const std::string& name, const platform::ScenarioFile& scenario,
