@@ -6,7 +6,7 @@ _plotwright_options() {
   case $1 in
     story) echo "--help --version --encoding --seed --count --raw --json --no-stats --start
                  --trace --watch --check --verbose" ;;
-    check) echo "--help --encoding --format --werror" ;;
+    check) echo "--help --encoding --format --werror --docs-uri" ;;
     graph) echo "--help --encoding --seed --format --coverage --no-stats" ;;
     coverage) echo "--help --encoding --seed --runs --format --save-stats --no-stats" ;;
     lsp) echo "--help" ;;

@@ -42,6 +42,8 @@ complete -c plotwright -n $story -l verbose -d "Show the compile's diagnostics"
 complete -c plotwright -n "__fish_seen_subcommand_from check" -l format -x -a "text json sarif" -d "Output format"
 complete -c plotwright -n "__fish_seen_subcommand_from check" -l werror \
     -d "Warnings make the exit status 1 too"
+complete -c plotwright -n "__fish_seen_subcommand_from check" -l docs-uri -x \
+    -d "Address of diagnostics.md for SARIF help"
 complete -c plotwright -n "__fish_seen_subcommand_from graph" -l format -x -a "dot mermaid" -d "Output format"
 complete -c plotwright -n "__fish_seen_subcommand_from graph" -l coverage -x \
     -d "Colour scenes by how many of N stories reached them"

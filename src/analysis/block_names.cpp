@@ -39,7 +39,8 @@ std::string shape_refusal(std::string_view name, const std::string& engine) {
            "\": it is syntax in choices and jumps.";
   }
   if (const KeywordRow* row = classify_line(engine.c_str(), kKeywordTable)) {
-    return std::string("A choice naming it would be read as a \"") + row->keyword + "\" statement.";
+    return std::string("A choice naming it would be read as ") + article_for(row->keyword) + " \"" +
+           row->keyword + "\" statement.";
   }
   if (is_six_digits(engine.c_str())) return "A name that begins with six digits is a scene number.";
   if (engine.size() > kLongestName) return "The name is too long.";

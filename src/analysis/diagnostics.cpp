@@ -26,7 +26,13 @@ class Checker {
  private:
   void add(Severity severity, const char* code, std::string message, SourceRange range,
            std::optional<Fix> fix = std::nullopt) {
-    found_.push_back(Diagnostic{severity, code, std::move(message), range, std::move(fix)});
+    found_.push_back(Diagnostic{
+        severity, code, std::move(message), range, std::move(fix), NameLookup::NONE, {}});
+  }
+  // The diagnostic just added is about `name`, which names none of `lookup`.
+  void looked_up(NameLookup lookup, const std::string& name) {
+    found_.back().lookup = lookup;
+    found_.back().unknown_name = name;
   }
   void check_compile_errors();
   void check_block(int b);
@@ -36,6 +42,7 @@ class Checker {
   std::string swallowed_lines(int line, const KeywordRow& row) const;
   bool closes_the_file(const ModelBlock& block) const;
   void check_lines(const ModelBlock& block);
+  void check_brackets(int line, const char* text, int length);
   void check_jumps();
   void check_conditions();
   void check_variables();
@@ -58,11 +65,11 @@ void Checker::check_compile_errors() {
     const auto choice =
         std::lower_bound(model_.choices.begin(), model_.choices.end(), error.line,
                          [](const ModelChoice& c, int line) { return c.line < line; });
-    const SourceRange range = choice != model_.choices.end() && choice->line == error.line
-                                  ? choice->destination_range
-                                  : map_.line_range(error.line);
+    const bool found = choice != model_.choices.end() && choice->line == error.line;
+    const SourceRange range = found ? choice->destination_range : map_.line_range(error.line);
     add(Severity::ERROR, error.destination[0] ? "V101" : "V102", describe_compile_error(error),
         range);
+    if (found && error.destination[0]) looked_up(NameLookup::SCENES, choice->destination);
   }
 }
 
@@ -87,6 +94,7 @@ void Checker::check_block(int b) {
         quoted(block.name) + " is no built-in scene: this " + quoted(block.keyword) +
             " block is never used",
         block.name_range);
+    looked_up(NameLookup::BUILTIN_BODIES, block.name);
   }
   if (block.scene > kLookupWindow) {
     char number[16];
@@ -210,11 +218,92 @@ void Checker::check_statement_words() {
     const SourcePosition start = map_.position(line, 0);
     add(Severity::WARNING, "V201",
         "this line begins with " + quoted(row->keyword) + ", so it is read as " +
-            (row->opens_scene || row->opens_select ? "a " : "an ") + quoted(row->keyword) +
-            " statement, not as text" + swallowed_lines(line, *row),
+            article_for(row->keyword) + " " + quoted(row->keyword) + " statement, not as text" +
+            swallowed_lines(line, *row),
         map_.range(line, 0, row->length),
         Fix{SourceRange{start, start}, "()", "Begin the line with () to keep it as text"});
   }
+}
+
+// The pairs the line check balances, and the Shift-JIS full-width look-alike of each bracket.
+struct BracketPair {
+  BracketCounts::Pair pair;
+  char open;
+  char close;
+  const char* wide_open;
+  const char* wide_close;
+};
+constexpr BracketPair kCheckedPairs[] = {
+    {BracketCounts::PAREN, '(', ')', "\x81\x69", "\x81\x6A"},
+    {BracketCounts::SQUARE, '[', ']', "\x81\x6D", "\x81\x6E"},
+    {BracketCounts::BRACE, '{', '}', "\x81\x6F", "\x81\x70"},
+};
+
+// The bracket of `pair` that leaves a line unbalanced: the first that is never closed when the
+// line opens more than it closes, else the first that closes nothing; -1 when the pair balances.
+int unbalanced_bracket(const char* text, const ClassArray& classes, int end,
+                       const BracketPair& pair) {
+  std::vector<int> open;
+  int stray = -1;
+  int depth = 0;
+  for (int p = 0; p < end; ++p) {
+    if (classes[p] != CharClass::SINGLE) continue;
+    if (text[p] == pair.open) {
+      open.push_back(p);
+      ++depth;
+    } else if (text[p] == pair.close) {
+      --depth;
+      if (!open.empty()) {
+        open.pop_back();
+      } else if (stray < 0) {
+        stray = p;
+      }
+    }
+  }
+  if (depth == 0) return -1;
+  return depth > 0 ? open.front() : stray;
+}
+
+// The first full-width `wide` character of the line, as a byte offset; -1 for none.
+int find_wide(const char* text, const ClassArray& classes, int end, const char* wide) {
+  for (int p = 0; p < end; ++p) {
+    if (classes[p] == CharClass::LEAD && text[p] == wide[0] && text[p + 1] == wide[1]) return p;
+  }
+  return -1;
+}
+
+// A line whose ( ), [ ] or { } do not balance does not run. The warning points at the bracket
+// that does not match, and at a full-width bracket that the author likely meant as its partner.
+void Checker::check_brackets(int line, const char* text, int length) {
+  ClassArray classes;
+  classify_text(text, classes.data(), std::min(length + 1, kTextCapacity));
+  const int end = std::min({kSeparatorWindow, length, kTextCapacity});
+  const BracketPair* culprit = nullptr;
+  int at = -1;
+  std::string pairs;
+  for (const BracketPair& pair : kCheckedPairs) {
+    const int p = unbalanced_bracket(text, classes, end, pair);
+    if (p < 0) continue;
+    pairs += std::string(" ") + pair.open + pair.close;
+    if (!culprit || p < at) {
+      culprit = &pair;
+      at = p;
+    }
+  }
+  if (!culprit) return;
+  const bool opens = text[at] == culprit->open;
+  std::string message = "unbalanced brackets:" + pairs + "; this " +
+                        quoted(std::string(1, text[at])) +
+                        (opens ? " is never closed" : " closes nothing");
+  const char* wide = opens ? culprit->wide_close : culprit->wide_open;
+  const int look_alike = find_wide(text, classes, end, wide);
+  if (look_alike >= 0) {
+    message += ", and the full-width " + quoted(wide) + " at column " +
+               std::to_string(map_.position(line, look_alike).column) + " is no bracket: write " +
+               quoted(std::string(1, opens ? culprit->close : culprit->open));
+  }
+  add(Severity::WARNING, "V210", message + "; the story shows \"illegal parenthesis\" instead",
+      map_.range(line, at, at + 1));
 }
 
 void Checker::check_lines(const ModelBlock& block) {
@@ -232,22 +321,20 @@ void Checker::check_lines(const ModelBlock& block) {
           map_.range(line, kTextMaxLength, length));
     }
     if (block.kind == BlockKind::SELECT) continue;
-    ClassArray classes;
-    classify_text(text, classes.data(), std::min(length + 1, kTextCapacity));
-    BracketCounts counts;
-    for (int p = 0; p < kSeparatorWindow && p < length && p < kTextCapacity; ++p) {
-      if (classes[p] == CharClass::SINGLE) counts.update(text[p]);
-    }
-    std::string pairs;
-    if (counts.depth[BracketCounts::PAREN]) pairs += " ()";
-    if (counts.depth[BracketCounts::SQUARE]) pairs += " []";
-    if (counts.depth[BracketCounts::BRACE]) pairs += " {}";
-    if (!pairs.empty()) {
-      add(Severity::WARNING, "V210",
-          "unbalanced brackets:" + pairs + "; the story shows \"illegal parenthesis\" instead",
-          map_.line_range(line));
-    }
+    check_brackets(line, text, length);
   }
+}
+
+// Whether a jump's target holds the syntax of a group or a variable, which a jump line does not
+// expand.
+bool looks_expanded(const std::string& target) {
+  ClassArray classes;
+  const int length = static_cast<int>(std::min<std::size_t>(target.size(), kTextMaxLength));
+  classify_text(target.c_str(), classes.data(), length + 1);
+  for (int p = 0; p < length; ++p) {
+    if (classes[p] == CharClass::SINGLE && std::strchr("(|[", target[p])) return true;
+  }
+  return false;
 }
 
 void Checker::check_jumps() {
@@ -255,8 +342,12 @@ void Checker::check_jumps() {
     if (jump.target_scene != 0) continue;
     add(Severity::WARNING, "V203",
         "scene " + quoted(jump.target) + " not found: the story shows 'scene " +
-            quoted(jump.token) + " not found' here",
+            quoted(jump.token) + " not found' here" +
+            (looks_expanded(jump.target) ? "; a jump line is not expanded, so it names one scene:"
+                                           " for a random jump, jump to a select block"
+                                         : ""),
         jump.target_range);
+    looked_up(NameLookup::SCENES, jump.target);
   }
 }
 
@@ -326,6 +417,7 @@ void Checker::check_variables() {
           "variable " + quoted(name) + " is read but never set" +
               (first.read->access == VariableAccess::READ_TEXT ? ": it prints its own name" : ""),
           first.read->range);
+      looked_up(NameLookup::VARIABLES, name);
     }
     if (first.set && !first.read && !builtin) {
       add(Severity::WARNING, "V208", "variable " + quoted(name) + " is set but never read",

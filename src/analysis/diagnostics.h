@@ -21,12 +21,23 @@ struct Fix {
   std::string title;        // what it does, for a person
 };
 
+// Among which names a name that names nothing was looked up: the author tools suggest the
+// nearest of them.
+enum class NameLookup {
+  NONE,
+  SCENES,          // the named blocks a choice or a jump may name
+  BUILTIN_BODIES,  // the built-in scenes a koru or system_mes block may give lines
+  VARIABLES,       // the variables the scenario sets
+};
+
 struct Diagnostic {
   Severity severity = Severity::ERROR;
   std::string code;     // "V101"
   std::string message;  // engine bytes (names as the scenario writes them)
   SourceRange range;
   std::optional<Fix> fix;
+  NameLookup lookup = NameLookup::NONE;
+  std::string unknown_name;  // engine bytes: the name, at `range`, that found nothing
 };
 
 // The diagnostics of one compile, sorted by position. `line_limit_reached` says that the

@@ -1,30 +1,13 @@
 // Resolving --start against the compiled scenario.
 #include "authoring/start_block.h"
 
-#include <algorithm>
-#include <numeric>
-#include <set>
-#include <tuple>
-
 #include "compiler/scene_table.h"
-#include "encoding/utf8.h"
 
 namespace plotwright {
 
 namespace {
 
 constexpr std::size_t kNearestShown = 5;
-
-std::u32string folded_characters(std::string_view text) {
-  std::u32string out;
-  for (std::size_t at = 0; at < text.size();) {
-    char32_t c = static_cast<unsigned char>(text[at]);
-    const std::size_t length = utf8::decode(text, at, c);
-    at += length > 0 ? length : 1;
-    out.push_back(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  }
-  return out;
-}
 
 // Decimal digits that fit an int: a scene number.
 bool parse_scene_number(std::string_view text, int& number) {
@@ -81,43 +64,6 @@ int find_start_scene(std::string_view wanted, const ScenarioAnalysis& analysis, 
              (scenes > 0 ? " (its scenes are 1 to " + std::to_string(scenes) + ")" : "");
   }
   return 0;
-}
-
-int edit_distance(std::string_view a, std::string_view b) {
-  const std::u32string x = folded_characters(a);
-  const std::u32string y = folded_characters(b);
-  std::vector<int> row(y.size() + 1);
-  std::iota(row.begin(), row.end(), 0);
-  for (std::size_t i = 1; i <= x.size(); ++i) {
-    int diagonal = row[0];
-    row[0] = static_cast<int>(i);
-    for (std::size_t j = 1; j <= y.size(); ++j) {
-      const int substituted = diagonal + (x[i - 1] == y[j - 1] ? 0 : 1);
-      diagonal = row[j];
-      row[j] = std::min({row[j] + 1, row[j - 1] + 1, substituted});
-    }
-  }
-  return row[y.size()];
-}
-
-std::vector<std::string> nearest_names(std::string_view wanted,
-                                       const std::vector<std::string>& names, std::size_t limit) {
-  // Distance; then a name that the wanted text begins (a name typed in part) first; then the
-  // order of the names.
-  std::vector<std::tuple<int, bool, std::size_t>> ranked;
-  std::set<std::string_view> seen;
-  const std::u32string folded = folded_characters(wanted);
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    if (!seen.insert(names[i]).second) continue;
-    const bool begun = folded_characters(names[i]).starts_with(folded);
-    ranked.emplace_back(edit_distance(wanted, names[i]), !begun, i);
-  }
-  const std::size_t shown = std::min(limit, ranked.size());
-  std::partial_sort(ranked.begin(), ranked.begin() + static_cast<std::ptrdiff_t>(shown),
-                    ranked.end());
-  std::vector<std::string> out;
-  for (std::size_t i = 0; i < shown; ++i) out.push_back(names[std::get<2>(ranked[i])]);
-  return out;
 }
 
 }  // namespace plotwright

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "analysis/scenario_analysis.h"
+#include "authoring/nearest_names.h"
 #include "encoding/cp932_codec.h"
 
 namespace plotwright {
@@ -16,14 +17,5 @@ namespace plotwright {
 // there is no such block or scene.
 int find_start_scene(std::string_view wanted, const ScenarioAnalysis& analysis, Cp932Codec& codec,
                      std::string* error);
-
-// The edit distance (insertions, deletions, substitutions of characters) between two UTF-8
-// texts, ASCII letters compared without case.
-int edit_distance(std::string_view a, std::string_view b);
-
-// Up to `limit` of `names` nearest to `wanted`, the nearest first; of equally near names, those
-// that begin with `wanted` first, then in their order in `names`; each name once.
-std::vector<std::string> nearest_names(std::string_view wanted,
-                                       const std::vector<std::string>& names, std::size_t limit);
 
 }  // namespace plotwright

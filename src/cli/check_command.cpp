@@ -2,6 +2,7 @@
 #include "cli/check_command.h"
 
 #include <algorithm>
+#include <cctype>
 #include <nlohmann/json.hpp>
 #include <ostream>
 #include <set>
@@ -9,6 +10,7 @@
 #include "authoring/checked_scenario.h"
 #include "build_version.h"
 #include "cli/scenario_input.h"
+#include "diagnostic_rules.h"
 
 namespace plotwright::cli {
 
@@ -40,8 +42,52 @@ json sarif_result(const std::string& file, const AuthorDiagnostic& d) {
                           {{"artifactLocation", {{"uri", file}}}, {"region", region}}}}})}};
 }
 
+// The anchor GitHub gives a heading: lower case, blanks as '-', other punctuation dropped.
+std::string heading_anchor(std::string_view heading) {
+  std::string anchor;
+  for (const char c : heading) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == ' ') {
+      anchor += '-';
+    } else if (std::isalnum(byte) || c == '-' || c == '_' || byte >= 0x80) {
+      anchor += static_cast<char>(std::tolower(byte));
+    }
+  }
+  return anchor;
+}
+
+// A rule's name: the words of its title, each begun in upper case ("AChoiceNamesNoScene").
+std::string rule_name(std::string_view title) {
+  std::string name;
+  bool word_start = true;
+  for (const char c : title) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (!std::isalnum(byte)) {
+      word_start = true;
+      continue;
+    }
+    name += word_start ? static_cast<char>(std::toupper(byte)) : c;
+    word_start = false;
+  }
+  return name;
+}
+
+json sarif_rule(const std::string& code, const std::string& docs_uri) {
+  json rule = {{"id", code}};
+  for (const DiagnosticRule& known : kDiagnosticRules) {
+    if (code != known.code) continue;
+    const std::string heading = code + ": " + known.title;
+    rule["name"] = rule_name(known.title);
+    rule["shortDescription"] = {{"text", known.title}};
+    rule["helpUri"] = docs_uri + "#" + heading_anchor(heading);
+  }
+  if (!rule.contains("helpUri")) rule["helpUri"] = docs_uri;
+  return rule;
+}
+
 // SARIF 2.1.0: one run of one tool, its rules the codes that occur.
-json sarif_of(const std::string& file, const CheckedScenario& checked) {
+json sarif_of(const std::string& file, const CheckedScenario& checked,
+              const std::string& docs_uri) {
   json results = json::array();
   std::set<std::string> codes;
   for (const AuthorDiagnostic& d : checked.diagnostics()) {
@@ -49,12 +95,10 @@ json sarif_of(const std::string& file, const CheckedScenario& checked) {
     codes.insert(d.code);
   }
   json rules = json::array();
-  for (const std::string& code : codes) {
-    rules.push_back({{"id", code}, {"helpUri", "docs/diagnostics.md#" + code}});
-  }
+  for (const std::string& code : codes) rules.push_back(sarif_rule(code, docs_uri));
   const json driver = {{"name", "plotwright"},
                        {"version", PLOTWRIGHT_BUILD_VERSION},
-                       {"informationUri", "docs/diagnostics.md"},
+                       {"informationUri", docs_uri},
                        {"rules", rules}};
   return {{"$schema", "https://json.schemastore.org/sarif-2.1.0.json"},
           {"version", "2.1.0"},
@@ -93,7 +137,9 @@ int run_check(const Options& options, std::ostream& out, std::ostream& err) {
     for (const AuthorDiagnostic& d : checked->diagnostics()) all.push_back(json_of(input.name, d));
     out << all.dump(2) << '\n';
   } else if (options.format == "sarif") {
-    out << sarif_of(input.name, *checked).dump(2) << '\n';
+    const std::string docs =
+        options.docs_uri.empty() ? std::string(kDefaultDiagnosticsUri) : options.docs_uri;
+    out << sarif_of(input.name, *checked, docs).dump(2) << '\n';
   } else {
     write_diagnostics_text(input.name, *checked, out);
   }

@@ -139,6 +139,10 @@ void declare_check(CLI::App& app, Options& options, Shared& shared) {
       ->type_name("FORMAT")
       ->check(CLI::IsMember({"text", "json", "sarif"}));
   check->add_flag("--werror", options.werror, "Warnings make the exit status 1 too");
+  check
+      ->add_option("--docs-uri", options.docs_uri,
+                   "With sarif: the diagnostics.md the rules' help points into")
+      ->type_name("URI");
   check->footer(std::string(kStdinNote) + "\n" + kCheckExitStatus);
 }
 

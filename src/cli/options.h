@@ -42,9 +42,10 @@ struct Options {
   bool check = false;  // with watch: the diagnostics before each story
 
   // check, graph and coverage.
-  std::string format;   // check: text, json, sarif; graph: dot, mermaid; coverage: text, json, csv
-  bool werror = false;  // check: warnings make the exit status 1 too
-  int runs = 0;         // coverage, graph --coverage: stories to run
+  std::string format;    // check: text, json, sarif; graph: dot, mermaid; coverage: text, json, csv
+  bool werror = false;   // check: warnings make the exit status 1 too
+  std::string docs_uri;  // check: where SARIF's rules point for help; "" for the installed copy
+  int runs = 0;          // coverage, graph --coverage: stories to run
   bool save_stats = false;  // coverage: write the statistics file afterwards
 };
 

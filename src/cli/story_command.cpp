@@ -50,7 +50,7 @@ int watch_stories(const Options& options, ScenarioInput& input, StorySession& se
   }
   show_diagnostics(options, input, err);
   if (!decode_input(options, input, err)) return kExitUsage;
-  int status = session.tell(input.file, std::move(input.engine_bytes));
+  int status = session.tell(input.name, input.file, std::move(input.engine_bytes));
   if (status == kExitUsage) return session.finish(status);
   for (;;) {
     out.flush();
@@ -70,7 +70,7 @@ int watch_stories(const Options& options, ScenarioInput& input, StorySession& se
     show_diagnostics(options, changed, err);
     if (!decode_input(options, changed, err)) continue;
     // A --start that names nothing in the new version is reported; the watch goes on.
-    const int told = session.tell(changed.file, std::move(changed.engine_bytes));
+    const int told = session.tell(changed.name, changed.file, std::move(changed.engine_bytes));
     if (!out) break;
     if (told != kExitUsage) status = told;
   }
@@ -89,7 +89,7 @@ int run_story(const Options& options, std::ostream& out, std::ostream& err) {
   StorySession session(options, *input.codec, out, err);
   if (options.watch) return watch_stories(options, input, session, out, err);
   if (!decode_input(options, input, err)) return kExitUsage;
-  return session.finish(session.tell(input.file, std::move(input.engine_bytes)));
+  return session.finish(session.tell(input.name, input.file, std::move(input.engine_bytes)));
 }
 
 }  // namespace plotwright::cli

@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "analysis/scenario_analysis.h"
+#include "authoring/checked_scenario.h"
 #include "authoring/document_model.h"
 #include "authoring/start_block.h"
 #include "compiler/line_source.h"
@@ -98,7 +99,26 @@ void StorySession::write_story(std::string_view text) {
   }
 }
 
-int StorySession::tell(const platform::ScenarioFile& scenario, std::string engine_bytes) {
+// A scenario that does not compile shows the compile's messages as its story; standard error
+// gets the errors where they are, as `check` writes them, and where to find the rest. With
+// --check they are already there.
+void StorySession::point_at_errors(const std::string& name, const std::string& engine_bytes) {
+  std::unique_ptr<CheckedScenario> checked;
+  if (options_.check ||
+      !CheckedScenario::check(codec_, engine_bytes, InputEncoding::SHIFT_JIS, checked, nullptr)) {
+    return;
+  }
+  out_.flush();
+  for (const AuthorDiagnostic& d : checked->diagnostics()) {
+    if (d.severity != Severity::ERROR) continue;
+    err_ << name << ':' << d.range.begin.line << ':' << d.range.begin.column
+         << ": error: " << d.message << " [" << d.code << "]\n";
+  }
+  err_ << "plotwright: note: \"plotwright check " << options_.file << "\" shows the warnings too\n";
+}
+
+int StorySession::tell(const std::string& name, const platform::ScenarioFile& scenario,
+                       std::string engine_bytes) {
   if (!choose_start(engine_bytes)) return kExitUsage;
   trace_.clear();
   FileLineSource source(std::move(engine_bytes));
@@ -111,6 +131,7 @@ int StorySession::tell(const platform::ScenarioFile& scenario, std::string engin
   }
   if (!loaded.generated) {
     writer_.write(loaded.text, index_++);  // the messages, once: there is no story to repeat
+    point_at_errors(name, source.bytes());
   } else {
     if (options_.trace) name_scenes();
     write_story(loaded.text);  // the text is valid only until the next regeneration

@@ -47,15 +47,18 @@ class StorySession {
   StorySession(const Options& options, Cp932Codec& codec, std::ostream& out, std::ostream& err);
 
   // Loads the scenario and writes options.count stories (one, the messages, when it does not
-  // compile). Returns kExitStory, kExitScenario, or kExitUsage for a --start that names
-  // nothing (nothing loaded then) or for output that could not be written.
-  int tell(const platform::ScenarioFile& scenario, std::string engine_bytes);
+  // compile, and then its errors at their places on standard error; `name` names the file
+  // there). Returns kExitStory, kExitScenario, or kExitUsage for a --start that names nothing
+  // (nothing loaded then) or for output that could not be written.
+  int tell(const std::string& name, const platform::ScenarioFile& scenario,
+           std::string engine_bytes);
   // Saves the statistics, unless the output failed. Returns `status`, or kExitUsage when the
   // output failed.
   int finish(int status);
 
  private:
   bool choose_start(const std::string& engine_bytes);
+  void point_at_errors(const std::string& name, const std::string& engine_bytes);
   void name_scenes();
   void write_story(std::string_view text);
 

@@ -33,6 +33,7 @@ class FileLineSource final : public LineSource {
  public:
   explicit FileLineSource(std::string bytes) : bytes_(std::move(bytes)), lines_(bytes_) {}
   std::optional<std::string_view> read_line() override { return lines_.read_line(); }
+  const std::string& bytes() const { return bytes_; }
 
  private:
   std::string bytes_;

@@ -15,6 +15,12 @@ struct KeywordRow {
   bool named = false;             // the name enters the scene-name table; the block gets a scene
 };
 
+// "a" or "an", as English writes it before `word` (a keyword: "an \"end\" statement").
+inline const char* article_for(const char* word) {
+  const char c = word ? word[0] : '\0';
+  return c == 'a' || c == 'e' || c == 'i' || c == 'o' || c == 'u' ? "an" : "a";
+}
+
 // The twelve keywords in table order, ended by a row without a keyword. The order decides
 // ties: a line's row is the last row that matches ("system_mes" after "system").
 extern const KeywordRow kKeywordTable[];

@@ -1,6 +1,8 @@
 // An open document, its analysis and its diagnostics in the protocol's terms.
 #include "lsp/open_document.h"
 
+#include <algorithm>
+
 namespace plotwright::lsp {
 
 namespace {
@@ -52,15 +54,51 @@ void OpenDocument::apply_change(const json& change) {
   checked_.reset();
 }
 
+namespace {
+
+// The diagnostics a publication carries: every error first, then the warnings and notes, up to
+// kMaxPublishedDiagnostics in all, in the order of their places.
+std::vector<const AuthorDiagnostic*> published(const std::vector<AuthorDiagnostic>& all) {
+  std::vector<const AuthorDiagnostic*> chosen;
+  for (const bool errors : {true, false}) {
+    for (const AuthorDiagnostic& d : all) {
+      if (chosen.size() == kMaxPublishedDiagnostics) break;
+      if ((d.severity == Severity::ERROR) == errors) chosen.push_back(&d);
+    }
+  }
+  // The diagnostics come sorted by place, so their order in `all` is the order of places.
+  std::sort(chosen.begin(), chosen.end());
+  return chosen;
+}
+
+void write_diagnostic(JsonWriter& out, const DocumentText& text, const AuthorDiagnostic& d) {
+  out.begin_object().key("range");
+  write_range(out, text, d.range);
+  out.key("severity").value(severity_number(d.severity));
+  if (!d.code.empty()) out.key("code").value(d.code);
+  out.key("source").value("plotwright").key("message").value(d.message).end_object();
+}
+
+}  // namespace
+
 std::string OpenDocument::diagnostics() {
+  const std::vector<AuthorDiagnostic>& all = checked().diagnostics();
+  const std::vector<const AuthorDiagnostic*> shown = published(all);
   JsonWriter out;
   out.begin_object().key("uri").value(uri_).key("version").value(version_);
   out.key("diagnostics").begin_array();
-  for (const AuthorDiagnostic& d : checked().diagnostics()) {
-    out.begin_object().key("range");
-    write_range(out, text_, d.range);
-    out.key("severity").value(severity_number(d.severity)).key("code").value(d.code);
-    out.key("source").value("plotwright").key("message").value(d.message).end_object();
+  for (const AuthorDiagnostic* d : shown) write_diagnostic(out, text_, *d);
+  if (shown.size() < all.size()) {
+    // Where the list stops: at the first diagnostic left out.
+    std::size_t first = 0;
+    while (first < shown.size() && shown[first] == &all[first]) ++first;
+    const std::size_t more = all.size() - shown.size();
+    write_diagnostic(
+        out, text_,
+        AuthorDiagnostic{all[first].range, Severity::NOTE, "",
+                         std::to_string(more) + " more diagnostic" + (more == 1 ? " is" : "s are") +
+                             " not shown; plotwright check lists them all",
+                         std::nullopt});
   }
   return out.end_array().end_object().take();
 }

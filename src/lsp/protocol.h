@@ -18,6 +18,11 @@ using nlohmann::json;
 // would overflow the stack; no editor's message comes near this.
 inline constexpr int kMaxJsonDepth = 256;
 
+// The most diagnostics one document's publication carries, besides a last one that says how
+// many more there are. An editor slows to a crawl on tens of thousands (a hundred-thousand-line
+// file can have that many: megabytes per edit), and no author reads past the first screens.
+inline constexpr std::size_t kMaxPublishedDiagnostics = 1000;
+
 enum ErrorCode : int {
   kParseError = -32700,
   kInvalidRequest = -32600,

@@ -67,8 +67,8 @@ TEST(Analysis, ReportsEachKindOfMistakeWhereItIs) {
                        "2:21-2:25 warning: variable \"gold\" is read but never set [V207]",
                        "3:2-3:9 warning: scene \"Nowhere\" not found: the story shows 'scene "
                        "\"Nowhere\" not found' here [V203]",
-                       "4:1-4:6 warning: unbalanced brackets: (); the story shows \"illegal "
-                       "parenthesis\" instead [V210]",
+                       "4:1-4:2 warning: unbalanced brackets: (); this \"(\" is never closed; "
+                       "the story shows \"illegal parenthesis\" instead [V210]",
                        "5:1-5:4 warning: this line begins with \"end\", so it is read as an "
                        "\"end\" statement, not as text [V201]",
                        "6:8-6:12 warning: block \"Pick\" cannot be reached from the start of a "

@@ -28,6 +28,19 @@ TEST(NearestNames, NearestFirstThenNamesTypedInPartThenInTheirOrderEachNameOnce)
   EXPECT_TRUE(nearest_names("x", {}, 5).empty());
 }
 
+TEST(NameSuggestions, CaseAndBlanksFirstThenASlipOfAThirdOfTheName) {
+  const NameSuggestions names({"Harbour", "harbor", "Gold", "Arrival", "駅員", "Gate"});
+  const std::pair<const char*, const char*> cases[] = {
+      {"harbour ", "Harbour"},                    // case and a blank, before the nearer "harbor"
+      {"ARRIVAL", "Arrival"},  {"glod", "Gold"},  // a swap of two letters is one slip
+      {"Arival", "Arrival"},   {"駅長", "駅員"}, {"Gx", ""},  // two slips of two letters
+      {"Zebra", ""},           {"Gold", ""},                  // the name itself is no suggestion
+      {"Gale", "Gate"},
+  };
+  for (const auto& [wanted, meant] : cases) EXPECT_EQ(names.suggestion(wanted), meant) << wanted;
+  EXPECT_EQ(edit_distance("glod", "gold"), 1);
+}
+
 class FindStartScene : public ::testing::Test {
  protected:
   int find(const std::string& scenario, const std::string& wanted) {

@@ -61,7 +61,7 @@ TEST(StorySession, ShowsTheStoryBeforeTheNoteThatItWasCutShort) {
   StorySession session(options, *codec, screen.out, screen.err);
   platform::ScenarioFile file;
   file.path = "spin.vell";
-  session.tell(file, "title T\nround\n{T}\n");
+  session.tell("t.vell", file, "title T\nround\n{T}\n");
   session.finish(kExitStory);
   screen.out.flush();
   const std::size_t note = screen.text.find("plotwright: note: story 1 was cut short");

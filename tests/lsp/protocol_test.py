@@ -300,10 +300,28 @@ def check_lifecycle(program):
     return failures
 
 
+def check_flood(program):
+    """A document with more diagnostics than a publication carries: its error is among those
+    sent, and a last diagnostic counts the ones left out."""
+    server = Server(program)
+    server.send(INITIALIZE)
+    server.receive()
+    server.send(opened('title T\n' + '{Nowhere}\n' * 1500 + '{Road}\nselect Road\nMarkt\n'))
+    sent = server.receive()['params']['diagnostics']
+    failures = []
+    if len(sent) != 1001 or [d['severity'] for d in sent].count(1) != 1:
+        failures.append('1,501 diagnostics were published as %d, %d of them errors' %
+                        (len(sent), [d['severity'] for d in sent].count(1)))
+    elif not sent[-1]['message'].startswith('501 more diagnostics are not shown'):
+        failures.append('the last diagnostic says %r' % sent[-1]['message'])
+    server.finish(request(2, 'shutdown'), note('exit'))
+    return failures
+
+
 def main():
     program = sys.argv[1]
     failures = (run_session(program, EDITING) + run_session(program, PIECES) +
-                check_lifecycle(program))
+                check_lifecycle(program) + check_flood(program))
     for failure in failures:
         print('FAIL:', failure)
     print('%d failures' % len(failures))

@@ -28,7 +28,7 @@ const Case kCases[] = {
     {"Tide}", "A name cannot hold \"}\""},
     {"<%n>1>Tide", "A name cannot hold \"<\""},
     {"Tide;Gale", "A name cannot hold \";\""},
-    {"endless", "A choice naming it would be read as a \"end\" statement."},
+    {"endless", "A choice naming it would be read as an \"end\" statement."},
     {"settled", "A choice naming it would be read as a \"set\" statement."},
     {"123456", "A name that begins with six digits is a scene number."},
     {"Tide\xE2\x98\x95", "character U+2615"},  // ☕ has no Shift-JIS form
