@@ -72,7 +72,12 @@ class TrapChecker {
 
  private:
   void warn(const char* code, std::string message, SourceRange range) {
-    found_.push_back(Diagnostic{Severity::WARNING, code, std::move(message), range, {}});
+    Diagnostic diagnostic;
+    diagnostic.severity = Severity::WARNING;
+    diagnostic.code = code;
+    diagnostic.message = std::move(message);
+    diagnostic.range = range;
+    found_.push_back(std::move(diagnostic));
   }
   void index_names();
   void check_text_line(int line);
