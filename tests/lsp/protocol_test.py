@@ -79,6 +79,8 @@ V001 = {'range': span(1, 0, 2), 'severity': 1, 'code': 'V001',
         'message': 'character U+1F600 (😀) has no Shift-JIS form'}
 V101 = {'range': span(6, 11, 13), 'severity': 1, 'code': 'V101',
         'message': 'Scene "市場" not found in select statement "道"'}
+# 森 is the file's last block, so each choice of it is warned of.
+LAST = {'code': 'V223', 'severity': 2}
 SCENE = here(7, 6, 7)  # the name in "scene 森"
 
 # One session: (messages sent, answers expected in order). A message given as bytes is sent as
@@ -86,7 +88,7 @@ SCENE = here(7, 6, 7)  # the name in "scene 森"
 EDITING = [
     ([INITIALIZE], [INITIALIZED]),
     ([note('initialized')], []),
-    ([opened()], [diagnostics(1, V001, V101)]),
+    ([opened()], [diagnostics(1, V001, {**LAST, 'range': span(5, 0, 1)}, V101)]),
     # Go to the block from a jump and from a choice; from a variable to where it is set.
     ([at(2, 'definition', 2, 1)], [{'id': 2, 'result': SCENE}]),
     ([at(3, 'definition', 5, 0)], [{'id': 3, 'result': SCENE}]),
@@ -167,7 +169,7 @@ EDITING = [
     # Edits: the diagnostics follow the text, Windows line ends included.
     ([note('textDocument/didChange', textDocument={'uri': URI, 'version': 2},
            contentChanges=[{'text': TEXT.replace('\n', '\r\n').replace('市場', '森')}])],
-     [diagnostics(2, V001)]),
+     [diagnostics(2, V001, {**LAST, 'range': span(5, 0, 1)}, {**LAST, 'range': span(6, 11, 12)})]),
     ([note('textDocument/didClose', textDocument={'uri': URI})], [diagnostics(None)]),
     ([at(31, 'hover', 0, 0)], [error(31, -32602)]),
     ([request(32, 'shutdown')], [{'id': 32, 'result': None}]),
