@@ -43,11 +43,7 @@ class ProgressBar {
 // The statistics' notes as warnings; a story cut short is the coverage's own business.
 void show_notes(session::StoryTeller& teller, std::ostream& err) {
   for (const session::Note& note : teller.take_notes()) {
-    if (note.kind == session::NoteKind::STATISTICS_REFUSED) {
-      err << "plotwright: warning: " << note.text << '\n';
-    } else if (note.kind == session::NoteKind::STATISTICS_NOT_SAVED) {
-      err << "plotwright: warning: could not save statistics: " << note.text << '\n';
-    }
+    if (note.kind != session::NoteKind::CUT_SHORT) show_note(note, err);
   }
 }
 
@@ -70,9 +66,8 @@ int run_coverage_stories(const Options& options, ScenarioInput& input, bool prog
   session::StoryTeller teller(*input.codec, std::move(setup));
   Cp932Codec& codec = *input.codec;
   run.recorder.begin_story();
-  const session::Story first =
-      teller.load(input.engine_bytes, input.file.path, input.file.keep_statistics);
-  std::string().swap(input.engine_bytes);  // the document keeps its own lines
+  const session::Story first = teller.load(input.scenario);
+  std::string().swap(input.scenario.engine_bytes);  // the document keeps its own lines
   show_notes(teller, err);
   if (!first.generated) {
     err << teller.text(first.engine)
@@ -89,7 +84,7 @@ int run_coverage_stories(const Options& options, ScenarioInput& input, bool prog
   }
   std::string unsaved;
   if (!teller.finish(options.save_stats, &unsaved)) {
-    err << "plotwright: warning: could not save statistics: " << unsaved << '\n';
+    show_note(session::Note{session::NoteKind::STATISTICS_NOT_SAVED, unsaved, 0}, err);
   }
   return kExitStory;
 }

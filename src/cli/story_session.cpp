@@ -6,7 +6,7 @@
 #include "analysis/scenario_analysis.h"
 #include "authoring/document_model.h"
 #include "authoring/start_block.h"
-#include "compiler/line_source.h"
+#include "session/scenario_file_source.h"
 
 namespace plotwright::cli {
 
@@ -24,20 +24,27 @@ void Utf8StreamDiagnostics::finish() {
   pending_.clear();
 }
 
-namespace {
-
-// A statistics file that cannot be written costs the user nothing of the story: warn only.
-void warn_unsaved_statistics(const std::string& error, std::ostream& err) {
-  if (!error.empty()) err << "plotwright: warning: could not save statistics: " << error << '\n';
-}
-
-}  // namespace
-
 platform::DiskFileStore::BusyNotice warn_when_locked(std::ostream& err) {
   return [&err](const std::string& path) {
     err << "plotwright: warning: " << path
         << ": is locked by another program; waiting for it to save the statistics" << std::endl;
   };
+}
+
+void show_note(const session::Note& note, std::ostream& err) {
+  switch (note.kind) {
+    case session::NoteKind::SCENARIO_FILE:
+    case session::NoteKind::STATISTICS_REFUSED:
+      err << "plotwright: warning: " << note.text << '\n';
+      break;
+    case session::NoteKind::STATISTICS_NOT_SAVED:
+      // A statistics file that cannot be written costs the user nothing of the story: warn only.
+      err << "plotwright: warning: could not save statistics: " << note.text << '\n';
+      break;
+    case session::NoteKind::CUT_SHORT:
+      err << "plotwright: note: story " << note.story << " was cut short by " << note.text << '\n';
+      break;
+  }
 }
 
 StorySession::StorySession(const Options& options, Cp932Codec& codec, std::ostream& out,
@@ -46,15 +53,19 @@ StorySession::StorySession(const Options& options, Cp932Codec& codec, std::ostre
       codec_(codec),
       out_(out),
       err_(err),
-      fixed_clock_(options.seed ? std::optional<FixedClock>(*options.seed) : std::nullopt),
-      disk_(warn_when_locked(err)),
       shown_(err, codec),
-      document_(
-          DocumentServices{nullptr, fixed_clock_ ? &*fixed_clock_ : nullptr,
-                           options.no_stats ? static_cast<FileStore*>(&no_files_) : &disk_,
-                           options.verbose ? static_cast<DiagnosticSink*>(&shown_) : &hidden_}),
-      writer_(options, out, codec) {
-  if (options.trace) document_.set_run_observer(&trace_);
+      teller_(codec, teller_setup()),
+      writer_(options, out, codec) {}
+
+session::TellerSetup StorySession::teller_setup() {
+  session::TellerSetup setup;
+  setup.seed = options_.seed;
+  setup.statistics =
+      options_.no_stats ? session::StatisticsPlace::NONE : session::StatisticsPlace::DISK;
+  if (!options_.no_stats) setup.disk = session::disk_statistics_store(warn_when_locked(err_));
+  if (options_.verbose) setup.diagnostics = &shown_;
+  if (options_.trace) setup.observer = &trace_;
+  return setup;
 }
 
 // The scene --start names, set before the load so that the load's story starts there too.
@@ -62,78 +73,78 @@ bool StorySession::choose_start(const std::string& engine_bytes) {
   if (options_.start.empty()) return true;
   const ScenarioAnalysis analysis(engine_bytes);
   std::string error;
-  const int scene = find_start_scene(options_.start, analysis, codec_, &error);
-  if (scene == 0) {
+  int scene = 0;
+  if (!find_start_scene(options_.start, analysis, codec_, scene, &error)) {
     err_ << "plotwright: --start: " << error << '\n';
     return false;
   }
-  document_.set_start_scene(scene);
+  teller_.set_start_scene(scene);
   return true;
 }
 
 void StorySession::name_scenes() {
   names_.reset();
-  model_ = document_model(document_);
+  model_ = document_model(*teller_.document());
   names_.emplace(*model_, codec_);
 }
 
 // One story: its text, then its trace on standard error (in --json, inside its line), and a
-// note when a limit cut its run short.
-void StorySession::write_story(std::string_view text) {
+// note when a limit cut its run short (which a text trace already tells).
+void StorySession::write_story(const session::Story& story,
+                               const std::vector<session::Note>& notes) {
   const int index = index_++;
-  if (!options_.trace) {
-    writer_.write(text, index);
+  if (!story.generated || !options_.trace) {
+    writer_.write(story.engine, index);
   } else if (options_.json) {
-    writer_.write(text, index, trace_json(trace_, *names_));
+    writer_.write(story.engine, index, trace_json(trace_, *names_));
   } else {
-    writer_.write(text, index);
+    writer_.write(story.engine, index);
     out_.flush();
     err_ << trace_text(trace_, *names_, index + 1);
   }
   trace_.clear();
-  const char* limit = run_limit_name(document_.last_run_end());
-  if (limit && !(options_.trace && !options_.json)) {
+  if (options_.trace && !options_.json) return;
+  for (const session::Note& note : notes) {
+    if (note.kind != session::NoteKind::CUT_SHORT) continue;
     out_.flush();
-    err_ << "plotwright: note: story " << index + 1 << " was cut short by " << limit << '\n';
+    show_note(note, err_);
   }
 }
 
-int StorySession::tell(const platform::ScenarioFile& scenario, std::string engine_bytes) {
-  if (!choose_start(engine_bytes)) return kExitUsage;
+int StorySession::tell(const session::OpenedScenario& scenario) {
+  if (!choose_start(scenario.engine_bytes)) return kExitUsage;
   trace_.clear();
-  FileLineSource source(std::move(engine_bytes));
-  const LoadOutcome loaded =
-      document_.load_scenario(source, scenario.path, scenario.keep_statistics);
+  const session::Story first = teller_.load(scenario);
   shown_.finish();
-  warn_unsaved_statistics(loaded.statistics_error, err_);
-  if (!loaded.statistics_warning.empty()) {
-    err_ << "plotwright: warning: " << loaded.statistics_warning << '\n';
+  const std::vector<session::Note> notes = teller_.take_notes();
+  for (const session::Note& note : notes) {
+    if (note.kind != session::NoteKind::CUT_SHORT) show_note(note, err_);
   }
-  if (!loaded.generated) {
-    writer_.write(loaded.text, index_++);  // the messages, once: there is no story to repeat
-  } else {
-    if (options_.trace) name_scenes();
-    write_story(loaded.text);  // the text is valid only until the next regeneration
-    for (int story = 1; story < options_.count && out_; ++story) {
-      write_story(document_.regenerate().value_or(std::string_view()));
-    }
+  if (first.generated && options_.trace) name_scenes();
+  // The messages are written once: there is no story to repeat.
+  write_story(first, notes);  // its text is valid only until the next regeneration
+  for (int story = 1; first.generated && story < options_.count && out_; ++story) {
+    const std::optional<session::Story> next = teller_.regenerate();
+    write_story(next.value_or(session::Story{true, {}}), teller_.take_notes());
   }
   shown_.finish();
   out_.flush();
   if (!out_) return kExitUsage;
-  return loaded.generated ? kExitStory : kExitScenario;
+  return first.generated ? kExitStory : kExitScenario;
 }
 
 int StorySession::finish(int status) {
   out_.flush();
   if (!out_) {
-    document_.drop_statistics();
+    std::string ignored;
+    (void)teller_.finish(false, &ignored);  // dropping cannot fail
     err_ << "plotwright: could not write the story to standard output\n";
     return kExitUsage;
   }
   std::string unsaved;
-  document_.shutdown(&unsaved);
-  warn_unsaved_statistics(unsaved, err_);
+  if (!teller_.finish(true, &unsaved)) {
+    show_note(session::Note{session::NoteKind::STATISTICS_NOT_SAVED, unsaved, 0}, err_);
+  }
   return status;
 }
 

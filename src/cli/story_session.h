@@ -6,19 +6,18 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "analysis/scenario_model.h"
 #include "authoring/scene_names.h"
 #include "authoring/story_trace.h"
-#include "base/clock.h"
 #include "base/diagnostics.h"
-#include "base/file_store.h"
 #include "cli/options.h"
 #include "cli/story_writer.h"
-#include "controller/document.h"
 #include "encoding/cp932_codec.h"
 #include "platform/disk_file_store.h"
-#include "platform/scenario_file.h"
+#include "session/opened_scenario.h"
+#include "session/story_teller.h"
 
 namespace plotwright::cli {
 
@@ -42,6 +41,10 @@ class Utf8StreamDiagnostics final : public DiagnosticSink {
 // the file's lock, before they wait for it.
 platform::DiskFileStore::BusyNotice warn_when_locked(std::ostream& err);
 
+// A note of the session as the command line words it on standard error. SCENARIO_FILE notes
+// are shown where the file is read, with its name.
+void show_note(const session::Note& note, std::ostream& err);
+
 class StorySession {
  public:
   StorySession(const Options& options, Cp932Codec& codec, std::ostream& out, std::ostream& err);
@@ -49,32 +52,28 @@ class StorySession {
   // Loads the scenario and writes options.count stories (one, the messages, when it does not
   // compile). Returns kExitStory, kExitScenario, or kExitUsage for a --start that names
   // nothing (nothing loaded then) or for output that could not be written.
-  int tell(const platform::ScenarioFile& scenario, std::string engine_bytes);
+  int tell(const session::OpenedScenario& scenario);
   // Saves the statistics, unless the output failed. Returns `status`, or kExitUsage when the
   // output failed.
   int finish(int status);
 
  private:
+  session::TellerSetup teller_setup();
   bool choose_start(const std::string& engine_bytes);
   void name_scenes();
-  void write_story(std::string_view text);
+  void write_story(const session::Story& story, const std::vector<session::Note>& notes);
 
   const Options& options_;
   Cp932Codec& codec_;
   std::ostream& out_;
   std::ostream& err_;
-  std::optional<FixedClock> fixed_clock_;
-  NullFileStore no_files_;
-  platform::DiskFileStore disk_;
-  NullDiagnostics hidden_;
   Utf8StreamDiagnostics shown_;
-  Document document_;
-  StoryWriter writer_;
   TraceRecorder trace_;
+  session::StoryTeller teller_;
+  StoryWriter writer_;
   std::optional<ScenarioModel> model_;  // of the loaded scenario, for the trace's names
   std::optional<SceneNames> names_;
   int index_ = 0;  // of the next story
-  std::string load_statistics_error_;
 };
 
 }  // namespace plotwright::cli

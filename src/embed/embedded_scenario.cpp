@@ -58,6 +58,16 @@ plotwright_status EmbeddedScenario::fail(plotwright_status status, std::string m
   return status;
 }
 
+plotwright_status EmbeddedScenario::fail_quietly(plotwright_status status,
+                                                 const char* message) noexcept {
+  try {
+    message_ = message;
+  } catch (...) {  // memory ran out: the status says it all the same
+    message_.clear();
+  }
+  return status;
+}
+
 void EmbeddedScenario::warn(const std::string& warning) {
   if (warning.empty()) return;
   if (!message_.empty()) message_ += '\n';
@@ -252,11 +262,14 @@ plotwright_status EmbeddedScenario::save_statistics() {
 // ---------------------------------------------------------------------------------------------
 // Diagnostics
 
-// The scenario checked for its author, once per scenario. Its decoding cannot fail: the same
-// bytes were decoded strictly when the scenario was opened.
+// The scenario checked for its author, once per scenario. Its decoding does not fail: the same
+// bytes were decoded strictly when the scenario was opened; were it ever to, the automatic
+// encoding, which refuses nothing, stands in rather than no check at all.
 const CheckedScenario* EmbeddedScenario::checked() {
-  if (!checked_) {
-    CheckedScenario::check(*codec_, opened_->file_bytes, opened_->encoding, checked_, nullptr);
+  if (!checked_ &&
+      !CheckedScenario::check(*codec_, opened_->file_bytes, opened_->encoding, checked_, nullptr)) {
+    static_cast<void>(CheckedScenario::check(*codec_, opened_->file_bytes, InputEncoding::AUTO,
+                                             checked_, nullptr));
   }
   return checked_.get();
 }

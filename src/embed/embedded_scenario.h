@@ -50,6 +50,8 @@ class EmbeddedScenario {
   void clear_message() { message_.clear(); }
   // Fails the current operation with `status` and `message`.
   plotwright_status fail(plotwright_status status, std::string message);
+  // The same for a failure thrown: when even the message cannot be stored, it stays empty.
+  plotwright_status fail_quietly(plotwright_status status, const char* message) noexcept;
 
  private:
   plotwright_status opened(session::OpenedScenario scenario, plotwright_encoding encoding,
