@@ -1,14 +1,11 @@
 // Telling many stories in memory and counting what they reach.
 #include "cli/coverage_run.h"
 
-#include <optional>
 #include <ostream>
 
 #include "authoring/document_model.h"
 #include "cli/story_session.h"
 #include "platform/terminal.h"
-#include "session/scenario_file_source.h"
-#include "session/story_teller.h"
 
 namespace plotwright::cli {
 
@@ -57,13 +54,7 @@ bool wants_progress(int runs) {
 
 int run_coverage_stories(const Options& options, ScenarioInput& input, bool progress,
                          CoverageRun& run, std::ostream& err) {
-  session::TellerSetup setup;
-  setup.seed = options.seed;
-  setup.statistics =
-      options.no_stats ? session::StatisticsPlace::NONE : session::StatisticsPlace::DISK;
-  setup.disk = session::disk_statistics_store(warn_when_locked(err));
-  setup.observer = &run.recorder;
-  session::StoryTeller teller(*input.codec, std::move(setup));
+  session::StoryTeller teller(*input.codec, teller_setup(options, err, nullptr, &run.recorder));
   Cp932Codec& codec = *input.codec;
   run.recorder.begin_story();
   const session::Story first = teller.load(input.scenario);

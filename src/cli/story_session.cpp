@@ -10,20 +10,6 @@
 
 namespace plotwright::cli {
 
-void Utf8StreamDiagnostics::write(std::string_view bytes) {
-  pending_.append(bytes);
-  const std::size_t end = pending_.rfind('\n');
-  if (end == std::string::npos) return;
-  stream_ << codec_.engine_text_to_utf8(std::string_view(pending_).substr(0, end + 1));
-  pending_.erase(0, end + 1);
-}
-
-void Utf8StreamDiagnostics::finish() {
-  if (pending_.empty()) return;
-  stream_ << codec_.engine_text_to_utf8(pending_) << '\n';
-  pending_.clear();
-}
-
 platform::DiskFileStore::BusyNotice warn_when_locked(std::ostream& err) {
   return [&err](const std::string& path) {
     err << "plotwright: warning: " << path
@@ -54,17 +40,19 @@ StorySession::StorySession(const Options& options, Cp932Codec& codec, std::ostre
       out_(out),
       err_(err),
       shown_(err, codec),
-      teller_(codec, teller_setup()),
+      teller_(codec, teller_setup(options, err, options.verbose ? &shown_ : nullptr,
+                                  options.trace ? &trace_ : nullptr)),
       writer_(options, out, codec) {}
 
-session::TellerSetup StorySession::teller_setup() {
+session::TellerSetup teller_setup(const Options& options, std::ostream& err,
+                                  DiagnosticSink* diagnostics, RunObserver* observer) {
   session::TellerSetup setup;
-  setup.seed = options_.seed;
+  setup.diagnostics = diagnostics;
+  setup.observer = observer;
+  setup.seed = options.seed;
   setup.statistics =
-      options_.no_stats ? session::StatisticsPlace::NONE : session::StatisticsPlace::DISK;
-  if (!options_.no_stats) setup.disk = session::disk_statistics_store(warn_when_locked(err_));
-  if (options_.verbose) setup.diagnostics = &shown_;
-  if (options_.trace) setup.observer = &trace_;
+      options.no_stats ? session::StatisticsPlace::NONE : session::StatisticsPlace::DISK;
+  if (!options.no_stats) setup.disk = session::disk_statistics_store(warn_when_locked(err));
   return setup;
 }
 
@@ -124,8 +112,8 @@ int StorySession::tell(const session::OpenedScenario& scenario) {
   // The messages are written once: there is no story to repeat.
   write_story(first, notes);  // its text is valid only until the next regeneration
   for (int story = 1; first.generated && story < options_.count && out_; ++story) {
-    const std::optional<session::Story> next = teller_.regenerate();
-    write_story(next.value_or(session::Story{true, {}}), teller_.take_notes());
+    const session::Story next = teller_.regenerate().value_or(session::Story{true, {}});
+    write_story(next, teller_.take_notes());  // the notes of this story, so after it
   }
   shown_.finish();
   out_.flush();
@@ -136,8 +124,7 @@ int StorySession::tell(const session::OpenedScenario& scenario) {
 int StorySession::finish(int status) {
   out_.flush();
   if (!out_) {
-    std::string ignored;
-    (void)teller_.finish(false, &ignored);  // dropping cannot fail
+    static_cast<void>(teller_.finish(false, nullptr));  // dropping them cannot fail
     err_ << "plotwright: could not write the story to standard output\n";
     return kExitUsage;
   }

@@ -11,35 +11,24 @@
 #include "analysis/scenario_model.h"
 #include "authoring/scene_names.h"
 #include "authoring/story_trace.h"
-#include "base/diagnostics.h"
 #include "cli/options.h"
 #include "cli/story_writer.h"
 #include "encoding/cp932_codec.h"
 #include "platform/disk_file_store.h"
 #include "session/opened_scenario.h"
 #include "session/story_teller.h"
+#include "session/utf8_diagnostics.h"
 
 namespace plotwright::cli {
-
-// Shows diagnostic bytes (Shift-JIS, as the engine writes them) as UTF-8 on a stream. Only
-// whole lines are converted, so a double-byte character is never cut in two: a line feed
-// byte never occurs inside one.
-class Utf8StreamDiagnostics final : public DiagnosticSink {
- public:
-  Utf8StreamDiagnostics(std::ostream& stream, Cp932Codec& codec) : stream_(stream), codec_(codec) {}
-  void write(std::string_view bytes) override;
-  // Writes a last line that came without its line feed.
-  void finish();
-
- private:
-  std::ostream& stream_;
-  Cp932Codec& codec_;
-  std::string pending_;
-};
 
 // The statistics file on disk, whose updates warn on `err` at once when another program holds
 // the file's lock, before they wait for it.
 platform::DiskFileStore::BusyNotice warn_when_locked(std::ostream& err);
+
+// The seed and the statistics the options ask for (on disk, with warn_when_locked, or none),
+// with the diagnostics' sink and the runs' observer.
+session::TellerSetup teller_setup(const Options& options, std::ostream& err,
+                                  DiagnosticSink* diagnostics, RunObserver* observer);
 
 // A note of the session as the command line words it on standard error. SCENARIO_FILE notes
 // are shown where the file is read, with its name.
@@ -58,7 +47,6 @@ class StorySession {
   int finish(int status);
 
  private:
-  session::TellerSetup teller_setup();
   bool choose_start(const std::string& engine_bytes);
   void name_scenes();
   void write_story(const session::Story& story, const std::vector<session::Note>& notes);
@@ -67,7 +55,7 @@ class StorySession {
   Cp932Codec& codec_;
   std::ostream& out_;
   std::ostream& err_;
-  Utf8StreamDiagnostics shown_;
+  session::Utf8StreamDiagnostics shown_;
   TraceRecorder trace_;
   session::StoryTeller teller_;
   StoryWriter writer_;
