@@ -58,7 +58,7 @@ class EmbeddedScenario {
                            bool on_disk);
   plotwright_status start_run(std::string_view& text);
   plotwright_status show(const session::Story& story, std::string_view& text);
-  std::string end_run(bool save);
+  [[nodiscard]] bool end_run(bool save, std::string* error);
   bool kept_on_disk() const;
   FileStore& files();
   std::string statistics_path() const;
