@@ -61,7 +61,10 @@ typedef enum plotwright_status {
   /* The statistics file could not be written; the old file is as it was. */
   PLOTWRIGHT_STATISTICS_ERROR = 6,
   /* Memory ran out; the handle may only be freed. */
-  PLOTWRIGHT_MEMORY_ERROR = 7
+  PLOTWRIGHT_MEMORY_ERROR = 7,
+  /* A fault inside the library that none of the above names; the message says what it was.
+   * The handle may only be freed. */
+  PLOTWRIGHT_INTERNAL_ERROR = 8
 } plotwright_status;
 
 /* How to read a scenario's bytes. AUTO reads text that is valid UTF-8 as UTF-8 (a leading

@@ -33,8 +33,9 @@ class CheckedScenario {
  public:
   // Decodes (see decode_scenario_leniently) and analyses a scenario file's bytes. False, with
   // the reason in `error`, only when `encoding` asks for UTF-8 and the file is not.
-  static bool check(Cp932Codec& codec, std::string_view file_bytes, InputEncoding encoding,
-                    std::unique_ptr<CheckedScenario>& checked, std::string* error);
+  [[nodiscard]] static bool check(Cp932Codec& codec, std::string_view file_bytes,
+                                  InputEncoding encoding, std::unique_ptr<CheckedScenario>& checked,
+                                  std::string* error);
 
   const ScenarioAnalysis& analysis() const { return *analysis_; }
   // Sorted by position: the characters with no Shift-JIS form (V001) among the analysis's.

@@ -49,21 +49,25 @@ std::string no_such_block(std::string_view wanted, const ScenarioAnalysis& analy
 
 }  // namespace
 
-int find_start_scene(std::string_view wanted, const ScenarioAnalysis& analysis, Cp932Codec& codec,
-                     std::string* error) {
-  if (const int scene = scene_of_name(wanted, analysis, codec)) return scene;
+bool find_start_scene(std::string_view wanted, const ScenarioAnalysis& analysis, Cp932Codec& codec,
+                      int& scene, std::string* error) {
+  scene = scene_of_name(wanted, analysis, codec);
+  if (scene != 0) return true;
   const int scenes = analysis.scenario().scenes.scene_count();
   int number = 0;
   if (!parse_scene_number(wanted, number)) {
     if (error) *error = no_such_block(wanted, analysis, codec);
-    return 0;
+    return false;
   }
-  if (number >= 1 && number <= scenes) return number;
+  if (number >= 1 && number <= scenes) {
+    scene = number;
+    return true;
+  }
   if (error) {
     *error = "the scenario has no scene " + std::to_string(number) +
              (scenes > 0 ? " (its scenes are 1 to " + std::to_string(scenes) + ")" : "");
   }
-  return 0;
+  return false;
 }
 
 }  // namespace plotwright

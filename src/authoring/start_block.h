@@ -13,9 +13,9 @@ namespace plotwright {
 
 // The scene --start `wanted` (UTF-8) begins at: the scene a jump to that name reaches, else the
 // first block of that name (also beyond the 10000 scenes that names reach), else, for decimal
-// digits, that scene number. 0, with a message naming the nearest block names in `error`, when
-// there is no such block or scene.
-int find_start_scene(std::string_view wanted, const ScenarioAnalysis& analysis, Cp932Codec& codec,
-                     std::string* error);
+// digits, that scene number, in `scene`. False, with a message naming the nearest block names
+// in `error`, when there is no such block or scene.
+[[nodiscard]] bool find_start_scene(std::string_view wanted, const ScenarioAnalysis& analysis,
+                                    Cp932Codec& codec, int& scene, std::string* error);
 
 }  // namespace plotwright

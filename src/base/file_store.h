@@ -20,16 +20,16 @@ class FileStore {
   // longer file. A file that does not exist reads as empty. Anything that is not a regular
   // file the user may read (a symbolic link, a FIFO, a device, a folder) is refused: false,
   // with the reason in `error`, and never waited on.
-  virtual bool read_file(const std::string& path, std::size_t limit, std::string& content,
-                         std::string* error) = 0;
+  [[nodiscard]] virtual bool read_file(const std::string& path, std::size_t limit,
+                                       std::string& content, std::string* error) = 0;
 
   // Replaces the file with `update(current)`, where `current` is its content read as
   // read_file reads it (empty when it does not exist or is longer than `limit`). Readers see
   // the old file or the new one, whole; two programs that update one file at once take turns,
   // so each update starts from the other's result. False, with the reason in `error` and the
   // file as it was, when it cannot be done.
-  virtual bool update_file(const std::string& path, std::size_t limit, const Update& update,
-                           std::string* error) = 0;
+  [[nodiscard]] virtual bool update_file(const std::string& path, std::size_t limit,
+                                         const Update& update, std::string* error) = 0;
 };
 
 // Reads nothing and keeps nothing: for runs that must not touch statistics files.

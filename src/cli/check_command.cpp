@@ -128,7 +128,8 @@ int run_check(const Options& options, std::ostream& out, std::ostream& err) {
   if (!read_input(options, input, err)) return kExitUsage;
   std::unique_ptr<CheckedScenario> checked;
   std::string error;
-  if (!CheckedScenario::check(*input.codec, input.file.bytes, options.encoding, checked, &error)) {
+  if (!CheckedScenario::check(*input.codec, input.scenario.file_bytes, options.encoding, checked,
+                              &error)) {
     err << "plotwright: " << input.name << ": " << error << '\n';
     return kExitUsage;
   }

@@ -11,7 +11,7 @@ namespace plotwright::cli {
 
 int run_coverage(const Options& options, std::ostream& out, std::ostream& err) {
   ScenarioInput input;
-  if (!read_input(options, input, err) || !decode_input(options, input, err)) return kExitUsage;
+  if (!read_input(options, input, err) || !decode_input(input, err)) return kExitUsage;
   const bool progress = wants_progress(options.runs);
   CoverageRun run;
   const int status = run_coverage_stories(options, input, progress, run, err);

@@ -1,14 +1,11 @@
 // Telling many stories in memory and counting what they reach.
 #include "cli/coverage_run.h"
 
-#include <optional>
 #include <ostream>
 
 #include "authoring/document_model.h"
 #include "cli/story_session.h"
 #include "platform/terminal.h"
-#include "session/scenario_file_source.h"
-#include "session/story_teller.h"
 
 namespace plotwright::cli {
 
@@ -43,11 +40,7 @@ class ProgressBar {
 // The statistics' notes as warnings; a story cut short is the coverage's own business.
 void show_notes(session::StoryTeller& teller, std::ostream& err) {
   for (const session::Note& note : teller.take_notes()) {
-    if (note.kind == session::NoteKind::STATISTICS_REFUSED) {
-      err << "plotwright: warning: " << note.text << '\n';
-    } else if (note.kind == session::NoteKind::STATISTICS_NOT_SAVED) {
-      err << "plotwright: warning: could not save statistics: " << note.text << '\n';
-    }
+    if (note.kind != session::NoteKind::CUT_SHORT) show_note(note, err);
   }
 }
 
@@ -61,18 +54,11 @@ bool wants_progress(int runs) {
 
 int run_coverage_stories(const Options& options, ScenarioInput& input, bool progress,
                          CoverageRun& run, std::ostream& err) {
-  session::TellerSetup setup;
-  setup.seed = options.seed;
-  setup.statistics =
-      options.no_stats ? session::StatisticsPlace::NONE : session::StatisticsPlace::DISK;
-  setup.disk = session::disk_statistics_store(warn_when_locked(err));
-  setup.observer = &run.recorder;
-  session::StoryTeller teller(*input.codec, std::move(setup));
+  session::StoryTeller teller(*input.codec, teller_setup(options, err, nullptr, &run.recorder));
   Cp932Codec& codec = *input.codec;
   run.recorder.begin_story();
-  const session::Story first =
-      teller.load(input.engine_bytes, input.file.path, input.file.keep_statistics);
-  std::string().swap(input.engine_bytes);  // the document keeps its own lines
+  const session::Story first = teller.load(input.scenario);
+  std::string().swap(input.scenario.engine_bytes);  // the document keeps its own lines
   show_notes(teller, err);
   if (!first.generated) {
     err << teller.text(first.engine)
@@ -89,7 +75,7 @@ int run_coverage_stories(const Options& options, ScenarioInput& input, bool prog
   }
   std::string unsaved;
   if (!teller.finish(options.save_stats, &unsaved)) {
-    err << "plotwright: warning: could not save statistics: " << unsaved << '\n';
+    show_note(session::Note{session::NoteKind::STATISTICS_NOT_SAVED, unsaved, 0}, err);
   }
   return kExitStory;
 }

@@ -23,7 +23,8 @@ bool plain_graph(const Options& options, ScenarioInput& input, SceneGraph& graph
                  std::ostream& err) {
   std::unique_ptr<CheckedScenario> checked;
   std::string error;
-  if (!CheckedScenario::check(*input.codec, input.file.bytes, options.encoding, checked, &error)) {
+  if (!CheckedScenario::check(*input.codec, input.scenario.file_bytes, options.encoding, checked,
+                              &error)) {
     err << "plotwright: " << input.name << ": " << error << '\n';
     return false;
   }
@@ -38,7 +39,7 @@ bool plain_graph(const Options& options, ScenarioInput& input, SceneGraph& graph
 
 int covered_graph(const Options& options, ScenarioInput& input, SceneGraph& graph,
                   std::ostream& err) {
-  if (!decode_input(options, input, err)) return kExitUsage;
+  if (!decode_input(input, err)) return kExitUsage;
   const bool progress = wants_progress(options.runs);
   CoverageRun run;
   const int status = run_coverage_stories(options, input, progress, run, err);

@@ -3,20 +3,23 @@
 
 #include <ostream>
 
+#include "session/scenario_file_source.h"
+
 namespace plotwright::cli {
 
 bool read_input(const Options& options, ScenarioInput& input, std::ostream& err) {
   input.name = options.file == "-" ? "standard input" : options.file;
   std::string error;
   // A watched file is read again at each change, while Ctrl+C waits: it must never block then.
-  if (!platform::read_scenario_file(options.file, !options.watch, input.file, &error)) {
+  if (!session::scenario_from_file(options.file, !options.watch, options.encoding, input.scenario,
+                                   &error)) {
     err << "plotwright: " << input.name << ": " << error << '\n';
     return false;
   }
-  for (const std::string& note : input.file.notes) {
-    err << "plotwright: warning: " << input.name << ": " << note << '\n';
+  for (const session::Note& note : input.scenario.notes) {
+    err << "plotwright: warning: " << input.name << ": " << note.text << '\n';
   }
-  if (options.no_stats) input.file.keep_statistics = false;
+  if (options.no_stats) input.scenario.keep_statistics = false;
   if (!Cp932Codec::open(input.codec, &error)) {
     err << "plotwright: " << error << '\n';
     return false;
@@ -24,15 +27,13 @@ bool read_input(const Options& options, ScenarioInput& input, std::ostream& err)
   return true;
 }
 
-bool decode_input(const Options& options, ScenarioInput& input, std::ostream& err) {
-  DecodedScenario decoded;
+bool decode_input(ScenarioInput& input, std::ostream& err) {
   std::string error;
-  if (!decode_scenario(*input.codec, input.file.bytes, options.encoding, decoded, &error)) {
+  if (!session::decode(*input.codec, input.scenario, &error)) {
     err << "plotwright: " << input.name << ": " << error << '\n';
     return false;
   }
-  input.engine_bytes = std::move(decoded.bytes);
-  std::string().swap(input.file.bytes);  // a large file is not kept twice
+  std::string().swap(input.scenario.file_bytes);  // a large file is not kept twice
   return true;
 }
 

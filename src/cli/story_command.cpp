@@ -20,7 +20,8 @@ namespace {
 void show_diagnostics(const Options& options, ScenarioInput& input, std::ostream& err) {
   if (!options.check) return;
   std::unique_ptr<CheckedScenario> checked;
-  if (CheckedScenario::check(*input.codec, input.file.bytes, options.encoding, checked, nullptr)) {
+  if (CheckedScenario::check(*input.codec, input.scenario.file_bytes, options.encoding, checked,
+                             nullptr)) {
     write_diagnostics_text(input.name, *checked, err);
   }
 }
@@ -49,8 +50,8 @@ int watch_stories(const Options& options, ScenarioInput& input, StorySession& se
     return kExitUsage;
   }
   show_diagnostics(options, input, err);
-  if (!decode_input(options, input, err)) return kExitUsage;
-  int status = session.tell(input.name, input.file, std::move(input.engine_bytes));
+  if (!decode_input(input, err)) return kExitUsage;
+  int status = session.tell(input.name, input.scenario);
   if (status == kExitUsage) return session.finish(status);
   for (;;) {
     out.flush();
@@ -68,9 +69,9 @@ int watch_stories(const Options& options, ScenarioInput& input, StorySession& se
       continue;
     }
     show_diagnostics(options, changed, err);
-    if (!decode_input(options, changed, err)) continue;
+    if (!decode_input(changed, err)) continue;
     // A --start that names nothing in the new version is reported; the watch goes on.
-    const int told = session.tell(changed.name, changed.file, std::move(changed.engine_bytes));
+    const int told = session.tell(changed.name, changed.scenario);
     if (!out) break;
     if (told != kExitUsage) status = told;
   }
@@ -88,8 +89,8 @@ int run_story(const Options& options, std::ostream& out, std::ostream& err) {
   if (!read_input(options, input, err)) return kExitUsage;
   StorySession session(options, *input.codec, out, err);
   if (options.watch) return watch_stories(options, input, session, out, err);
-  if (!decode_input(options, input, err)) return kExitUsage;
-  return session.finish(session.tell(input.name, input.file, std::move(input.engine_bytes)));
+  if (!decode_input(input, err)) return kExitUsage;
+  return session.finish(session.tell(input.name, input.scenario));
 }
 
 }  // namespace plotwright::cli

@@ -7,32 +7,9 @@
 #include "authoring/checked_scenario.h"
 #include "authoring/document_model.h"
 #include "authoring/start_block.h"
-#include "compiler/line_source.h"
+#include "session/scenario_file_source.h"
 
 namespace plotwright::cli {
-
-void Utf8StreamDiagnostics::write(std::string_view bytes) {
-  pending_.append(bytes);
-  const std::size_t end = pending_.rfind('\n');
-  if (end == std::string::npos) return;
-  stream_ << codec_.engine_text_to_utf8(std::string_view(pending_).substr(0, end + 1));
-  pending_.erase(0, end + 1);
-}
-
-void Utf8StreamDiagnostics::finish() {
-  if (pending_.empty()) return;
-  stream_ << codec_.engine_text_to_utf8(pending_) << '\n';
-  pending_.clear();
-}
-
-namespace {
-
-// A statistics file that cannot be written costs the user nothing of the story: warn only.
-void warn_unsaved_statistics(const std::string& error, std::ostream& err) {
-  if (!error.empty()) err << "plotwright: warning: could not save statistics: " << error << '\n';
-}
-
-}  // namespace
 
 platform::DiskFileStore::BusyNotice warn_when_locked(std::ostream& err) {
   return [&err](const std::string& path) {
@@ -41,21 +18,43 @@ platform::DiskFileStore::BusyNotice warn_when_locked(std::ostream& err) {
   };
 }
 
+void show_note(const session::Note& note, std::ostream& err) {
+  switch (note.kind) {
+    case session::NoteKind::SCENARIO_FILE:
+    case session::NoteKind::STATISTICS_REFUSED:
+      err << "plotwright: warning: " << note.text << '\n';
+      break;
+    case session::NoteKind::STATISTICS_NOT_SAVED:
+      // A statistics file that cannot be written costs the user nothing of the story: warn only.
+      err << "plotwright: warning: could not save statistics: " << note.text << '\n';
+      break;
+    case session::NoteKind::CUT_SHORT:
+      err << "plotwright: note: story " << note.story << " was cut short by " << note.text << '\n';
+      break;
+  }
+}
+
 StorySession::StorySession(const Options& options, Cp932Codec& codec, std::ostream& out,
                            std::ostream& err)
     : options_(options),
       codec_(codec),
       out_(out),
       err_(err),
-      fixed_clock_(options.seed ? std::optional<FixedClock>(*options.seed) : std::nullopt),
-      disk_(warn_when_locked(err)),
       shown_(err, codec),
-      document_(
-          DocumentServices{nullptr, fixed_clock_ ? &*fixed_clock_ : nullptr,
-                           options.no_stats ? static_cast<FileStore*>(&no_files_) : &disk_,
-                           options.verbose ? static_cast<DiagnosticSink*>(&shown_) : &hidden_}),
-      writer_(options, out, codec) {
-  if (options.trace) document_.set_run_observer(&trace_);
+      teller_(codec, teller_setup(options, err, options.verbose ? &shown_ : nullptr,
+                                  options.trace ? &trace_ : nullptr)),
+      writer_(options, out, codec) {}
+
+session::TellerSetup teller_setup(const Options& options, std::ostream& err,
+                                  DiagnosticSink* diagnostics, RunObserver* observer) {
+  session::TellerSetup setup;
+  setup.diagnostics = diagnostics;
+  setup.observer = observer;
+  setup.seed = options.seed;
+  setup.statistics =
+      options.no_stats ? session::StatisticsPlace::NONE : session::StatisticsPlace::DISK;
+  if (!options.no_stats) setup.disk = session::disk_statistics_store(warn_when_locked(err));
+  return setup;
 }
 
 // The scene --start names, set before the load so that the load's story starts there too.
@@ -63,45 +62,44 @@ bool StorySession::choose_start(const std::string& engine_bytes) {
   if (options_.start.empty()) return true;
   const ScenarioAnalysis analysis(engine_bytes);
   std::string error;
-  const int scene = find_start_scene(options_.start, analysis, codec_, &error);
-  if (scene == 0) {
+  int scene = 0;
+  if (!find_start_scene(options_.start, analysis, codec_, scene, &error)) {
     err_ << "plotwright: --start: " << error << '\n';
     return false;
   }
-  document_.set_start_scene(scene);
+  teller_.set_start_scene(scene);
   return true;
 }
 
 void StorySession::name_scenes() {
   names_.reset();
-  model_ = document_model(document_);
+  model_ = document_model(*teller_.document());
   names_.emplace(*model_, codec_);
 }
 
 // One story: its text, then its trace on standard error (in --json, inside its line), and a
-// note when a limit cut its run short.
-void StorySession::write_story(std::string_view text) {
+// note when a limit cut its run short (which a text trace already tells).
+void StorySession::write_story(const session::Story& story,
+                               const std::vector<session::Note>& notes) {
   const int index = index_++;
-  if (!options_.trace) {
-    writer_.write(text, index);
+  if (!story.generated || !options_.trace) {
+    writer_.write(story.engine, index);
   } else if (options_.json) {
-    writer_.write(text, index, trace_json(trace_, *names_));
+    writer_.write(story.engine, index, trace_json(trace_, *names_));
   } else {
-    writer_.write(text, index);
+    writer_.write(story.engine, index);
     out_.flush();
     err_ << trace_text(trace_, *names_, index + 1);
   }
   trace_.clear();
-  const char* limit = run_limit_name(document_.last_run_end());
-  if (limit && !(options_.trace && !options_.json)) {
+  if (options_.trace && !options_.json) return;
+  for (const session::Note& note : notes) {
+    if (note.kind != session::NoteKind::CUT_SHORT) continue;
     out_.flush();
-    err_ << "plotwright: note: story " << index + 1 << " was cut short by " << limit << '\n';
+    show_note(note, err_);
   }
 }
 
-// A scenario that does not compile shows the compile's messages as its story; standard error
-// gets the errors where they are, as `check` writes them, and where to find the rest. With
-// --check they are already there.
 void StorySession::point_at_errors(const std::string& name, const std::string& engine_bytes) {
   std::unique_ptr<CheckedScenario> checked;
   if (options_.check ||
@@ -117,44 +115,40 @@ void StorySession::point_at_errors(const std::string& name, const std::string& e
   err_ << "plotwright: note: \"plotwright check " << options_.file << "\" shows the warnings too\n";
 }
 
-int StorySession::tell(const std::string& name, const platform::ScenarioFile& scenario,
-                       std::string engine_bytes) {
-  if (!choose_start(engine_bytes)) return kExitUsage;
+int StorySession::tell(const std::string& name, const session::OpenedScenario& scenario) {
+  if (!choose_start(scenario.engine_bytes)) return kExitUsage;
   trace_.clear();
-  FileLineSource source(std::move(engine_bytes));
-  const LoadOutcome loaded =
-      document_.load_scenario(source, scenario.path, scenario.keep_statistics);
+  const session::Story first = teller_.load(scenario);
   shown_.finish();
-  warn_unsaved_statistics(loaded.statistics_error, err_);
-  if (!loaded.statistics_warning.empty()) {
-    err_ << "plotwright: warning: " << loaded.statistics_warning << '\n';
+  const std::vector<session::Note> notes = teller_.take_notes();
+  for (const session::Note& note : notes) {
+    if (note.kind != session::NoteKind::CUT_SHORT) show_note(note, err_);
   }
-  if (!loaded.generated) {
-    writer_.write(loaded.text, index_++);  // the messages, once: there is no story to repeat
-    point_at_errors(name, source.bytes());
-  } else {
-    if (options_.trace) name_scenes();
-    write_story(loaded.text);  // the text is valid only until the next regeneration
-    for (int story = 1; story < options_.count && out_; ++story) {
-      write_story(document_.regenerate().value_or(std::string_view()));
-    }
+  if (first.generated && options_.trace) name_scenes();
+  // The messages are written once: there is no story to repeat.
+  write_story(first, notes);  // its text is valid only until the next regeneration
+  if (!first.generated) point_at_errors(name, scenario.engine_bytes);
+  for (int story = 1; first.generated && story < options_.count && out_; ++story) {
+    const session::Story next = teller_.regenerate().value_or(session::Story{true, {}});
+    write_story(next, teller_.take_notes());  // the notes of this story, so after it
   }
   shown_.finish();
   out_.flush();
   if (!out_) return kExitUsage;
-  return loaded.generated ? kExitStory : kExitScenario;
+  return first.generated ? kExitStory : kExitScenario;
 }
 
 int StorySession::finish(int status) {
   out_.flush();
   if (!out_) {
-    document_.drop_statistics();
+    static_cast<void>(teller_.finish(false, nullptr));  // dropping them cannot fail
     err_ << "plotwright: could not write the story to standard output\n";
     return kExitUsage;
   }
   std::string unsaved;
-  document_.shutdown(&unsaved);
-  warn_unsaved_statistics(unsaved, err_);
+  if (!teller_.finish(true, &unsaved)) {
+    show_note(session::Note{session::NoteKind::STATISTICS_NOT_SAVED, unsaved, 0}, err_);
+  }
   return status;
 }
 

@@ -6,41 +6,33 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "analysis/scenario_model.h"
 #include "authoring/scene_names.h"
 #include "authoring/story_trace.h"
-#include "base/clock.h"
-#include "base/diagnostics.h"
-#include "base/file_store.h"
 #include "cli/options.h"
 #include "cli/story_writer.h"
-#include "controller/document.h"
 #include "encoding/cp932_codec.h"
 #include "platform/disk_file_store.h"
-#include "platform/scenario_file.h"
+#include "session/opened_scenario.h"
+#include "session/story_teller.h"
+#include "session/utf8_diagnostics.h"
 
 namespace plotwright::cli {
-
-// Shows diagnostic bytes (Shift-JIS, as the engine writes them) as UTF-8 on a stream. Only
-// whole lines are converted, so a double-byte character is never cut in two: a line feed
-// byte never occurs inside one.
-class Utf8StreamDiagnostics final : public DiagnosticSink {
- public:
-  Utf8StreamDiagnostics(std::ostream& stream, Cp932Codec& codec) : stream_(stream), codec_(codec) {}
-  void write(std::string_view bytes) override;
-  // Writes a last line that came without its line feed.
-  void finish();
-
- private:
-  std::ostream& stream_;
-  Cp932Codec& codec_;
-  std::string pending_;
-};
 
 // The statistics file on disk, whose updates warn on `err` at once when another program holds
 // the file's lock, before they wait for it.
 platform::DiskFileStore::BusyNotice warn_when_locked(std::ostream& err);
+
+// The seed and the statistics the options ask for (on disk, with warn_when_locked, or none),
+// with the diagnostics' sink and the runs' observer.
+session::TellerSetup teller_setup(const Options& options, std::ostream& err,
+                                  DiagnosticSink* diagnostics, RunObserver* observer);
+
+// A note of the session as the command line words it on standard error. SCENARIO_FILE notes
+// are shown where the file is read, with its name.
+void show_note(const session::Note& note, std::ostream& err);
 
 class StorySession {
  public:
@@ -50,8 +42,7 @@ class StorySession {
   // compile, and then its errors at their places on standard error; `name` names the file
   // there). Returns kExitStory, kExitScenario, or kExitUsage for a --start that names nothing
   // (nothing loaded then) or for output that could not be written.
-  int tell(const std::string& name, const platform::ScenarioFile& scenario,
-           std::string engine_bytes);
+  int tell(const std::string& name, const session::OpenedScenario& scenario);
   // Saves the statistics, unless the output failed. Returns `status`, or kExitUsage when the
   // output failed.
   int finish(int status);
@@ -60,24 +51,19 @@ class StorySession {
   bool choose_start(const std::string& engine_bytes);
   void point_at_errors(const std::string& name, const std::string& engine_bytes);
   void name_scenes();
-  void write_story(std::string_view text);
+  void write_story(const session::Story& story, const std::vector<session::Note>& notes);
 
   const Options& options_;
   Cp932Codec& codec_;
   std::ostream& out_;
   std::ostream& err_;
-  std::optional<FixedClock> fixed_clock_;
-  NullFileStore no_files_;
-  platform::DiskFileStore disk_;
-  NullDiagnostics hidden_;
-  Utf8StreamDiagnostics shown_;
-  Document document_;
-  StoryWriter writer_;
+  session::Utf8StreamDiagnostics shown_;
   TraceRecorder trace_;
+  session::StoryTeller teller_;
+  StoryWriter writer_;
   std::optional<ScenarioModel> model_;  // of the loaded scenario, for the trace's names
   std::optional<SceneNames> names_;
   int index_ = 0;  // of the next story
-  std::string load_statistics_error_;
 };
 
 }  // namespace plotwright::cli

@@ -13,7 +13,7 @@ class LineSource {
   // The next physical line, its LF or CR LF line end removed; nullopt when no byte is left.
   // A last line without a line end is delivered like any other. The view stays valid until
   // the next call.
-  virtual std::optional<std::string_view> read_line() = 0;
+  [[nodiscard]] virtual std::optional<std::string_view> read_line() = 0;
 };
 
 // Physical lines of a text held in memory (a whole file, or a scenario written in a test).
@@ -21,7 +21,7 @@ class LineSource {
 class MemoryLineSource final : public LineSource {
  public:
   explicit MemoryLineSource(std::string_view text) : text_(text) {}
-  std::optional<std::string_view> read_line() override;
+  [[nodiscard]] std::optional<std::string_view> read_line() override;
 
  private:
   std::string_view text_;
@@ -32,7 +32,7 @@ class MemoryLineSource final : public LineSource {
 class FileLineSource final : public LineSource {
  public:
   explicit FileLineSource(std::string bytes) : bytes_(std::move(bytes)), lines_(bytes_) {}
-  std::optional<std::string_view> read_line() override { return lines_.read_line(); }
+  [[nodiscard]] std::optional<std::string_view> read_line() override { return lines_.read_line(); }
   const std::string& bytes() const { return bytes_; }
 
  private:

@@ -63,6 +63,6 @@ class SourceStore {
 // store's limit of 199,999 lines was reached and the rest left unread. A physical line ends at its
 // first zero byte. Lines of any length are kept whole, so no author's byte is lost; the
 // parsers that work on a stored line look at no more than its first 4095 bytes.
-bool read_source_lines(LineSource& source, SourceStore& store);
+[[nodiscard]] bool read_source_lines(LineSource& source, SourceStore& store);
 
 }  // namespace plotwright

@@ -24,12 +24,10 @@ void write_compile_errors(const std::vector<CompileError>& errors, OutputBuffers
 
 }  // namespace
 
-std::string Engine::save_statistics() {
-  if (!statistics_active_) return {};
+bool Engine::save_statistics(std::string* error) {
+  if (!statistics_active_) return true;
   statistics_active_ = false;
-  std::string error;
-  write_statistics(statistics_path_, run_state_, loaded_statistics_, files_, &error);
-  return error;
+  return write_statistics(statistics_path_, run_state_, loaded_statistics_, files_, error);
 }
 
 std::string Engine::prepare_statistics(std::string_view path, bool use_statistics) {
@@ -60,7 +58,9 @@ LoadOutcome Document::load_scenario(LineSource& source, std::string_view path,
   Engine& engine = *engine_;
   LoadOutcome outcome;
   // An earlier scenario's statistics are saved with its own counts before they are replaced.
-  outcome.statistics_error = engine.save_statistics();
+  if (std::string unsaved; !engine.save_statistics(&unsaved)) {
+    outcome.statistics_error = std::move(unsaved);
+  }
   // Compile messages are never shown behind an earlier story.
   engine.output_.reset();
   outcome.line_limit_reached = !read_source_lines(source, engine.store_);
@@ -94,10 +94,7 @@ bool Document::shutdown(std::string* error) {
   Engine& engine = *engine_;
   if (engine.shut_down_) return true;
   engine.shut_down_ = true;
-  const std::string failure = engine.save_statistics();
-  if (failure.empty()) return true;
-  if (error) *error = failure;
-  return false;
+  return engine.save_statistics(error);
 }
 
 void Document::set_start_scene(int scene) {

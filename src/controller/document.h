@@ -60,11 +60,11 @@ class Document {
   LoadOutcome load_scenario(LineSource& source, std::string_view path, bool keep_statistics = true);
 
   // Another story from the compiled scenario, or nullopt (and nothing done) before any load.
-  std::optional<std::string_view> regenerate();
+  [[nodiscard]] std::optional<std::string_view> regenerate();
 
   // Writes the statistics file when a load has read it. Call once, at exit. False, with the
   // reason in `error`, when the write failed (the old file is then as it was).
-  bool shutdown(std::string* error);
+  [[nodiscard]] bool shutdown(std::string* error);
   // Where the stories of later loads and regenerations start: scene `scene`, or, with 0, the
   // start of every story (scene 1, or the first block without a name). A scene that the
   // loaded scenario does not have is taken as 0.

@@ -51,8 +51,9 @@ class Engine {
  private:
   friend class Document;
 
-  // Writes the active statistics and switches them off; returns the reason a write failed.
-  std::string save_statistics();
+  // Writes the active statistics and switches them off. False, with the reason in `error`,
+  // when the write failed.
+  [[nodiscard]] bool save_statistics(std::string* error);
   // Reads the statistics beside the scenario at `path`, or only seeds the random source.
   // Returns what the user should know about the statistics file.
   std::string prepare_statistics(std::string_view path, bool use_statistics);

@@ -1,12 +1,12 @@
 // The C functions of include/plotwright/plotwright.h: argument checks, and no exception
 // crossing into C, around EmbeddedScenario.
 #include <cstring>
-#include <exception>
 #include <new>
 #include <string_view>
 #include <type_traits>
 
 #include "embed/embedded_scenario.h"
+#include "embed/failure_status.h"
 #include "plotwright/plotwright.h"
 
 struct plotwright_scenario {
@@ -19,8 +19,8 @@ using plotwright::embed::EmbeddedScenario;
 
 constexpr const char* kUnknownEncoding = "unknown encoding";
 
-// Runs one operation on a handle: a fresh message, null pointers refused, and the one
-// exception the engine lets through (memory running out) turned into a status.
+// Runs one operation on a handle: a fresh message, null pointers refused, and any exception
+// turned into the status that names it.
 template <typename Operation>
 plotwright_status run(plotwright_scenario* handle, bool arguments_given, Operation operation) {
   if (!handle) return PLOTWRIGHT_ARGUMENT_ERROR;
@@ -29,10 +29,9 @@ plotwright_status run(plotwright_scenario* handle, bool arguments_given, Operati
   if (!arguments_given) return scenario.fail(PLOTWRIGHT_ARGUMENT_ERROR, "a null pointer");
   try {
     return operation(scenario);
-  } catch (const std::bad_alloc&) {
-    return scenario.fail(PLOTWRIGHT_MEMORY_ERROR, "out of memory");
-  } catch (const std::exception& e) {
-    return scenario.fail(PLOTWRIGHT_MEMORY_ERROR, e.what());
+  } catch (...) {
+    const plotwright::embed::Failure failure = plotwright::embed::current_failure();
+    return scenario.fail_quietly(failure.status, failure.what);
   }
 }
 

@@ -46,7 +46,7 @@ EmbeddedScenario::EmbeddedScenario() = default;
 EmbeddedScenario::~EmbeddedScenario() = default;
 
 void EmbeddedScenario::close() {
-  end_run(kept_on_disk());
+  static_cast<void>(end_run(kept_on_disk(), nullptr));  // a failure goes unreported here
 }
 
 bool EmbeddedScenario::kept_on_disk() const {
@@ -55,6 +55,16 @@ bool EmbeddedScenario::kept_on_disk() const {
 
 plotwright_status EmbeddedScenario::fail(plotwright_status status, std::string message) {
   message_ = std::move(message);
+  return status;
+}
+
+plotwright_status EmbeddedScenario::fail_quietly(plotwright_status status,
+                                                 const char* message) noexcept {
+  try {
+    message_ = message;
+  } catch (...) {  // memory ran out: the status says it all the same
+    message_.clear();
+  }
   return status;
 }
 
@@ -109,7 +119,8 @@ plotwright_status EmbeddedScenario::opened(session::OpenedScenario scenario,
     return fail(PLOTWRIGHT_ENCODING_ERROR, error);
   }
   if (!session::decode(*codec_, scenario, &error)) return fail(PLOTWRIGHT_ENCODING_ERROR, error);
-  const std::string unsaved = end_run(kept_on_disk());
+  std::string unsaved;
+  const bool saved = end_run(kept_on_disk(), &unsaved);
   session::TellerSetup setup;
   setup.statistics = on_disk ? session::StatisticsPlace::DISK : session::StatisticsPlace::MEMORY;
   if (on_disk) setup.disk = session::disk_statistics_store();
@@ -120,7 +131,7 @@ plotwright_status EmbeddedScenario::opened(session::OpenedScenario scenario,
   diagnostics_.clear();
   opened_ = std::move(scenario);
   on_disk_ = on_disk;
-  if (!unsaved.empty()) warn("could not save statistics: " + unsaved);
+  if (!saved) warn("could not save statistics: " + unsaved);
   return PLOTWRIGHT_OK;
 }
 
@@ -154,9 +165,10 @@ plotwright_status EmbeddedScenario::raw_story(std::string_view& bytes) {
 // run of the program saves them, and the new run reads them; statistics in memory change only
 // when they are saved or set, so one seed tells one story until then.
 plotwright_status EmbeddedScenario::start_run(std::string_view& text) {
-  const std::string unsaved = end_run(kept_on_disk());
+  std::string unsaved;
+  const bool saved = end_run(kept_on_disk(), &unsaved);
   const session::Story story = teller_->load(*opened_);
-  if (!unsaved.empty()) warn("could not save statistics: " + unsaved);
+  if (!saved) warn("could not save statistics: " + unsaved);
   warn_notes();
   return show(story, text);
 }
@@ -177,11 +189,10 @@ plotwright_status EmbeddedScenario::show(const session::Story& story, std::strin
   return fail(PLOTWRIGHT_SCENARIO_ERROR, teller_->message(raw_));
 }
 
-// Ends the current run, saving its statistics or dropping them; returns why a save failed.
-std::string EmbeddedScenario::end_run(bool save) {
-  std::string error;
-  if (teller_ && !teller_->finish(save, &error)) return error;
-  return {};
+// Ends the current run, saving its statistics or dropping them. False, with why in `error`,
+// when the save failed.
+bool EmbeddedScenario::end_run(bool save, std::string* error) {
+  return !teller_ || teller_->finish(save, error);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -233,7 +244,8 @@ plotwright_status EmbeddedScenario::set_statistics(std::string_view text) {
     return fail(PLOTWRIGHT_ARGUMENT_ERROR, "these statistics do not fit the scenario: it needs " +
                                                std::to_string(records) + " lines of two numbers");
   }
-  end_run(false);  // its counts would be replaced all the same
+  // Its counts would be replaced all the same; dropping them cannot fail.
+  static_cast<void>(end_run(false, nullptr));
   std::string error;
   const auto replace = [&](std::string_view) { return std::string(text); };
   if (!files().update_file(statistics_path(), statistics_read_limit(records), replace, &error)) {
@@ -244,19 +256,22 @@ plotwright_status EmbeddedScenario::set_statistics(std::string_view text) {
 
 plotwright_status EmbeddedScenario::save_statistics() {
   if (!opened_) return fail(PLOTWRIGHT_STATE_ERROR, "no scenario is open");
-  const std::string unsaved = end_run(true);
-  if (!unsaved.empty()) return fail(PLOTWRIGHT_STATISTICS_ERROR, unsaved);
+  std::string unsaved;
+  if (!end_run(true, &unsaved)) return fail(PLOTWRIGHT_STATISTICS_ERROR, unsaved);
   return PLOTWRIGHT_OK;
 }
 
 // ---------------------------------------------------------------------------------------------
 // Diagnostics
 
-// The scenario checked for its author, once per scenario. Its decoding cannot fail: the same
-// bytes were decoded strictly when the scenario was opened.
+// The scenario checked for its author, once per scenario. Its decoding does not fail: the same
+// bytes were decoded strictly when the scenario was opened; were it ever to, the automatic
+// encoding, which refuses nothing, stands in rather than no check at all.
 const CheckedScenario* EmbeddedScenario::checked() {
-  if (!checked_) {
-    CheckedScenario::check(*codec_, opened_->file_bytes, opened_->encoding, checked_, nullptr);
+  if (!checked_ &&
+      !CheckedScenario::check(*codec_, opened_->file_bytes, opened_->encoding, checked_, nullptr)) {
+    static_cast<void>(CheckedScenario::check(*codec_, opened_->file_bytes, InputEncoding::AUTO,
+                                             checked_, nullptr));
   }
   return checked_.get();
 }

@@ -50,13 +50,15 @@ class EmbeddedScenario {
   void clear_message() { message_.clear(); }
   // Fails the current operation with `status` and `message`.
   plotwright_status fail(plotwright_status status, std::string message);
+  // The same for a failure thrown: when even the message cannot be stored, it stays empty.
+  plotwright_status fail_quietly(plotwright_status status, const char* message) noexcept;
 
  private:
   plotwright_status opened(session::OpenedScenario scenario, plotwright_encoding encoding,
                            bool on_disk);
   plotwright_status start_run(std::string_view& text);
   plotwright_status show(const session::Story& story, std::string_view& text);
-  std::string end_run(bool save);
+  [[nodiscard]] bool end_run(bool save, std::string* error);
   bool kept_on_disk() const;
   FileStore& files();
   std::string statistics_path() const;

@@ -31,12 +31,12 @@ class Cp932Backend {
   // The code point of `code`, 1 or 2 bytes taken as one whole code. False when they are not
   // exactly one character: an invalid byte, a lead byte alone, a pair that is no character,
   // or two single-byte characters.
-  virtual bool decode(std::string_view code, char32_t& code_point) = 0;
+  [[nodiscard]] virtual bool decode(std::string_view code, char32_t& code_point) = 0;
 
   // The code of a Unicode scalar value. False when code page 932 has none: the converter
   // refuses it, or would drop it silently. A best-fit code, one that decodes to another code
   // point, is given as it is; the codec tells it apart.
-  virtual bool encode(char32_t code_point, ShiftJisCode& code) = 0;
+  [[nodiscard]] virtual bool encode(char32_t code_point, ShiftJisCode& code) = 0;
 };
 
 // Opens this system's code page 932 converter: Windows' tables in a Windows build, the
@@ -44,6 +44,7 @@ class Cp932Backend {
 // False, with the reason in `error` when it is not null, when it has none. The build picks the
 // one definition: each backend's source file has it, but for the tables, which a regular build
 // keeps beside iconv and whose definition is cp932_table_system.cpp.
-bool open_system_cp932_backend(std::unique_ptr<Cp932Backend>& backend, std::string* error);
+[[nodiscard]] bool open_system_cp932_backend(std::unique_ptr<Cp932Backend>& backend,
+                                             std::string* error);
 
 }  // namespace plotwright

@@ -22,7 +22,7 @@ class Cp932Codec {
 
   // A codec over this system's converter (open_system_cp932_backend). False, with the reason in
   // `error` when it is not null, when the system has none.
-  static bool open(std::optional<Cp932Codec>& codec, std::string* error);
+  [[nodiscard]] static bool open(std::optional<Cp932Codec>& codec, std::string* error);
 
   // Engine text (Shift-JIS, CR LF) as UTF-8 with LF line ends; a CR without an LF stays. Each
   // byte that starts no valid code becomes U+FFFD, and the byte after it starts afresh: a
@@ -37,7 +37,8 @@ class Cp932Codec {
   // An ill-formed byte met before the character is refused as "line 1: byte 0x82 is not
   // valid UTF-8"; a caller that puts ill-formed bytes first checks the whole text itself
   // after a failure (utf8::find_invalid). `shift_jis` is empty after a failure.
-  bool utf8_to_shift_jis(std::string_view utf8, std::string& shift_jis, std::string* error);
+  [[nodiscard]] bool utf8_to_shift_jis(std::string_view utf8, std::string& shift_jis,
+                                       std::string* error);
 
  private:
   // Table entries: 0 for a code or code point not asked about yet.
@@ -50,7 +51,7 @@ class Cp932Codec {
                     std::size_t& first_lossy);
   Entry encoded(char32_t code_point);
   Entry classify(char32_t code_point);
-  bool refuse(std::string_view utf8, std::size_t offset, std::string* error);
+  [[nodiscard]] bool refuse(std::string_view utf8, std::size_t offset, std::string* error);
 
   std::unique_ptr<Cp932Backend> backend_;
   // By code (a single byte b at index b, a pair at lead * 256 + trail): the character's

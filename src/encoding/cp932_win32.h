@@ -11,6 +11,7 @@ namespace plotwright {
 
 // Opens the system's code page 932 converter (under Wine, Wine's tables). False, with the
 // reason in `error` when it is not null, when the system has none (IsValidCodePage fails).
-bool open_win32_cp932_backend(std::unique_ptr<Cp932Backend>& backend, std::string* error);
+[[nodiscard]] bool open_win32_cp932_backend(std::unique_ptr<Cp932Backend>& backend,
+                                            std::string* error);
 
 }  // namespace plotwright

@@ -14,7 +14,7 @@ namespace plotwright {
 enum class InputEncoding { AUTO, SHIFT_JIS, UTF8 };
 
 // Parses "auto", "shift_jis" or "utf-8"; false for anything else.
-bool parse_input_encoding(std::string_view name, InputEncoding& out);
+[[nodiscard]] bool parse_input_encoding(std::string_view name, InputEncoding& out);
 
 // A scenario file made ready for the engine.
 struct DecodedScenario {
@@ -28,8 +28,9 @@ struct DecodedScenario {
 // A UTF-8 file converts only when every character comes back unchanged from Shift-JIS; else
 // false with the codec's message naming the line and the character. The caller prefixes the
 // file's name to the message in `error` (when it is not null).
-bool decode_scenario(Cp932Codec& codec, std::string_view file_bytes, InputEncoding encoding,
-                     DecodedScenario& decoded, std::string* error);
+[[nodiscard]] bool decode_scenario(Cp932Codec& codec, std::string_view file_bytes,
+                                   InputEncoding encoding, DecodedScenario& decoded,
+                                   std::string* error);
 
 // A character that decode_scenario would refuse, where it stands in the file.
 struct EncodingProblem {
@@ -42,8 +43,9 @@ struct EncodingProblem {
 // as decode_scenario does, but each character with no Shift-JIS form of its own becomes '?'
 // (so that every other character keeps its line and column) and is listed in `problems`.
 // False, with the message in `error`, only when UTF8 meets a file that is not UTF-8.
-bool decode_scenario_leniently(Cp932Codec& codec, std::string_view file_bytes,
-                               InputEncoding encoding, DecodedScenario& decoded,
-                               std::vector<EncodingProblem>& problems, std::string* error);
+[[nodiscard]] bool decode_scenario_leniently(Cp932Codec& codec, std::string_view file_bytes,
+                                             InputEncoding encoding, DecodedScenario& decoded,
+                                             std::vector<EncodingProblem>& problems,
+                                             std::string* error);
 
 }  // namespace plotwright

@@ -16,7 +16,7 @@ class BacktrackHistory {
   void history_push(std::int32_t source_scene);
   // Takes the source of the newest jump not yet used for a return, marking it used: true, with
   // `scene` set; false, with `scene` 0, when there is none.
-  bool history_pop(std::int32_t& scene);
+  [[nodiscard]] bool history_pop(std::int32_t& scene);
   // Empties the history for a new run; old entries stay in the ring, out of reach.
   void reset() {
     position_ = 0;

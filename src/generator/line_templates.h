@@ -21,7 +21,7 @@ namespace plotwright {
 class LineTemplate {
  public:
   // Parses `line`; false when the line is not simple.
-  bool compile(const char* line);
+  [[nodiscard]] bool compile(const char* line);
   // Bytes past the expansion's end that `expand` may write (and then overwrite or leave).
   static constexpr int kCopySlack = 16;
 
@@ -49,8 +49,9 @@ class LineTemplate {
     std::int32_t alternative_count;
   };
 
-  bool parse_alternatives(int& p, bool in_group, std::int32_t& first, std::int32_t& count);
-  bool parse_pieces(int& p, Alternative& alternative);
+  [[nodiscard]] bool parse_alternatives(int& p, bool in_group, std::int32_t& first,
+                                        std::int32_t& count);
+  [[nodiscard]] bool parse_pieces(int& p, Alternative& alternative);
   void index_children();
   void choose(int alternative, RandomSource& random);
   char* write(int alternative, char* out) const;

@@ -26,8 +26,8 @@ class MessageReader {
   Result next(std::string& body, int timeout_ms);
 
  private:
-  std::optional<Result> take(std::string& body);
-  std::optional<Result> take_header(std::string& body);
+  [[nodiscard]] std::optional<Result> take(std::string& body);
+  [[nodiscard]] std::optional<Result> take_header(std::string& body);
   bool resynchronise();
   bool fill();
 
@@ -39,6 +39,6 @@ class MessageReader {
 };
 
 // Writes one message with its header; false when the output failed.
-bool write_message(int fd, std::string_view body);
+[[nodiscard]] bool write_message(int fd, std::string_view body);
 
 }  // namespace plotwright::lsp

@@ -27,9 +27,12 @@ OpenDocument::OpenDocument(Cp932Codec& codec, std::string uri, int version, std:
 
 const CheckedScenario& OpenDocument::checked() {
   if (!checked_) {
-    // The text is UTF-8 (the protocol's strings are), so the check cannot refuse it.
-    std::string error;
-    CheckedScenario::check(codec_, text_.text(), InputEncoding::UTF8, checked_, &error);
+    // The text is UTF-8 (the protocol's strings are), so the check does not refuse it; a text
+    // that was not after all is read as the automatic encoding reads it, which refuses nothing.
+    if (!CheckedScenario::check(codec_, text_.text(), InputEncoding::UTF8, checked_, nullptr)) {
+      static_cast<void>(
+          CheckedScenario::check(codec_, text_.text(), InputEncoding::AUTO, checked_, nullptr));
+    }
   }
   return *checked_;
 }

@@ -22,7 +22,7 @@ InputWait wait_for_input(int fd, int timeout_ms);
 long read_some(int fd, char* buffer, std::size_t size);
 
 // Writes all of `bytes`; false when the output failed.
-bool write_all(int fd, std::string_view bytes);
+[[nodiscard]] bool write_all(int fd, std::string_view bytes);
 
 // Makes a write to a pipe whose reader has gone fail instead of ending the program (POSIX's
 // SIGPIPE; Windows has no such signal).

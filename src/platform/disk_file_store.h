@@ -40,10 +40,10 @@ class DiskFileStore final : public FileStore {
                              std::chrono::milliseconds(kStatisticsLockWaitMilliseconds))
       : busy_(std::move(busy)), lock_wait_(lock_wait) {}
 
-  bool read_file(const std::string& path, std::size_t limit, std::string& content,
-                 std::string* error) override;
-  bool update_file(const std::string& path, std::size_t limit, const Update& update,
-                   std::string* error) override;
+  [[nodiscard]] bool read_file(const std::string& path, std::size_t limit, std::string& content,
+                               std::string* error) override;
+  [[nodiscard]] bool update_file(const std::string& path, std::size_t limit, const Update& update,
+                                 std::string* error) override;
 
   // What an update that gave up waiting for the lock says after the file's path.
   static constexpr const char* kStillLocked =

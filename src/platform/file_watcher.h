@@ -25,7 +25,7 @@ class FileWatcher {
   // of writes, or a write and a rename, is one change), or until a stop request arrives. A
   // stop request that came while the program was busy is answered at once. FAILED comes with
   // the reason in `error`.
-  virtual WatchEvent wait(std::string* error) = 0;
+  [[nodiscard]] virtual WatchEvent wait(std::string* error) = 0;
   // Sleeps `milliseconds` unless a stop request arrives first: true when one did.
   virtual bool pause(int milliseconds) = 0;
 };
@@ -36,7 +36,7 @@ class FileWatcher {
 // even while it is the program's working folder. While the watcher lives, SIGINT and SIGTERM do not
 // end the process: they are requests that wait() and pause() answer with a stop. Null, with the
 // reason in `error`, when the folder cannot be watched or the system offers no way to watch files.
-std::unique_ptr<FileWatcher> watch_file(const std::string& path, int quiet_milliseconds,
-                                        std::string* error);
+[[nodiscard]] std::unique_ptr<FileWatcher> watch_file(const std::string& path,
+                                                      int quiet_milliseconds, std::string* error);
 
 }  // namespace plotwright::platform

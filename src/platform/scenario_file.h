@@ -26,7 +26,7 @@ struct ScenarioFile {
 // terminal is read too, and a device that is no terminal is refused before it is read. A file
 // longer than kMaxScenarioBytes is refused as well. False, with the reason in `error` (not naming
 // the file), when the file cannot be read.
-bool read_scenario_file(const std::string& name, bool allow_streams, ScenarioFile& file,
-                        std::string* error);
+[[nodiscard]] bool read_scenario_file(const std::string& name, bool allow_streams,
+                                      ScenarioFile& file, std::string* error);
 
 }  // namespace plotwright::platform

@@ -192,6 +192,8 @@ class Scenario {
         throw StatisticsError(message);
       case PLOTWRIGHT_MEMORY_ERROR:
         throw std::bad_alloc();
+      case PLOTWRIGHT_INTERNAL_ERROR:
+        throw std::runtime_error(message);
       case PLOTWRIGHT_STATE_ERROR:
       case PLOTWRIGHT_ARGUMENT_ERROR:
         break;

@@ -38,6 +38,7 @@ Story StoryTeller::load(std::string_view engine_bytes, std::string_view path,
     document_->set_run_observer(observer_);
     running_ = true;
   }
+  if (start_scene_) document_->set_start_scene(*start_scene_);
   MemoryLineSource source(engine_bytes);
   const LoadOutcome loaded = document_->load_scenario(source, path, keep_statistics);
   if (!loaded.statistics_error.empty()) {

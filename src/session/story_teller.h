@@ -67,6 +67,9 @@ class StoryTeller {
 
   // The seed of the next run's random source (none: the clock).
   void set_seed(std::optional<std::uint32_t> seed) { clock_.use_seed(seed); }
+  // The scene every later load's stories begin at (a --start), set on the document before it
+  // loads, so that the load's own story starts there too.
+  void set_start_scene(int scene) { start_scene_ = scene; }
 
   // Loads the scenario into the current run's document, or a new one after finish(), and
   // tells its first story. A load into a running document saves the earlier scenario's
@@ -76,7 +79,7 @@ class StoryTeller {
     return load(scenario.engine_bytes, scenario.path, scenario.keep_statistics);
   }
   // The run's next story; nullopt when no run is going on or its load told none.
-  std::optional<Story> regenerate();
+  [[nodiscard]] std::optional<Story> regenerate();
   // Ends the run: saves its statistics, or drops them (their stories were never shown).
   // False, with the reason in `error`, when the save failed; the next load starts a new run.
   [[nodiscard]] bool finish(bool save, std::string* error);
@@ -108,6 +111,7 @@ class StoryTeller {
   DiagnosticSink* diagnostics_ = nullptr;
   RunObserver* observer_ = nullptr;
   std::unique_ptr<Document> document_;
+  std::optional<int> start_scene_;
   bool running_ = false;
   int stories_ = 0;  // told in this teller's life, messages included
   std::vector<Note> notes_;

@@ -12,7 +12,7 @@
 
 #include "build_version.h"
 #include "encoding/cp932_codec.h"
-#include "platform/disk_file_store.h"
+#include "session/scenario_file_source.h"
 #include "shell/app_icon.h"
 #include "shell/main_window.h"
 #include "shell/prompts.h"
@@ -52,10 +52,10 @@ int main(int argc, char* argv[]) {
     return 1;
   }
   QSettings settings;
-  plotwright::platform::DiskFileStore disk;
-  plotwright::DocumentServices services;
-  services.files = &disk;
-  plotwright::shell::DocumentBackend backend(services);
+  plotwright::session::TellerSetup setup;
+  setup.statistics = plotwright::session::StatisticsPlace::DISK;
+  setup.disk = plotwright::session::disk_statistics_store();
+  plotwright::shell::DocumentBackend backend(*codec, std::move(setup));
   plotwright::shell::MainWindow window(backend, prompts, settings, *codec);
 
   // Closing the window finishes the session itself; these catch the ways out that close no

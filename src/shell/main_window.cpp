@@ -13,7 +13,7 @@
 #include <array>
 #include <utility>
 
-#include "encoding/scenario_encoding.h"
+#include "session/scenario_file_source.h"
 #include "shell/recent_files.h"
 #include "shell/scenario_watcher.h"
 #include "shell/story_view.h"
@@ -147,34 +147,29 @@ void MainWindow::new_document() {
 
 // Only regular files are read: a FIFO or a device is refused at once, never waited on. On
 // failure `error` says why.
-std::optional<MainWindow::ReadScenario> MainWindow::read_scenario(const QString& path,
-                                                                  QString& error) {
-  ReadScenario scenario;
+std::optional<session::OpenedScenario> MainWindow::read_scenario(const QString& path,
+                                                                 QString& error) {
+  session::OpenedScenario scenario;
   std::string reason;
-  if (!platform::read_scenario_file(QFile::encodeName(path).toStdString(), false, scenario.file,
-                                    &reason)) {
+  if (!session::scenario_from_file(QFile::encodeName(path).toStdString(), false,
+                                   InputEncoding::AUTO, scenario, &reason) ||
+      !session::decode(codec_, scenario, &reason)) {
     error = QString::fromStdString(reason);
     return std::nullopt;
   }
-  DecodedScenario decoded;
-  if (!decode_scenario(codec_, scenario.file.bytes, InputEncoding::AUTO, decoded, &reason)) {
-    error = QString::fromStdString(reason);
-    return std::nullopt;
-  }
-  scenario.engine_bytes = std::move(decoded.bytes);
-  std::string().swap(scenario.file.bytes);  // a large file is not kept twice during the load
+  std::string().swap(scenario.file_bytes);  // a large file is not kept twice during the load
   return scenario;
 }
 
 bool MainWindow::open_scenario(const QString& path) {
   const QString absolute = QFileInfo(path).absoluteFilePath();
   QString error;
-  std::optional<ReadScenario> scenario = read_scenario(absolute, error);
+  std::optional<session::OpenedScenario> scenario = read_scenario(absolute, error);
   if (!scenario) {
     prompts_.show_error(this, cannot_open(absolute, error));
     return false;
   }
-  load(absolute, std::move(*scenario), false);
+  load(absolute, *scenario, false);
   return true;
 }
 
@@ -185,9 +180,9 @@ void MainWindow::reload_scenario() {
     return;
   }
   QString error;
-  std::optional<ReadScenario> scenario = read_scenario(current_scenario_, error);
+  std::optional<session::OpenedScenario> scenario = read_scenario(current_scenario_, error);
   if (scenario) {
-    load(current_scenario_, std::move(*scenario), true);
+    load(current_scenario_, *scenario, true);
   } else if (!std::exchange(reload_retried_, true)) {
     watcher_->check_again();
   } else {
@@ -198,22 +193,22 @@ void MainWindow::reload_scenario() {
 
 // The window is brought up to date before any message: a message box runs the event loop,
 // in which a reload may come due (it waits until the load is done).
-void MainWindow::load(const QString& path, ReadScenario scenario, bool reloading) {
+void MainWindow::load(const QString& path, const session::OpenedScenario& scenario,
+                      bool reloading) {
   hold_reloads([&] {
-    FileLineSource source(std::move(scenario.engine_bytes));
-    const LoadedScenario loaded =
-        backend_.load_scenario(source, scenario.file.path, scenario.file.keep_statistics);
+    const LoadedScenario loaded = backend_.load_scenario(scenario);
     show_engine_text(loaded.text);
     remember_opened(path);
     // A reload does not repeat what the user was told when the scenario was loaded before.
-    const QString notes = notes_of(path, scenario.file, loaded.statistics_warning);
+    const QString notes = notes_of(path, scenario.notes, loaded.notes);
     if (!notes.isEmpty() && !(reloading && notes == shown_notes_)) prompts_.show_error(this, notes);
     shown_notes_ = notes;
-    if (!loaded.statistics_error.empty()) {
+    for (const session::Note& note : loaded.notes) {
+      if (note.kind != session::NoteKind::STATISTICS_NOT_SAVED) continue;
       prompts_.show_error(this, QStringLiteral("The usage statistics of the %1 were not saved.\n%2")
                                     .arg(reloading ? QStringLiteral("scenario before its change")
                                                    : QStringLiteral("previous scenario"),
-                                         QString::fromStdString(loaded.statistics_error)));
+                                         QString::fromStdString(note.text)));
     }
   });
 }
@@ -236,14 +231,18 @@ void MainWindow::hold_reloads(const std::function<void()>& step) {
 }
 
 // What the user should know about the file and its statistics, in one message.
-QString MainWindow::notes_of(const QString& path, const platform::ScenarioFile& file,
-                             const std::string& statistics_warning) const {
+QString MainWindow::notes_of(const QString& path, const std::vector<session::Note>& file_notes,
+                             const std::vector<session::Note>& load_notes) const {
   QStringList notes;
-  for (const std::string& note : file.notes) {
+  for (const session::Note& note : file_notes) {
     notes.append(QStringLiteral("\"%1\" %2")
-                     .arg(QDir::toNativeSeparators(path), QString::fromStdString(note)));
+                     .arg(QDir::toNativeSeparators(path), QString::fromStdString(note.text)));
   }
-  if (!statistics_warning.empty()) notes.append(QString::fromStdString(statistics_warning));
+  for (const session::Note& note : load_notes) {
+    if (note.kind == session::NoteKind::STATISTICS_REFUSED) {
+      notes.append(QString::fromStdString(note.text));
+    }
+  }
   return notes.join(QStringLiteral("\n"));
 }
 
@@ -307,8 +306,8 @@ void MainWindow::show_version() {
 void MainWindow::finish() {
   if (finished_) return;
   finished_ = true;
-  const std::string error = backend_.shutdown();
-  if (!error.empty())
+  std::string error;
+  if (!backend_.shutdown(&error))
     qWarning("Plotwright: the usage statistics were not saved: %s", error.c_str());
 }
 

@@ -9,9 +9,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "encoding/cp932_codec.h"
-#include "platform/scenario_file.h"
+#include "session/opened_scenario.h"
 #include "shell/prompts.h"
 #include "shell/story_backend.h"
 
@@ -62,22 +63,17 @@ class MainWindow final : public QMainWindow {
  private:
   void build_menus();
   void build_keys();
-  // A scenario file read and converted for the engine.
-  struct ReadScenario {
-    platform::ScenarioFile file;
-    std::string engine_bytes;
-  };
-
   void show_engine_text(std::string_view engine_text);
-  std::optional<ReadScenario> read_scenario(const QString& path, QString& error);
-  void load(const QString& path, ReadScenario scenario, bool reloading);
+  // The scenario file read and converted for the engine.
+  std::optional<session::OpenedScenario> read_scenario(const QString& path, QString& error);
+  void load(const QString& path, const session::OpenedScenario& scenario, bool reloading);
   // Makes `path` the open scenario: title, recent files, the file followed on disk.
   void remember_opened(const QString& path);
   // Runs `step`, which may show messages and so run the event loop, with any reload that
   // comes due meanwhile held back until it is done.
   void hold_reloads(const std::function<void()>& step);
-  QString notes_of(const QString& path, const platform::ScenarioFile& file,
-                   const std::string& statistics_warning) const;
+  QString notes_of(const QString& path, const std::vector<session::Note>& file_notes,
+                   const std::vector<session::Note>& load_notes) const;
   bool is_opened_scenario(const QString& path) const;
   // Why the story may not be saved to `path` (a phrase), or empty when it may.
   QString save_refusal(const QString& path) const;

@@ -1,5 +1,7 @@
-// The real engine behind the window: forwards to the document controller.
+// The real engine behind the window: forwards to the session's story teller.
 #include "shell/story_backend.h"
+
+#include <algorithm>
 
 namespace plotwright::shell {
 
@@ -7,23 +9,25 @@ std::string DocumentBackend::new_document_text() {
   return std::string(Document::new_document_text());
 }
 
-LoadedScenario DocumentBackend::load_scenario(LineSource& source, std::string_view path,
-                                              bool keep_statistics) {
-  LoadOutcome outcome = document_.load_scenario(source, path, keep_statistics);
-  return {std::string(outcome.text), std::move(outcome.statistics_error),
-          std::move(outcome.statistics_warning)};
+LoadedScenario DocumentBackend::load_scenario(const session::OpenedScenario& scenario) {
+  const session::Story story = teller_.load(scenario);
+  LoadedScenario loaded{std::string(story.engine), teller_.take_notes()};
+  // The window has never told of a limit: the story shows how far it went.
+  std::erase_if(loaded.notes, [](const session::Note& note) {
+    return note.kind == session::NoteKind::CUT_SHORT;
+  });
+  return loaded;
 }
 
 std::optional<std::string> DocumentBackend::regenerate() {
-  const std::optional<std::string_view> text = document_.regenerate();
-  if (!text) return std::nullopt;
-  return std::string(*text);
+  const std::optional<session::Story> story = teller_.regenerate();
+  (void)teller_.take_notes();  // only the limits' notes: the story shows what it reached
+  if (!story) return std::nullopt;
+  return std::string(story->engine);
 }
 
-std::string DocumentBackend::shutdown() {
-  std::string error;
-  document_.shutdown(&error);
-  return error;
+bool DocumentBackend::shutdown(std::string* error) {
+  return teller_.finish(true, error);
 }
 
 }  // namespace plotwright::shell

@@ -3,21 +3,20 @@
 
 #include <optional>
 #include <string>
-#include <string_view>
+#include <vector>
 
-#include "compiler/line_source.h"
-#include "controller/document.h"
+#include "encoding/cp932_codec.h"
+#include "session/opened_scenario.h"
+#include "session/story_teller.h"
 
 namespace plotwright::shell {
 
 // What a load gives the window.
 struct LoadedScenario {
   std::string text;  // the text to show
-  // Non-empty when the usage statistics of an earlier scenario, written as this one replaced
-  // it, could not be saved: why.
-  std::string statistics_error;
-  // Non-empty when this scenario's statistics file was refused or ignored: why.
-  std::string statistics_warning;
+  // STATISTICS_NOT_SAVED (an earlier scenario's statistics, saved as this one replaced it)
+  // and STATISTICS_REFUSED (this scenario's statistics file) notes.
+  std::vector<session::Note> notes;
 };
 
 // Every text given back is the engine's bytes (Shift-JIS, CR LF); the window converts them
@@ -27,29 +26,28 @@ class StoryBackend {
  public:
   virtual ~StoryBackend() = default;
   virtual std::string new_document_text() = 0;
-  // Loads the scenario read from `source`; `path` is the file's absolute path, as bytes of
-  // the local file-name encoding. With `keep_statistics` false no statistics file is used.
-  virtual LoadedScenario load_scenario(LineSource& source, std::string_view path,
-                                       bool keep_statistics) = 0;
+  // Loads the decoded scenario; its path is the file's absolute path, as bytes of the local
+  // file-name encoding. Without keep_statistics no statistics file is used.
+  virtual LoadedScenario load_scenario(const session::OpenedScenario& scenario) = 0;
   // Another story, or nullopt when there is nothing to regenerate (the view keeps its text).
-  virtual std::optional<std::string> regenerate() = 0;
-  // Writes what must survive the program run. Empty on success, otherwise why it failed.
-  virtual std::string shutdown() = 0;
+  [[nodiscard]] virtual std::optional<std::string> regenerate() = 0;
+  // Writes what must survive the program run. False, with why in `error`, when that failed.
+  [[nodiscard]] virtual bool shutdown(std::string* error) = 0;
 };
 
-// The real engine: one document controller.
+// The real engine: the session's story teller, one run for the program's life.
 class DocumentBackend final : public StoryBackend {
  public:
-  explicit DocumentBackend(DocumentServices services = {}) : document_(services) {}
+  DocumentBackend(Cp932Codec& codec, session::TellerSetup setup)
+      : teller_(codec, std::move(setup)) {}
 
   std::string new_document_text() override;
-  LoadedScenario load_scenario(LineSource& source, std::string_view path,
-                               bool keep_statistics) override;
-  std::optional<std::string> regenerate() override;
-  std::string shutdown() override;
+  LoadedScenario load_scenario(const session::OpenedScenario& scenario) override;
+  [[nodiscard]] std::optional<std::string> regenerate() override;
+  [[nodiscard]] bool shutdown(std::string* error) override;
 
  private:
-  Document document_;
+  session::StoryTeller teller_;
 };
 
 }  // namespace plotwright::shell

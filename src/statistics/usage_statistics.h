@@ -30,7 +30,8 @@ std::size_t statistics_read_limit(int record_count);
 
 // Reads `record_count` records from a file's content ("%12ld%12ld\n" each). True when the
 // content fits: exactly that many records, and numbers only. `records` is then filled.
-bool parse_statistics(std::string_view content, int record_count, StatisticsRecords& records);
+[[nodiscard]] bool parse_statistics(std::string_view content, int record_count,
+                                    StatisticsRecords& records);
 
 // The file's content for the records, each count within its field.
 std::string format_statistics(const StatisticsRecords& records);
@@ -42,9 +43,9 @@ std::string format_statistics(const StatisticsRecords& records);
 // symbolic link, a FIFO, a device, unreadable): the counts start from zero and the file must
 // not be written. `warning` gets what the user should know: why it was refused, or that it
 // was too long to be a statistics file of this scenario.
-bool read_statistics(const std::string& path, int scene_count, RunState& run_state,
-                     FileStore& files, RandomSource& random, Clock& clock,
-                     StatisticsRecords& loaded, std::string* warning);
+[[nodiscard]] bool read_statistics(const std::string& path, int scene_count, RunState& run_state,
+                                   FileStore& files, RandomSource& random, Clock& clock,
+                                   StatisticsRecords& loaded, std::string* warning);
 
 // The records to write: when the file on disk (`current`) fits, its counts plus what this
 // program run changed since `loaded` was read, so that programs running at once add up;
@@ -54,7 +55,8 @@ StatisticsRecords merge_statistics(std::string_view current, const RunState& run
 
 // Replaces the file with the merged records, atomically and under the file's lock. False,
 // with the reason in `error` and the old file as it was, when it cannot be written.
-bool write_statistics(const std::string& path, const RunState& run_state,
-                      const StatisticsRecords& loaded, FileStore& files, std::string* error);
+[[nodiscard]] bool write_statistics(const std::string& path, const RunState& run_state,
+                                    const StatisticsRecords& loaded, FileStore& files,
+                                    std::string* error);
 
 }  // namespace plotwright

@@ -24,7 +24,8 @@ using emscripten::val;
 // The one codec a page or a program opens and hands to every scenario.
 class Codec {
  public:
-  Codec() { Cp932Codec::open(codec_, nullptr); }  // the tables cannot fail to open
+  // The tables compiled in cannot fail to open.
+  Codec() { static_cast<void>(Cp932Codec::open(codec_, nullptr)); }
   Cp932Codec& get() { return *codec_; }
 
  private:
@@ -93,7 +94,9 @@ class ScenarioHandle {
   ScenarioHandle(Codec& codec, const std::string& file, const val& statistics) {
     std::optional<std::string> kept;
     if (!statistics.isUndefined()) kept = statistics.as<std::string>();
-    Scenario::compile(codec.get(), file, std::move(kept), scenario_, &error_);
+    if (!Scenario::compile(codec.get(), file, std::move(kept), scenario_, &error_)) {
+      scenario_.reset();  // error() says why; the other calls see no scenario
+    }
   }
 
   std::string error() const { return error_; }

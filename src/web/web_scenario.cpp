@@ -33,7 +33,7 @@ bool Scenario::compile(Cp932Codec& codec, std::string_view file,
   if (!session::scenario_size_allowed(file.size(), error)) return false;
   std::unique_ptr<CheckedScenario> checked;
   // The automatic encoding never refuses a file.
-  CheckedScenario::check(codec, file, InputEncoding::AUTO, checked, nullptr);
+  static_cast<void>(CheckedScenario::check(codec, file, InputEncoding::AUTO, checked, nullptr));
   scenario.reset(new Scenario(codec, std::move(checked), std::move(statistics)));
   if (scenario->checked_->encoding_problems() > 0) {
     // The lenient decoding put '?' for the refused characters; the strict one names the

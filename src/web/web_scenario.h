@@ -34,9 +34,9 @@ class Scenario {
   // anything else as Shift-JIS), and the statistics file's content to start from (empty: no
   // file yet), or nullopt to keep no statistics. False, with the message in `error`, only for
   // a file longer than any scenario.
-  static bool compile(Cp932Codec& codec, std::string_view file,
-                      std::optional<std::string> statistics, std::unique_ptr<Scenario>& scenario,
-                      std::string* error);
+  [[nodiscard]] static bool compile(Cp932Codec& codec, std::string_view file,
+                                    std::optional<std::string> statistics,
+                                    std::unique_ptr<Scenario>& scenario, std::string* error);
 
   // What `plotwright check` reports, with positions.
   const std::vector<AuthorDiagnostic>& diagnostics() const { return checked_->diagnostics(); }
@@ -46,7 +46,8 @@ class Scenario {
   // ends, each with a final line end), and the statistics afterwards as it would save them.
   // False, with `failure` filled and nothing counted, when it would show messages instead of
   // a story, or as soon as the stories pass kMaxStoriesBytes.
-  bool tell(std::uint32_t seed, int count, std::vector<std::string>& stories, RunFailure& failure);
+  [[nodiscard]] bool tell(std::uint32_t seed, int count, std::vector<std::string>& stories,
+                          RunFailure& failure);
 
   // What `plotwright graph --format dot` (or, with `mermaid`, `--format mermaid`) writes for the
   // scenario as written, the picture headed by `title` (the command line's file name).
@@ -55,8 +56,8 @@ class Scenario {
   // What `plotwright coverage --format json --runs RUNS --seed SEED` writes, the report naming
   // `file`: the stories start from statistics() and leave them as they are. False, with
   // `failure` filled, when the scenario tells no story.
-  bool coverage(std::uint32_t seed, int runs, const std::string& file, std::string& report,
-                RunFailure& failure);
+  [[nodiscard]] bool coverage(std::uint32_t seed, int runs, const std::string& file,
+                              std::string& report, RunFailure& failure);
 
   // The statistics file's content now: as given, or as the last run saved it; nullopt when the
   // scenario keeps none.

@@ -59,10 +59,10 @@ TEST(StorySession, ShowsTheStoryBeforeTheNoteThatItWasCutShort) {
   options.no_stats = true;
   Screen screen;
   StorySession session(options, *codec, screen.out, screen.err);
-  platform::ScenarioFile file;
-  file.path = "spin.vell";
-  session.tell("t.vell", file, "title T\nround\n{T}\n");
-  session.finish(kExitStory);
+  session::OpenedScenario scenario;
+  scenario.path = "spin.vell";
+  scenario.engine_bytes = "title T\nround\n{T}\n";
+  EXPECT_EQ(session.finish(session.tell("story.vell", scenario)), kExitStory);
   screen.out.flush();
   const std::size_t note = screen.text.find("plotwright: note: story 1 was cut short");
   ASSERT_NE(note, std::string::npos);

@@ -53,7 +53,7 @@ TEST(CompileScenario, ASecondCompileKeepsNothingOfTheFirst) {
   ASSERT_EQ(c.scenario.choice_points, 2);
 
   MemoryLineSource source("scene C\nselect S\nC\n");
-  read_source_lines(source, c.store);
+  ASSERT_TRUE(read_source_lines(source, c.store));
   EXPECT_EQ(compile_scenario(c.store, c.scenario, c.diagnostics), 0);
   EXPECT_EQ(c.messages(), "");
   EXPECT_EQ(c.scenario.scenes.scene_count(), 15);

@@ -15,6 +15,8 @@
 #include <thread>
 #include <vector>
 
+#include "embed/failure_status.h"
+
 namespace {
 
 // Two titles, so that the statistics are kept: 14 records (scenes 1 to 14).
@@ -99,13 +101,9 @@ TEST(CApi, ACharacterWithoutShiftJisIsRefusedAndTheOpenScenarioStays) {
   EXPECT_STREQ(plotwright_message(h.get()), "");
 }
 
-TEST(CApi, StatusesForMissingFilesMissingScenariosAndNullPointers) {
+TEST(CApi, StatusesForUnknownEncodingsAndNullPointers) {
   Handle h(plotwright_new(), plotwright_free);
   const char* text = nullptr;
-  EXPECT_EQ(plotwright_story(h.get(), 1, &text, nullptr), PLOTWRIGHT_STATE_ERROR);
-  EXPECT_EQ(plotwright_open_file(h.get(), "/no/such.vell", PLOTWRIGHT_ENCODING_AUTO, 0),
-            PLOTWRIGHT_FILE_ERROR);
-  EXPECT_EQ(std::string(plotwright_message(h.get())).rfind("/no/such.vell: ", 0), 0u);
   EXPECT_EQ(plotwright_open_file(h.get(), nullptr, PLOTWRIGHT_ENCODING_AUTO, 0),
             PLOTWRIGHT_ARGUMENT_ERROR);
   // Encodings outside the enum, as a C caller may pass them: refused before they are used.
@@ -194,6 +192,88 @@ class CApiOnDisk : public ::testing::Test {
 
   std::filesystem::path folder_;
 };
+
+// Each status names its failure: one call that meets it, and the message it leaves.
+TEST_F(CApiOnDisk, EachFailureHasTheStatusThatNamesIt) {
+  std::filesystem::create_directory(folder_ / "story.vus");  // the statistics cannot be saved
+  const std::string file = scenario();
+  using Call = plotwright_status (*)(plotwright_scenario*, const std::string&);
+  const struct {
+    Call call;
+    plotwright_status status;
+    const char* message_start;
+  } cases[] = {
+      {[](plotwright_scenario* h, const std::string&) {
+         const char* text = nullptr;
+         return plotwright_story(h, 1, &text, nullptr);
+       },
+       PLOTWRIGHT_STATE_ERROR, "no scenario is open"},
+      {[](plotwright_scenario* h, const std::string&) {
+         return plotwright_open_file(h, "/no/such.vell", PLOTWRIGHT_ENCODING_AUTO, 0);
+       },
+       PLOTWRIGHT_FILE_ERROR, "/no/such.vell: "},
+      {[](plotwright_scenario* h, const std::string&) {
+         return plotwright_open_text(h, "\xFF\n", 2, PLOTWRIGHT_ENCODING_UTF8);
+       },
+       PLOTWRIGHT_ENCODING_ERROR, "line 1"},
+      {[](plotwright_scenario* h, const std::string&) {
+         return plotwright_set_statistics(h, nullptr, 3);
+       },
+       PLOTWRIGHT_ARGUMENT_ERROR, "a null pointer"},
+      {[](plotwright_scenario* h, const std::string&) {
+         const char* text = nullptr;
+         const std::string broken = "title A\n{R}\nselect R\nNowhere\n";
+         if (plotwright_open_text(h, broken.data(), broken.size(), PLOTWRIGHT_ENCODING_AUTO)) {
+           return PLOTWRIGHT_OK;
+         }
+         return plotwright_story(h, 1, &text, nullptr);
+       },
+       PLOTWRIGHT_SCENARIO_ERROR, "Scene \"Nowhere\""},
+      {[](plotwright_scenario* h, const std::string& f) {
+         if (plotwright_open_file(h, f.c_str(), PLOTWRIGHT_ENCODING_AUTO,
+                                  PLOTWRIGHT_KEEP_STATISTICS)) {
+           return PLOTWRIGHT_OK;
+         }
+         return plotwright_set_statistics(h, "", 0);
+       },
+       PLOTWRIGHT_STATISTICS_ERROR, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.status);
+    Handle h(plotwright_new(), plotwright_free);
+    EXPECT_EQ(c.call(h.get(), file), c.status);
+    const std::string message = plotwright_message(h.get());
+    EXPECT_FALSE(message.empty());
+    EXPECT_EQ(message.rfind(c.message_start, 0), 0u) << message;
+  }
+}
+
+// What is thrown beneath the interface: the status that names it, never one for all.
+TEST(CApi, EachKindOfThrownFailureHasItsOwnStatus) {
+  const struct {
+    std::exception_ptr thrown;
+    plotwright_status status;
+  } cases[] = {
+      {std::make_exception_ptr(std::bad_alloc()), PLOTWRIGHT_MEMORY_ERROR},
+      {std::make_exception_ptr(std::length_error("long")), PLOTWRIGHT_MEMORY_ERROR},
+      {std::make_exception_ptr(std::system_error(std::make_error_code(std::errc::io_error))),
+       PLOTWRIGHT_FILE_ERROR},
+      {std::make_exception_ptr(std::range_error("code")), PLOTWRIGHT_ENCODING_ERROR},
+      {std::make_exception_ptr(std::invalid_argument("arg")), PLOTWRIGHT_ARGUMENT_ERROR},
+      {std::make_exception_ptr(std::out_of_range("index")), PLOTWRIGHT_ARGUMENT_ERROR},
+      {std::make_exception_ptr(std::logic_error("bug")), PLOTWRIGHT_INTERNAL_ERROR},
+      {std::make_exception_ptr(42), PLOTWRIGHT_INTERNAL_ERROR},
+  };
+  for (const auto& c : cases) {
+    try {
+      std::rethrow_exception(c.thrown);
+    } catch (...) {
+      const plotwright::embed::Failure failure = plotwright::embed::current_failure();
+      EXPECT_EQ(failure.status, c.status);
+      EXPECT_NE(failure.what[0], '\0');
+    }
+  }
+}
 
 TEST_F(CApiOnDisk, KeptStatisticsAreWrittenBesideTheScenarioAtTheEndOfEachRun) {
   Handle h(plotwright_new(), plotwright_free);

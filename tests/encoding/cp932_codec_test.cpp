@@ -103,7 +103,7 @@ TEST_F(Cp932CodecTest, ConvertsRandomTextsAsIconv) {
 class CountingBackend final : public Cp932Backend {
  public:
   explicit CountingBackend(int& calls) : calls_(calls) {
-    open_iconv_cp932_backend(iconv_, nullptr);
+    EXPECT_TRUE(open_iconv_cp932_backend(iconv_, nullptr));
   }
   bool decode(std::string_view code, char32_t& code_point) override {
     return ++calls_, iconv_->decode(code, code_point);

@@ -12,8 +12,6 @@
 #include <memory>
 #include <utility>
 
-#include "base/clock.h"
-#include "base/random_source.h"
 #include "encoding/cp932_codec.h"
 #include "platform/disk_file_store.h"
 #include "shell/scenario_watcher.h"
@@ -33,17 +31,18 @@ QByteArray two_titles(const QByteArray& event) {
 // The real engine, counting what the window asks of it.
 class CountingBackend final : public StoryBackend {
  public:
-  explicit CountingBackend(DocumentServices services) : engine_(services) {}
+  CountingBackend(Cp932Codec& codec, session::TellerSetup setup)
+      : engine_(codec, std::move(setup)) {}
   std::string new_document_text() override { return engine_.new_document_text(); }
-  LoadedScenario load_scenario(LineSource& source, std::string_view path, bool keep) override {
+  LoadedScenario load_scenario(const session::OpenedScenario& scenario) override {
     ++loads;
-    return engine_.load_scenario(source, path, keep);
+    return engine_.load_scenario(scenario);
   }
   std::optional<std::string> regenerate() override {
     ++regenerations;
     return engine_.regenerate();
   }
-  std::string shutdown() override { return engine_.shutdown(); }
+  bool shutdown(std::string* error) override { return engine_.shutdown(error); }
 
   int loads = 0;
   int regenerations = 0;
@@ -82,11 +81,14 @@ class AuthorTest : public QObject {
  private slots:
   void init() {
     dir_ = std::make_unique<QTemporaryDir>();
-    DocumentServices services{&random_, &clock_, &disk_, nullptr};
-    backend_ = std::make_unique<CountingBackend>(services);
+    QVERIFY(Cp932Codec::open(codec_, nullptr));
+    session::TellerSetup setup;
+    setup.seed = 20240601;
+    setup.statistics = session::StatisticsPlace::DISK;
+    setup.disk = std::make_unique<platform::DiskFileStore>();
+    backend_ = std::make_unique<CountingBackend>(*codec_, std::move(setup));
     settings_ = std::make_unique<QSettings>(dir_->filePath("settings.ini"), QSettings::IniFormat);
     prompts_ = std::make_unique<ScriptedPrompts>();
-    QVERIFY(Cp932Codec::open(codec_, nullptr));
     window_ = std::make_unique<MainWindow>(*backend_, *prompts_, *settings_, *codec_);
   }
   void cleanup() { window_.reset(); }
@@ -113,9 +115,6 @@ class AuthorTest : public QObject {
   // Lets several settling times pass, so that a reload that should not come would have come.
   static void stay_quiet() { QTest::qWait(4 * ScenarioWatcher::kSettleMilliseconds); }
 
-  StandardRandom random_;
-  FixedClock clock_{20240601};
-  platform::DiskFileStore disk_;
   std::unique_ptr<QTemporaryDir> dir_;
   std::unique_ptr<CountingBackend> backend_;
   std::unique_ptr<QSettings> settings_;

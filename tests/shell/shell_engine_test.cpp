@@ -5,9 +5,7 @@
 #include <memory>
 #include <optional>
 
-#include "base/clock.h"
 #include "base/file_store.h"
-#include "base/random_source.h"
 #include "shell/shell_test_support.h"
 
 namespace plotwright::shell::testing {
@@ -17,10 +15,15 @@ class EngineWindowTest : public QObject {
 
  private slots:
   void init() {
-    DocumentServices services{&random_, &clock_, &files_, nullptr};
-    backend_ = std::make_unique<DocumentBackend>(services);
-    settings_ = std::make_unique<QSettings>(dir_.filePath("settings.ini"), QSettings::IniFormat);
     QVERIFY(Cp932Codec::open(codec_, nullptr));
+    session::TellerSetup setup;
+    setup.seed = 20240601;
+    setup.statistics = session::StatisticsPlace::DISK;
+    auto files = std::make_unique<MemoryFileStore>();
+    files_ = files.get();
+    setup.disk = std::move(files);
+    backend_ = std::make_unique<DocumentBackend>(*codec_, std::move(setup));
+    settings_ = std::make_unique<QSettings>(dir_.filePath("settings.ini"), QSettings::IniFormat);
     window_ = std::make_unique<MainWindow>(*backend_, prompts_, *settings_, *codec_);
   }
   void cleanup() { window_.reset(); }
@@ -33,9 +36,7 @@ class EngineWindowTest : public QObject {
   void regenerate() { menu_action(*window_, "Regeneration", "Regeneration")->trigger(); }
 
   QTemporaryDir dir_;
-  StandardRandom random_;
-  FixedClock clock_{20240601};
-  MemoryFileStore files_;
+  MemoryFileStore* files_ = nullptr;  // owned by the backend
   std::unique_ptr<DocumentBackend> backend_;
   std::unique_ptr<QSettings> settings_;
   ScriptedPrompts prompts_;
@@ -66,8 +67,8 @@ void EngineWindowTest::
   QVERIFY2(text().contains("harbour") || text().contains("lantern"), qPrintable(text()));
   window_->close();
   window_->finish();
-  QCOMPARE(files_.writes, 1);
-  QVERIFY(files_.files.count(QFile::encodeName(dir_.filePath("harbour.vus")).toStdString()));
+  QCOMPARE(files_->writes, 1);
+  QVERIFY(files_->files.count(QFile::encodeName(dir_.filePath("harbour.vus")).toStdString()));
 }
 
 }  // namespace plotwright::shell::testing

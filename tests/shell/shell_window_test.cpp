@@ -24,15 +24,20 @@ namespace {
 class ScriptedBackend final : public StoryBackend {
  public:
   std::string new_document_text() override { return "new"; }
-  LoadedScenario load_scenario(LineSource& source, std::string_view loaded_path, bool) override {
+  LoadedScenario load_scenario(const session::OpenedScenario& scenario) override {
     ++loads;
-    path = std::string(loaded_path);
+    path = scenario.path;
     lines.clear();
+    MemoryLineSource source(scenario.engine_bytes);
     while (const auto line = source.read_line()) lines.emplace_back(*line);
-    return {text, statistics_error, {}};
+    LoadedScenario loaded{text, {}};
+    if (!statistics_error.empty()) {
+      loaded.notes.push_back({session::NoteKind::STATISTICS_NOT_SAVED, statistics_error, 0});
+    }
+    return loaded;
   }
   std::optional<std::string> regenerate() override { return std::nullopt; }
-  std::string shutdown() override { return ++shutdowns, std::string(); }
+  bool shutdown(std::string*) override { return ++shutdowns, true; }
 
   std::string text = "story\r\n";
   std::string statistics_error;

@@ -7,13 +7,14 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <utility>
 
-#include "base/clock.h"
-#include "base/file_store.h"
 #include "encoding/cp932_codec.h"
+#include "session/story_teller.h"
 #include "shell/app_icon.h"
 #include "shell/main_window.h"
 #include "shell/prompts.h"
@@ -30,21 +31,19 @@ int main(int argc, char* argv[]) {
 
   // A fixed seed gives the same story every time; no statistics file is read or written
   // beside the scenario, and the user's settings are left alone.
-  plotwright::FixedClock clock(args.value(3, QStringLiteral("1")).toLongLong());
-  plotwright::NullFileStore files;
-  plotwright::DocumentServices services;
-  services.clock = &clock;
-  services.files = &files;
-  plotwright::shell::DocumentBackend backend(services);
-  plotwright::shell::DialogPrompts prompts;
-  QTemporaryDir settings_dir;
-  QSettings settings(settings_dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
   std::optional<plotwright::Cp932Codec> codec;
   std::string error;
   if (!plotwright::Cp932Codec::open(codec, &error)) {
     std::fprintf(stderr, "plotwright-gui-screenshot: %s\n", error.c_str());
     return 1;
   }
+  plotwright::session::TellerSetup setup;
+  setup.seed = static_cast<std::uint32_t>(args.value(3, QStringLiteral("1")).toULong());
+  setup.statistics = plotwright::session::StatisticsPlace::NONE;
+  plotwright::shell::DocumentBackend backend(*codec, std::move(setup));
+  plotwright::shell::DialogPrompts prompts;
+  QTemporaryDir settings_dir;
+  QSettings settings(settings_dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
   plotwright::shell::MainWindow window(backend, prompts, settings, *codec);
   if (!window.start(args[1])) return 1;
   window.show();
