@@ -3,6 +3,7 @@
 #include "analysis/trap_checks.h"
 
 #include <cstring>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -71,12 +72,14 @@ class TrapChecker {
   void run(std::string_view engine_bytes);
 
  private:
-  void warn(const char* code, std::string message, SourceRange range) {
+  void warn(const char* code, std::string message, SourceRange range,
+            std::optional<Fix> fix = std::nullopt) {
     Diagnostic diagnostic;
     diagnostic.severity = Severity::WARNING;
     diagnostic.code = code;
     diagnostic.message = std::move(message);
     diagnostic.range = range;
+    diagnostic.fix = std::move(fix);
     found_.push_back(std::move(diagnostic));
   }
   void index_names();
@@ -173,7 +176,10 @@ int TrapChecker::check_operation(int line, const RunText& run, int p, bool condi
       warn("V219",
            "'" + op + "' works only on a number, so [" + bare + op + (op[1] == '=' ? "...]" : "]") +
                " does nothing; write [%" + bare + op + (op[1] == '=' ? "...]" : "]"),
-           map_.range(line, p, q + 2));
+           map_.range(line, p, q + 2),
+           bare.empty()
+               ? std::nullopt
+               : std::optional<Fix>(Fix{map_.range(line, p + 1, p + 1), "%", "Insert '%'"}));
     }
     return q + 1;
   }

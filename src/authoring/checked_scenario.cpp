@@ -98,7 +98,9 @@ CheckedScenario::CheckedScenario(Cp932Codec& codec, std::string engine_bytes, bo
     AuthorDiagnostic out{d.range, d.severity, d.code, to_utf8(d.message), std::nullopt};
     if (d.fix) out.fix = AuthorFix{d.fix->range, to_utf8(d.fix->replacement), d.fix->title};
     if (d.lookup != NameLookup::NONE) {
-      const std::string meant = suggester.suggestion(d, to_utf8(d.unknown_name));
+      const std::string unknown = to_utf8(d.unknown_name);
+      if (d.lookup == NameLookup::SCENES) out.missing_scene = unknown;
+      const std::string meant = suggester.suggestion(d, unknown);
       if (!meant.empty()) {
         out.message += "; did you mean \"" + meant + "\"?";
         if (!out.fix) out.fix = AuthorFix{d.range, meant, "Change to \"" + meant + "\""};

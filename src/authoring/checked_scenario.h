@@ -27,6 +27,9 @@ struct AuthorDiagnostic {
   std::string code;
   std::string message;  // UTF-8
   std::optional<AuthorFix> fix;
+  // A choice's or a jump's destination that names no block (UTF-8): the block an editor may
+  // offer to add. Empty for every other diagnostic.
+  std::string missing_scene = {};
 };
 
 class CheckedScenario {

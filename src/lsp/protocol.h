@@ -23,6 +23,10 @@ inline constexpr int kMaxJsonDepth = 256;
 // file can have that many: megabytes per edit), and no author reads past the first screens.
 inline constexpr std::size_t kMaxPublishedDiagnostics = 1000;
 
+// The most quick fixes one codeAction answer offers: a selection of the whole of a large file
+// touches every diagnostic, and a menu of thousands helps no one.
+inline constexpr std::size_t kMaxCodeActions = 100;
+
 enum ErrorCode : int {
   kParseError = -32700,
   kInvalidRequest = -32600,

@@ -34,7 +34,8 @@ int block_to_rename(OpenDocument& document, const json& params, Subject& subject
 std::string kept_name_reason(const Subject& subject) {
   switch (subject.kind) {
     case Subject::Kind::VARIABLE:
-      return "Only a block's name can be renamed here, not a variable's.";
+      return "A variable cannot be renamed here: only a block can, with every choice and jump "
+             "that names it.";
     case Subject::Kind::BLOCK:
       if (subject.block >= 0) {
         return "A koru or system_mes block keeps its name: it names the built-in scene it serves.";
@@ -44,7 +45,8 @@ std::string kept_name_reason(const Subject& subject) {
     case Subject::Kind::NONE:
       break;
   }
-  return "Only a block's name can be renamed, and there is none here.";
+  return "Nothing here can be renamed: only a block can, and no block or variable is named "
+         "here.";
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <new>
 
+#include "lsp/code_actions.h"
 #include "lsp/completion.h"
 #include "lsp/navigation.h"
 #include "lsp/outline.h"
@@ -20,7 +21,8 @@ json capabilities() {
           {"renameProvider", {{"prepareProvider", true}}},
           {"documentSymbolProvider", true},
           {"completionProvider", {{"triggerCharacters", {"[", "%", "$", "<", "{"}}}},
-          {"hoverProvider", true}};
+          {"hoverProvider", true},
+          {"codeActionProvider", {{"codeActionKinds", {"quickfix"}}}}};
 }
 
 std::string publish(std::string_view params) {
@@ -50,6 +52,8 @@ const std::map<std::string_view, DocumentRequest>& document_requests() {
       {"textDocument/documentSymbol", [](D d, C, const json&) { return document_symbols(d); }},
       {"textDocument/completion",
        [](D d, C, const json& p) { return message_text(completion(d, p)); }},
+      {"textDocument/codeAction",
+       [](D d, C codec, const json& p) { return message_text(code_actions(d, codec, p)); }},
   };
   return table;
 }

@@ -79,8 +79,8 @@ V001 = {'range': span(1, 0, 2), 'severity': 1, 'code': 'V001',
         'message': 'character U+1F600 (😀) has no Shift-JIS form'}
 V101 = {'range': span(6, 11, 13), 'severity': 1, 'code': 'V101',
         'message': 'Scene "市場" not found in select statement "道"'}
-# 森 is the file's last block, so each choice of it is warned of.
-LAST = {'code': 'V223', 'severity': 2}
+# The last block is a choice's destination, so its use count is skewed.
+V223 = {'range': span(5, 0, 1), 'severity': 2, 'code': 'V223'}
 SCENE = here(7, 6, 7)  # the name in "scene 森"
 
 # One session: (messages sent, answers expected in order). A message given as bytes is sent as
@@ -88,7 +88,7 @@ SCENE = here(7, 6, 7)  # the name in "scene 森"
 EDITING = [
     ([INITIALIZE], [INITIALIZED]),
     ([note('initialized')], []),
-    ([opened()], [diagnostics(1, V001, {**LAST, 'range': span(5, 0, 1)}, V101)]),
+    ([opened()], [diagnostics(1, V001, V223, V101)]),
     # Go to the block from a jump and from a choice; from a variable to where it is set.
     ([at(2, 'definition', 2, 1)], [{'id': 2, 'result': SCENE}]),
     ([at(3, 'definition', 5, 0)], [{'id': 3, 'result': SCENE}]),
@@ -120,6 +120,12 @@ EDITING = [
             {'name': '[%gold=10]暗い森。[name]は歩いた。', 'detail': 'paragraph',
              'range': span(8, 0, 25, 9), 'selectionRange': span(8, 0, 1)}]}]}]),
     ([at(14, 'prepareRename', 2, 1)], [{'id': 14, 'result': {'range': span(2, 1, 2), 'placeholder': '森'}}]),
+    # A choice that names no block: its fix adds the block, at the end here, since the last
+    # block is a choice's too.
+    ([request(30, 'textDocument/codeAction', textDocument={'uri': URI}, range=span(6, 12, 12),
+              context={'diagnostics': []})], [{'id': 30, 'result': [
+        {'title': 'Add scene "市場"', 'kind': 'quickfix', 'diagnostics': [{'code': 'V101'}],
+         'edit': {'changes': {URI: [{'range': span(10, 0, 0), 'newText': 'scene 市場\n\n'}]}}}]}]),
     ([at(15, 'rename', 5, 0, newName='深い林')], [{'id': 15, 'result': {'changes': {URI: [
         {'range': span(2, 1, 2), 'newText': '深い林'}, {'range': span(5, 0, 1), 'newText': '深い林'},
         {'range': span(7, 6, 7), 'newText': '深い林'}]}}}]),
@@ -133,7 +139,7 @@ EDITING = [
     ([at(20, 'rename', 7, 6, newName='settle')], [{'id': 20, 'error': {
         'code': -32803, 'message': 'A choice naming it would be read as a "set" statement.'}}]),
     ([at(21, 'rename', 9, 3, newName='x')], [{'id': 21, 'error': {
-        'code': -32803, 'message': "Only a block's name can be renamed here, not a variable's."}}]),
+        'code': -32803, 'message': "A variable cannot be renamed here: only a block can, with every choice and jump that names it."}}]),
     # Bad requests: past the end, never opened, unknown, wrongly typed; none ends the server.
     ([at(22, 'definition', 11, 0)], [error(22, -32602)]),
     ([at(23, 'hover', 0, 999)], [{'id': 23, 'result': {'range': span(0, 6, 9)}}]),  # line's end
@@ -169,7 +175,7 @@ EDITING = [
     # Edits: the diagnostics follow the text, Windows line ends included.
     ([note('textDocument/didChange', textDocument={'uri': URI, 'version': 2},
            contentChanges=[{'text': TEXT.replace('\n', '\r\n').replace('市場', '森')}])],
-     [diagnostics(2, V001, {**LAST, 'range': span(5, 0, 1)}, {**LAST, 'range': span(6, 11, 12)})]),
+     [diagnostics(2, V001, V223, {'code': 'V223', 'range': span(6, 11, 12)})]),
     ([note('textDocument/didClose', textDocument={'uri': URI})], [diagnostics(None)]),
     ([at(31, 'hover', 0, 0)], [error(31, -32602)]),
     ([request(32, 'shutdown')], [{'id': 32, 'result': None}]),
@@ -203,6 +209,16 @@ PIECES = [
     ([at(8, 'hover', 1, 3)], [{'id': 8, 'result': {'contents': {'value': 'Built-in scene 4: paragraph.'}}}]),
     ([at(9, 'rename', 1, 3, newName='x')], [{'id': 9, 'error': {
         'code': -32803, 'message': "A built-in scene's name cannot be renamed."}}]),
+    # Fixes: a '%' where a number was meant; a new block for a jump, before the closing block,
+    # for a choice (and none for a name no block could take).
+    ([note('textDocument/didChange', textDocument={'uri': URI, 'version': 4}, contentChanges=[
+        {'text': 'title 序\n[n++]\n{(甲|乙)}\nselect 丙\nHarbour\nscene 終\n'}])], [{'params': {'version': 4}}]),
+    ([request(10, 'textDocument/codeAction', textDocument={'uri': URI}, range=span(1, 0, 0, 5),
+              context={'diagnostics': []})], [{'id': 10, 'result': [
+        {'title': "Insert '%'", 'isPreferred': True, 'edit': {'changes': {URI: [
+            {'range': span(1, 1, 1), 'newText': '%'}]}}},
+        {'title': 'Add scene "Harbour"', 'edit': {'changes': {URI: [
+            {'range': span(5, 0, 0), 'newText': 'scene Harbour\n\n'}]}}}]}]),
     ([request(7, 'shutdown')], [{'id': 7, 'result': None}]),
 ]
 

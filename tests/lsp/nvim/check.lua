@@ -1,5 +1,6 @@
 -- Neovim's own LSP client against `plotwright lsp` ($PLOTWRIGHT) on story.vell: the mistake's
--- diagnostic appears on its line and column, and go-to-definition from a jump lands on the block.
+-- diagnostic appears on its line and column, its did-you-mean fix applies, and go-to-definition
+-- from a jump lands on the block.
 -- Columns here are Neovim's bytes; the server speaks UTF-16, so each Japanese character before
 -- a place is three bytes here and one unit there.
 local here = vim.fn.fnamemodify(debug.getinfo(1, 'S').source:sub(2), ':p:h')
@@ -17,13 +18,27 @@ local function check()
 
   assert(vim.wait(10000, function() return #vim.diagnostic.get(buffer) > 0 end, 20),
          'no diagnostics within 10 seconds')
-  -- The last block is a choice too (V223); the error is the one this test is about.
-  local found = vim.diagnostic.get(buffer, { severity = vim.diagnostic.severity.ERROR })
-  assert(#found == 1, 'expected one error, got ' .. vim.inspect(found))
-  -- "<%金>=1>時刻表": the destination begins after 2 + 3 + 4 bytes.
+  local found = vim.diagnostic.get(buffer)
+  assert(#found == 1, 'expected one diagnostic, got ' .. vim.inspect(found))
+  -- "<%金>=1>ストープ": the destination begins after 2 + 3 + 4 bytes.
   local d = found[1]
-  assert(d.lnum == 5 and d.col == 9 and d.end_col == 18 and d.code == 'V101',
-         'the diagnostic is not on 時刻表 in line 6: ' .. vim.inspect(d))
+  assert(d.lnum == 5 and d.col == 9 and d.end_col == 21 and d.code == 'V101',
+         'the diagnostic is not on ストープ in line 6: ' .. vim.inspect(d))
+
+  -- The misspelt choice's code actions: the name it was meant as comes first; applied, it
+  -- mends the line.
+  local offered = {}
+  vim.ui.select = function(items, _, choose)
+    for _, item in ipairs(items) do table.insert(offered, (item.action or item[2]).title) end
+    choose(items[1])
+  end
+  vim.api.nvim_win_set_cursor(0, { 6, 12 })
+  vim.lsp.buf.code_action()
+  assert(vim.wait(5000, function()
+    return vim.api.nvim_buf_get_lines(buffer, 5, 6, true)[1] == '<%金>=1>ストーブ'
+  end, 20), 'the fix was not applied; offered: ' .. vim.inspect(offered))
+  assert(offered[1] == 'Change to "ストーブ"' and offered[2] == 'Add scene "ストープ"',
+         'offered ' .. vim.inspect(offered))
 
   -- "{<%金>=1>待合室}": the target begins after 1 + 2 + 3 + 4 bytes.
   vim.api.nvim_win_set_cursor(0, { 3, 13 })
