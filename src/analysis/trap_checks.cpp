@@ -2,6 +2,7 @@
 // story will silently differ from what the text plainly means.
 #include "analysis/trap_checks.h"
 
+#include <cctype>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -87,6 +88,8 @@ class TrapChecker {
   void check_directive_line(int line, const RunText& run);
   void check_wide_syntax(int line, const RunText& run);
   void check_indented_statement(int line, const RunText& run);
+  void check_keyword_case(int line, const RunText& run);
+  void check_inline_jump(int line, const RunText& run, int open);
   int check_condition(int line, const RunText& run, int p);
   int check_operation(int line, const RunText& run, int p, bool conditional);
   void check_template(const std::string& name, const char* value, int line, int begin, int end);
@@ -102,6 +105,7 @@ class TrapChecker {
   const ScenarioModel& model_;
   std::vector<Diagnostic>& found_;
   std::unordered_set<std::string> variable_names_;
+  std::unordered_set<std::string> block_names_;
   std::unordered_set<std::string> missing_targets_;  // names a choice or jump finds no block by
   std::unordered_set<int> unresolved_jump_lines_;
   // By text variable: how many reads print it, whether `$name` tests it, and where a
@@ -123,6 +127,7 @@ void TrapChecker::index_names() {
     if (use.access == VariableAccess::READ_TEXT && !use.compared) ++t.prints;
     if (use.access == VariableAccess::READ_USES) t.counted = true;
   }
+  for (const ModelBlock& block : model_.blocks) block_names_.insert(block.name);
   for (const ModelChoice& choice : model_.choices) {
     if (choice.target == 0) missing_targets_.insert(choice.destination);
   }
@@ -329,6 +334,55 @@ void TrapChecker::check_indented_statement(int line, const RunText& run) {
   }
 }
 
+// `Scene Harbour` meant as a statement: keywords are lower case. Only where the name is one a
+// choice or jump finds no block by, since prose may well begin with "End of ..." or "Select".
+void TrapChecker::check_keyword_case(int line, const RunText& run) {
+  const char* text = run.text.data();
+  for (int r = 0; r < kKeywordRowLimit && kKeywordTable[r].keyword; ++r) {
+    const KeywordRow& row = kKeywordTable[r];
+    const int length = static_cast<int>(std::strlen(row.keyword));
+    if (length >= run.length || !is_blank_byte(text[length])) continue;
+    bool differs = false;
+    int p = 0;
+    for (; p < length; ++p) {
+      const char c = text[p];
+      if ((c | 0x20) != row.keyword[p] || !std::isalpha(static_cast<unsigned char>(c))) break;
+      differs = differs || c != row.keyword[p];
+    }
+    if (p < length || !differs) continue;
+    const int name = skip_blanks(text, length, run.length);
+    if (name >= run.length || !missing_targets_.count(text + name)) continue;
+    warn("V228",
+         "this line begins with " + quoted(std::string(text, length)) +
+             ", which is text: keywords are written in lower case; write " + quoted(row.keyword) +
+             " to make it " + article_for(row.keyword) + " " + quoted(row.keyword) + " statement",
+         map_.range(line, 0, length),
+         Fix{map_.range(line, 0, length), row.keyword, "Write the keyword in lower case"});
+    return;
+  }
+}
+
+// `He looked out. {Watch}`: inside a line, braces make a comment; only a line that begins
+// with '{' jumps. Reported when the braces hold exactly a block's name.
+void TrapChecker::check_inline_jump(int line, const RunText& run, int open) {
+  const char* text = run.text.data();
+  const CharClass* classes = run.classes.data();
+  int close = open + 1;
+  while (close < run.length &&
+         !(classes[close] == CharClass::SINGLE && (text[close] == '{' || text[close] == '}'))) {
+    ++close;
+  }
+  if (close >= run.length || text[close] != '}') return;
+  if (!block_names_.count(
+          std::string(text + open + 1, static_cast<std::size_t>(close - open - 1)))) {
+    return;
+  }
+  warn("V229",
+       "braces inside a line make a comment, not a jump: only a line that begins with '{' "
+       "jumps; put this jump on a line of its own",
+       map_.range(line, open, close + 1));
+}
+
 // text -> { condition | operation | ';' | '{' comment '}' | '|' | other }, as the engine runs
 // it: a `;` that is no switch, assignments under a condition, operations that do nothing.
 void TrapChecker::check_text_line(int line) {
@@ -349,6 +403,7 @@ void TrapChecker::check_text_line(int line) {
     return;
   }
   check_indented_statement(line, run);
+  check_keyword_case(line, run);
   // Where the line's alternatives begin: each is run as a line of its own.
   std::vector<bool> separator(static_cast<std::size_t>(run.length) + 1, false);
   BracketCounts counts;
@@ -367,6 +422,7 @@ void TrapChecker::check_text_line(int line) {
     after_condition = false;
     if (separator[p]) condition_seen = conditional = false;
     if (special && (text[p] == '{' || text[p] == '}')) {
+      if (text[p] == '{' && comments == 0) check_inline_jump(line, run, p);
       comments += text[p] == '{' ? 1 : -1;
     } else if (special && text[p] == '<') {  // a condition switches even inside a comment
       p = check_condition(line, run, p);
