@@ -155,6 +155,13 @@ int TrapChecker::check_condition(int line, const RunText& run, int p) {
          map_.range(line, q, q + 1));
   }
   const bool numeric = left[0] == '%' || left[0] == '$';
+  const std::size_t left_length = std::strlen(left.data());
+  if (closed && op != Op::NONE && left_length > 1 && is_blank_byte(left[left_length - 1])) {
+    warn("V230",
+         "the blank before the operator is part of the variable's name, so this compares " +
+             quoted(left.data()) + ", not the variable meant; write the condition without blanks",
+         map_.range(line, p, end));
+  }
   if (closed && op != Op::NONE && numeric && is_wide_digit(right.data())) {
     const int begin = end - 1 - static_cast<int>(std::strlen(right.data()));
     warn("V224",
@@ -174,6 +181,13 @@ int TrapChecker::check_operation(int line, const RunText& run, int p, bool condi
   const int stop = scan_token(text, run.classes.data(), q, "=+-]", name.data());
   const bool numeric = name[0] == '%';
   const std::string bare = name.data() + (numeric ? 1 : 0);
+  if (stop != ']' && !bare.empty() && is_blank_byte(bare.back())) {
+    warn("V230",
+         "the blank before '" + std::string(1, static_cast<char>(stop)) +
+             "' is part of the variable's name: this uses " + quoted(bare) +
+             ", not the variable meant; write it without blanks",
+         map_.range(line, p, q));
+  }
   if (stop == '+' || stop == '-') {
     const bool changes = text[q + 1] == '=' || text[q + 1] == stop;
     if (!numeric && changes) {
