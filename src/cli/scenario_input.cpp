@@ -17,6 +17,8 @@ bool read_input(const Options& options, ScenarioInput& input, std::ostream& err)
     return false;
   }
   for (const session::Note& note : input.scenario.notes) {
+    // Who asked for no statistics is not told that none are kept.
+    if (options.no_stats && note.kind == session::NoteKind::STATISTICS_NOT_KEPT) continue;
     err << "plotwright: warning: " << input.name << ": " << note.text << '\n';
   }
   if (options.no_stats) input.scenario.keep_statistics = false;

@@ -21,6 +21,7 @@ platform::DiskFileStore::BusyNotice warn_when_locked(std::ostream& err) {
 void show_note(const session::Note& note, std::ostream& err) {
   switch (note.kind) {
     case session::NoteKind::SCENARIO_FILE:
+    case session::NoteKind::STATISTICS_NOT_KEPT:
     case session::NoteKind::STATISTICS_REFUSED:
       err << "plotwright: warning: " << note.text << '\n';
       break;

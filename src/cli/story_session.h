@@ -30,8 +30,8 @@ platform::DiskFileStore::BusyNotice warn_when_locked(std::ostream& err);
 session::TellerSetup teller_setup(const Options& options, std::ostream& err,
                                   DiagnosticSink* diagnostics, RunObserver* observer);
 
-// A note of the session as the command line words it on standard error. SCENARIO_FILE notes
-// are shown where the file is read, with its name.
+// A note of the session as the command line words it on standard error. SCENARIO_FILE and
+// STATISTICS_NOT_KEPT notes are shown where the file is read, with its name.
 void show_note(const session::Note& note, std::ostream& err);
 
 class StorySession {

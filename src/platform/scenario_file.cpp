@@ -41,7 +41,7 @@ void place_statistics(const std::string& name, const struct stat& scenario, Scen
                          statistics.st_dev != scenario.st_dev ||
                          statistics.st_ino != scenario.st_ino;
   if (!file.keep_statistics) {
-    file.notes.push_back("is its own statistics file (" + statistics_path +
+    file.statistics_notes.push_back("is its own statistics file (" + statistics_path +
                          "); no statistics are kept for it");
   }
 }

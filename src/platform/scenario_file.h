@@ -19,6 +19,9 @@ struct ScenarioFile {
   bool keep_statistics = false;
   // What the user should know, each a phrase that follows the file's name.
   std::vector<std::string> notes;
+  // Why no statistics are kept for it, in the same form: of no concern to a user who asked
+  // for none.
+  std::vector<std::string> statistics_notes;
 };
 
 // Reads the scenario `name`; "-" means standard input. With `allow_streams` false, anything but

@@ -7,7 +7,7 @@ namespace plotwright::platform {
 
 void keep_no_statistics(const std::string& name, bool regular, ScenarioFile& file) {
   file.path = name;
-  file.notes.push_back(regular ? "no statistics are kept for it"
+  file.statistics_notes.push_back(regular ? "no statistics are kept for it"
                                : "is not a regular file; no statistics are kept for it");
 }
 

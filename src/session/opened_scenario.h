@@ -16,7 +16,8 @@ namespace plotwright::session {
 // What a front end should tell its user besides the story, as data: each front end decides
 // whether and how to show it (a line on standard error, a status bar, a message text).
 enum class NoteKind {
-  SCENARIO_FILE,         // about the scenario file: "is a stream, so no statistics are kept"
+  SCENARIO_FILE,         // about the scenario file: "has carriage returns but no line feeds"
+  STATISTICS_NOT_KEPT,   // why the file keeps none: "no statistics are kept for it"
   STATISTICS_REFUSED,    // this scenario's statistics file was refused or ignored: why
   STATISTICS_NOT_SAVED,  // statistics could not be saved: why
   CUT_SHORT,             // story `story` was cut short by `text` ("the line limit")

@@ -19,6 +19,9 @@ bool scenario_from_file(const std::string& name, bool allow_streams, InputEncodi
   for (std::string& note : file.notes) {
     scenario.notes.push_back(Note{NoteKind::SCENARIO_FILE, std::move(note), 0});
   }
+  for (std::string& note : file.statistics_notes) {
+    scenario.notes.push_back(Note{NoteKind::STATISTICS_NOT_KEPT, std::move(note), 0});
+  }
   return true;
 }
 

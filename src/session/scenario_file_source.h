@@ -13,8 +13,8 @@ namespace plotwright::session {
 
 // Reads the scenario `name` ("-": standard input) as platform::read_scenario_file does: at
 // most kMaxScenarioBytes, streams only with `allow_streams`, the real path for the statistics.
-// The reading's notes become SCENARIO_FILE notes. False, with the reason in `error` (not naming the
-// file), when it cannot be read; call decode() next.
+// The reading's notes become SCENARIO_FILE and STATISTICS_NOT_KEPT notes. False, with the reason in
+// `error` (not naming the file), when it cannot be read; call decode() next.
 [[nodiscard]] bool scenario_from_file(const std::string& name, bool allow_streams,
                                       InputEncoding encoding, OpenedScenario& scenario,
                                       std::string* error);

@@ -58,7 +58,7 @@ void place_statistics(const std::string& name, HANDLE scenario,
                          !::GetFileInformationByHandle(statistics.get(), &other) ||
                          !same_file(identity, other);
   if (!file.keep_statistics) {
-    file.notes.push_back("is its own statistics file (" + statistics_path +
+    file.statistics_notes.push_back("is its own statistics file (" + statistics_path +
                          "); no statistics are kept for it");
   }
 }
