@@ -27,7 +27,7 @@ TEST(Analysis, PlacesBlocksChoicesAndJumpsOnTheAuthorsLinesAndColumns) {
   // Line 2 is a comment, line 4 continues line 3; "\x8c\xb4" is one double-byte character.
   const ScenarioAnalysis a(
       "title \x8c\xb4 A\n;note\nscene B\\\n x{C}\n{<%n>1>B;C}\nselect C\n<%n>1>  B\nC\nscene D\n"
-      "<ready==yes>[%n=2]\n");
+      "<ready==yes>[%n=2]<%n==%m>x\n");
   const ScenarioModel& m = a.model();
   ASSERT_EQ(m.blocks.size(), 4u);
   EXPECT_EQ(m.blocks[0].name_range.begin.column, 7);
@@ -56,7 +56,8 @@ TEST(Analysis, PlacesBlocksChoicesAndJumpsOnTheAuthorsLinesAndColumns) {
     uses.push_back(use.name + "@" + std::to_string(use.range.begin.line) + ":" +
                    std::to_string(use.range.begin.column) + (use.compared ? " compared" : ""));
   }
-  EXPECT_EQ(uses, (std::vector<std::string>{"n@5:4", "n@7:3", "ready@10:2 compared", "n@10:15"}));
+  EXPECT_EQ(uses, (std::vector<std::string>{"n@5:4", "n@7:3", "ready@10:2 compared", "n@10:15",
+                                            "n@10:21", "m@10:25"}));
 }
 
 TEST(Analysis, ReportsEachKindOfMistakeWhereItIs) {
