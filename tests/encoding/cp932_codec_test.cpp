@@ -62,6 +62,12 @@ TEST_F(Cp932CodecTest, EncodesEveryCharacterAsIconvButNamesDroppedOnesAsFormless
     EXPECT_FALSE(codec_->utf8_to_shift_jis("a" + utf8_of(code_point), bytes, &error));
     EXPECT_EQ(error, "line 1: character " + utf8::describe(code_point) + " has no Shift-JIS form");
   }
+  // Whatever a failure stops at, nothing converted before it is left behind.
+  for (const char* text : {"a\xF0\x9F\x98\x80", "a\xC2\xA5", "a\x82"}) {
+    std::string bytes = "stale";
+    EXPECT_FALSE(codec_->utf8_to_shift_jis(text, bytes, nullptr)) << text;
+    EXPECT_EQ(bytes, "") << text;
+  }
 }
 
 TEST_F(Cp932CodecTest, ConvertsRandomTextsAsIconv) {
