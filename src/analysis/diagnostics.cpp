@@ -391,6 +391,7 @@ bool is_text(VariableAccess access) {
 struct FirstUses {
   const ModelVariableUse* set = nullptr;
   const ModelVariableUse* read = nullptr;
+  bool compared = false;  // read by a comparison with a constant
   const ModelVariableUse* text = nullptr;
   const ModelVariableUse* number = nullptr;
 };
@@ -403,6 +404,7 @@ void Checker::check_variables() {
     // A text compared with a constant is reported with its condition.
     const ModelVariableUse** slot = is_set(use.access) ? &first.set : &first.read;
     if (!*slot && !use.compared) *slot = &use;
+    if (!is_set(use.access) && use.compared) first.compared = true;
     if (is_set(use.access) && *slot == &use) defined.push_back(use.name);
     const ModelVariableUse** kind = is_text(use.access) ? &first.text : &first.number;
     if (!*kind) *kind = &use;
@@ -419,7 +421,8 @@ void Checker::check_variables() {
           first.read->range);
       looked_up(NameLookup::VARIABLES, name);
     }
-    if (first.set && !first.read && !builtin) {
+    // A comparison reads the variable: `[ready=yes]` then `<ready==yes>` is sound.
+    if (first.set && !first.read && !first.compared && !builtin) {
       add(Severity::WARNING, "V208", "variable " + quoted(name) + " is set but never read",
           first.set->range);
     }

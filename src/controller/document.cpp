@@ -113,15 +113,6 @@ void Document::drop_statistics() {
   engine_->statistics_active_ = false;
 }
 
-bool Document::scenario_loaded() const {
-  return engine_->scenario_loaded_;
-}
-bool Document::statistics_active() const {
-  return engine_->statistics_active_;
-}
-std::string Document::statistics_path() const {
-  return engine_->statistics_active_ ? engine_->statistics_path_ : std::string();
-}
 std::string Document::statistics_text() const {
   const Engine& engine = *engine_;
   if (!engine.statistics_active_) return {};

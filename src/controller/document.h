@@ -78,10 +78,6 @@ class Document {
   // (their output failed).
   void drop_statistics();
 
-  bool scenario_loaded() const;
-  bool statistics_active() const;
-  // The statistics file's path of the active statistics (empty when none is active).
-  std::string statistics_path() const;
   // What shutdown would write into the statistics file now, were the file still as the load
   // read it: the counts read plus this run's, each run count raised by one. Changes nothing;
   // empty when no statistics are active.

@@ -26,9 +26,10 @@ std::vector<std::string> check(const std::string& scenario) {
 TEST(Analysis, PlacesBlocksChoicesAndJumpsOnTheAuthorsLinesAndColumns) {
   // Line 2 is a comment, line 4 continues line 3; "\x8c\xb4" is one double-byte character.
   const ScenarioAnalysis a(
-      "title \x8c\xb4 A\n;note\nscene B\\\n x{C}\n{<%n>1>B;C}\nselect C\n<%n>1>  B\n");
+      "title \x8c\xb4 A\n;note\nscene B\\\n x{C}\n{<%n>1>B;C}\nselect C\n<%n>1>  B\nC\nscene D\n"
+      "<ready==yes>[%n=2]<%n==%m>x\n<%n>1><%k>2>x\n<%n==%m\n");
   const ScenarioModel& m = a.model();
-  ASSERT_EQ(m.blocks.size(), 3u);
+  ASSERT_EQ(m.blocks.size(), 4u);
   EXPECT_EQ(m.blocks[0].name_range.begin.column, 7);
   EXPECT_EQ(m.blocks[0].name_range.end.column, 10);  // two characters and a blank: three
   EXPECT_EQ(m.blocks[1].name, "B x{C}");
@@ -38,12 +39,27 @@ TEST(Analysis, PlacesBlocksChoicesAndJumpsOnTheAuthorsLinesAndColumns) {
   EXPECT_EQ(m.jumps[0].target_range.begin.line, 5);
   EXPECT_EQ(m.jumps[0].target_range.begin.column, 8);
   EXPECT_TRUE(m.jumps[0].guarded);
+  EXPECT_FALSE(m.jumps[1].guarded);
   EXPECT_EQ(m.jumps[1].target_scene, 16);
-  ASSERT_EQ(m.choices.size(), 1u);
+  ASSERT_EQ(m.choices.size(), 2u);
+  EXPECT_TRUE(m.choices[0].guarded);
   EXPECT_EQ(m.choices[0].condition, "%n>1");
   EXPECT_EQ(m.choices[0].destination_range.begin.column, 9);
   EXPECT_EQ(m.choices[0].target, 0);  // "B" names no scene: the block is "B x{C}"
-  EXPECT_EQ(m.variables.size(), 2u);
+  EXPECT_FALSE(m.choices[1].guarded);
+  EXPECT_EQ(m.choices[1].condition, "");
+  EXPECT_EQ(m.choices[1].target, 16);
+  EXPECT_EQ(m.choices[0].condition_range.begin.column, 2);
+  EXPECT_EQ(m.choices[0].condition_range.end.column, 6);
+  // Where each variable use stands, and how it is used. The `<` right after a condition is
+  // text; the condition of line 12 never closes.
+  std::vector<std::string> uses;
+  for (const ModelVariableUse& use : m.variables) {
+    uses.push_back(use.name + "@" + std::to_string(use.range.begin.line) + ":" +
+                   std::to_string(use.range.begin.column) + (use.compared ? " compared" : ""));
+  }
+  EXPECT_EQ(uses, (std::vector<std::string>{"n@5:4", "n@7:3", "ready@10:2 compared", "n@10:15",
+                                            "n@10:21", "m@10:25", "n@11:3", "n@12:3", "m@12:7"}));
 }
 
 TEST(Analysis, ReportsEachKindOfMistakeWhereItIs) {

@@ -68,18 +68,6 @@ std::string records(std::initializer_list<int> uses, int runs) {
   return text;
 }
 
-TEST(CApi, OneSeedTellsOneStoryAndRegenerationGoesOnFromIt) {
-  Handle a = open_text("title A\n(one|two|three|four|five|six) (x|y|z)\n");
-  Handle b = open_text("title A\n(one|two|three|four|five|six) (x|y|z)\n");
-  std::vector<std::string> first, second;
-  for (std::uint32_t seed : {1u, 2u, 3u}) {
-    first.push_back(two_stories(a.get(), seed));
-    second.push_back(two_stories(b.get(), seed));
-  }
-  EXPECT_EQ(first, second);
-  EXPECT_NE(first[0], first[1]);
-}
-
 TEST(CApi, ACompileErrorHandsBackItsMessagesAsTextAndMessage) {
   Handle h = open_text("title A\n{R}\nselect R\nNowhere\n");
   const char* text = nullptr;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <optional>
 #include <random>
 #include <string>
@@ -60,6 +61,12 @@ TEST_F(Cp932CodecTest, EncodesEveryCharacterAsIconvButNamesDroppedOnesAsFormless
     std::string bytes, error;
     EXPECT_FALSE(codec_->utf8_to_shift_jis("a" + utf8_of(code_point), bytes, &error));
     EXPECT_EQ(error, "line 1: character " + utf8::describe(code_point) + " has no Shift-JIS form");
+  }
+  // Whatever a failure stops at, nothing converted before it is left behind.
+  for (const char* text : {"a\xF0\x9F\x98\x80", "a\xC2\xA5", "a\x82"}) {
+    std::string bytes = "stale";
+    EXPECT_FALSE(codec_->utf8_to_shift_jis(text, bytes, nullptr)) << text;
+    EXPECT_EQ(bytes, "") << text;
   }
 }
 
@@ -137,9 +144,13 @@ TEST(Cp932Codec, AsksTheBackendNothingForAsciiAndOnceForEachCode) {
 class TinyBackend final : public Cp932Backend {
  public:
   bool decode(std::string_view code, char32_t& code_point) override {
-    if (code == "\x81\x40") code_point = 0x20B9F;  // beyond the BMP
-    if (code == "\xA0") code_point = 0xD800;       // a surrogate is no character
-    return code == "\x81\x40" || code == "\xA0";
+    // Beyond the BMP; then each side of the surrogates' and of Unicode's ends: no surrogate,
+    // and nothing past U+10FFFF, is a character.
+    static const std::map<std::string_view, char32_t> kAnswers = {
+        {"\x81\x40", 0x20B9F}, {"\xA0", 0xD800},   {"\xA1", 0xD7FF},  {"\xA2", 0xDFFF},
+        {"\xA3", 0xE000},      {"\xA4", 0x10FFFF}, {"\xA5", 0x110000}};
+    const auto found = kAnswers.find(code);
+    return found != kAnswers.end() && (code_point = found->second, true);
   }
   bool encode(char32_t code_point, ShiftJisCode& code) override {
     code = {2, {'\x82', '\xA0'}};  // decodes to nothing
@@ -149,7 +160,9 @@ class TinyBackend final : public Cp932Backend {
 
 TEST(Cp932Codec, TakesNoCodeThatDoesNotComeBackAndPassesOnCharactersBeyondTheBmp) {
   Cp932Codec codec(std::make_unique<TinyBackend>());
-  EXPECT_EQ(codec.engine_text_to_utf8("\x81\x40\xA0"), "\xF0\xA0\xAE\x9F\xEF\xBF\xBD");
+  EXPECT_EQ(codec.engine_text_to_utf8("\x81\x40\xA0\xA1\xA2\xA3\xA4\xA5"),
+            "\xF0\xA0\xAE\x9F\xEF\xBF\xBD\xED\x9F\xBF\xEF\xBF\xBD\xEE\x80\x80\xF4\x8F\xBF\xBF"
+            "\xEF\xBF\xBD");
   std::string sjis, error;
   EXPECT_FALSE(codec.utf8_to_shift_jis("\xE3\x80\x80", sjis, &error));
   EXPECT_EQ(error, "line 1: character U+3000 (\xE3\x80\x80) has no Shift-JIS form");

@@ -1,5 +1,6 @@
-// The variable store and condition syntax where the story cannot show them: a new story's
-// empty store, the 4096-byte compare, where a condition and a token end.
+// The variable store, condition syntax and jump directives where the story cannot show them: a
+// new story's empty store, the 4096-byte compare, where a condition and a token end, what a
+// directive gives.
 #include "generator/variables.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,8 @@
 #include <string>
 
 #include "generator/conditions.h"
+#include "generator/jump_directives.h"
+#include "support/compile_support.h"
 #include "support/test_support.h"
 
 namespace plotwright {
@@ -31,6 +34,37 @@ TEST_F(VariablesTest, ANewStoryStartsEveryVariableEmpty) {
   variables.add_to_variable("%hero", 1);
   EXPECT_EQ(print("hero"), "hero");
   EXPECT_EQ(variables.slot(0).uses, 0);
+}
+
+// What a line's directive does, whatever the code held before: a line that is no directive
+// is a plain jump to nothing; a name not found says so in the pending line.
+TEST_F(VariablesTest, AJumpDirectiveGivesItsSceneAndPrefix) {
+  const testing::CompiledText compiled("title T\nscene Road\nx\n");
+  const struct {
+    const char* line;
+    int scene;
+    Directive code;
+    const char* pending;
+  } cases[] = {
+      {"Road", 0, Directive::JUMP, ""},
+      {"{Road}", 15, Directive::JUMP, ""},
+      {"{!Road}", 15, Directive::DISABLE, ""},
+      {"{<%n==1>T;#Road}", 15, Directive::ENABLE, ""},
+      {"{<%n==1>Road}", -1, Directive::JUMP, ""},
+      {"{&+Nowhere}", 0, Directive::PRIORITY_UP, "scene \"&+Nowhere\" not found"},
+  };
+  for (const auto& c : cases) {
+    output.reset();
+    Directive code = Directive::PRIORITY_CLEAR;
+    EXPECT_EQ(parse_jump_directive(c.line, testing::Classes(c.line).data(), code,
+                                   compiled.scenario.scenes, variables, output),
+              c.scene)
+        << c.line;
+    if (c.scene >= 0) {
+      EXPECT_EQ(code, c.code) << c.line;
+    }
+    EXPECT_EQ(std::string(output.pending()), c.pending) << c.line;
+  }
 }
 
 TEST(TextsEqual, ComparesWholeTextsWithinTheirFirst4096Bytes) {

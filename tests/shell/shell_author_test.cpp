@@ -98,7 +98,7 @@ class AuthorTest : public QObject {
   void a_scenario_gone_for_a_moment_is_reloaded_without_a_message();
   void a_scenario_gone_is_reported_once_and_reloaded_when_it_comes_back();
   void a_change_while_a_message_is_open_waits_for_it_and_repeats_no_note();
-  void a_new_document_stops_following_the_scenario();
+  void a_new_document_stops_following_the_scenario_but_keeps_it_for_regeneration();
   void f5_regenerates();
   void save_refuses_scenario_and_statistics_files_data();
   void save_refuses_scenario_and_statistics_files();
@@ -106,6 +106,7 @@ class AuthorTest : public QObject {
 
  private:
   QString text() { return story_view(*window_)->toPlainText(); }
+  void regenerate() { menu_action(*window_, "Regeneration", "Regeneration")->trigger(); }
   QString path(const QString& name) { return dir_->filePath(name); }
   QString open(const QByteArray& bytes, const QString& name = "heist.vell") {
     write_file(path(name), bytes);
@@ -206,14 +207,26 @@ void AuthorTest::a_change_while_a_message_is_open_waits_for_it_and_repeats_no_no
   QVERIFY2(modal.messages[0].contains("old Mac line ends"), qPrintable(modal.messages[0]));
 }
 
-void AuthorTest::a_new_document_stops_following_the_scenario() {
+// Before any load, regeneration leaves the new document's text; after one, a new document
+// stops following the file but regeneration and the exit still use the scenario loaded.
+void AuthorTest::a_new_document_stops_following_the_scenario_but_keeps_it_for_regeneration() {
+  const QString blank = QStringLiteral("Vell language scenario file is required");
+  QVERIFY(window_->start(QString()));
+  regenerate();
+  QCOMPARE(text(), blank);
   const QString heist = open(two_titles("The vault stood open."));
   press_ctrl(*window_, Qt::Key_N);
   QCOMPARE(window_->windowTitle(), QStringLiteral("Plotwright"));
   write_file(heist, two_titles("The guard was awake."));
   stay_quiet();
   QCOMPARE(backend_->loads, 1);
-  QCOMPARE(text(), QStringLiteral("Vell language scenario file is required"));
+  QCOMPARE(text(), blank);
+  regenerate();
+  QVERIFY2(text().contains("The vault stood open."), qPrintable(text()));
+  QVERIFY(!QFile::exists(path("heist.vus")));
+  window_->close();
+  window_->finish();
+  QVERIFY(QFile::exists(path("heist.vus")));
 }
 
 void AuthorTest::f5_regenerates() {

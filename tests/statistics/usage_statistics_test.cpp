@@ -95,6 +95,8 @@ class StatisticsFileTest : public ::testing::Test {
 };
 
 TEST_F(StatisticsFileTest, HoldsOneRecordForEverySceneButTheLast) {
+  EXPECT_EQ(read("5 3\n", 0), 0);
+  EXPECT_EQ(read("5 3\n", 1), 0);
   EXPECT_EQ(read("5 3\n7 1\n0 0\n", 4), 3);
   EXPECT_EQ(counts(), (Counts{{5, 3}, {7, 1}, {0, 0}, {0, 0}}));
   EXPECT_EQ(run_state.disabled(1) + run_state.priority(4), 0);

@@ -9,7 +9,6 @@ import { after, before, test } from 'node:test';
 import { pathToFileURL } from 'node:url';
 import { EXAMPLES, caseScenario, cli, example, languageExamples, repo, scratch, setting, storyCases, web } from './support.mjs';
 
-const SEEDS = [0, 1, 7, 255, 256, 32767, 32768, 65535, 123456789, 4294967295];
 
 let project;
 let Scenario;
@@ -64,27 +63,6 @@ test("the README's lines type-check against the declarations", () => {
       '--module', 'nodenext', '--moduleResolution', 'nodenext', 'use.ts'],
     { cwd: project, encoding: 'utf8' },
   );
-});
-
-test("every example tells the command line's story for each seed", async () => {
-  for (const name of EXAMPLES) {
-    const scenario = await Scenario.compile(example(name));
-    for (const seed of SEEDS) {
-      const expected = cli(['--no-stats', '--seed', String(seed), `examples/${name}`]);
-      assert.equal(expected.status, 0);
-      assert.equal(scenario.story({ seed }), expected.stdout, `${name}, seed ${seed}`);
-    }
-  }
-});
-
-test('a count of stories is the command line --count', async () => {
-  const text = example('the-lighthouse-keeper.vell').toString('utf8');
-  const scenario = await Scenario.compile(text);
-  const stories = scenario.stories({ count: 5, seed: 42 });
-  const expected = cli(['--no-stats', '--count', '5', '--seed', '42', 'examples/the-lighthouse-keeper.vell']);
-  assert.equal(stories.length, 5);
-  assert.equal(stories.join('\f\n'), expected.stdout);
-  assert.equal(stories[0], scenario.story({ seed: 42 }));
 });
 
 test("the graph and the coverage report are the command line's", async () => {
