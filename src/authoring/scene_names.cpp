@@ -28,7 +28,8 @@ const char* builtin_scene_word(int scene) {
   return scene >= 1 && scene <= kSpecialScenes ? kBuiltinWords[scene - 1] : "";
 }
 
-SceneNames::SceneNames(const ScenarioModel& model, Cp932Codec& codec) : model_(model) {
+SceneNames::SceneNames(const ScenarioModel& model, Cp932Codec& codec)
+    : model_(model), codec_(codec) {
   names_.resize(static_cast<std::size_t>(model.scene_count) + 1);
   for (int scene = 1; scene <= model.scene_count && scene <= kSpecialScenes; ++scene) {
     names_[scene] = builtin_scene_word(scene);

@@ -22,11 +22,16 @@ class SceneNames {
   std::string name(int scene) const;
   // Block `block`'s name ("(no name)" for an empty one).
   const std::string& block_name(int block) const { return block_names_[block]; }
+  // Scenario text (a target or a condition's reading) in UTF-8.
+  std::string text(std::string_view engine_text) const {
+    return codec_.engine_text_to_utf8(engine_text);
+  }
   // Whether the scene's successor is a draw worth showing: a select block or the title list.
   bool draws(int scene) const;
 
  private:
   const ScenarioModel& model_;
+  Cp932Codec& codec_;
   std::vector<std::string> block_names_;  // by block
   std::vector<std::string> names_;        // by scene number
 };

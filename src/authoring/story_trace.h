@@ -11,7 +11,9 @@
 namespace plotwright {
 
 struct TraceEvent {
-  enum class Type { ENTER, SELECT, DIRECTIVE };
+  // SKIP: an alternative of a jump line not taken (its condition failed, or its scene is
+  // disabled); MISSING: the taken alternative names no scene.
+  enum class Type { ENTER, SELECT, DIRECTIVE, SKIP, MISSING };
   Type type = Type::ENTER;
   int scene = 0;  // the scene entered, the one whose successor was drawn, or the directive's
                   // target
@@ -19,6 +21,9 @@ struct TraceEvent {
   Directive kind = Directive::JUMP;
   int chosen = 0;  // SELECT: the scene drawn, 0 when no candidate qualified
   std::vector<CandidateReport> candidates;
+  std::string target;     // SKIP, MISSING: the target as written (scenario encoding)
+  std::string reading;    // what the jump line's condition read, when it had one
+  bool disabled = false;  // SKIP: left out because the scene is disabled
 };
 
 // Records what a run does; clear() before each story.
@@ -28,6 +33,7 @@ class TraceRecorder final : public RunObserver {
   void scene_selected(int scene, const std::vector<CandidateReport>& candidates,
                       int chosen) override;
   void directive_applied(int scene, Directive kind, int target) override;
+  void jump_line(int scene, const JumpReport& report) override;
   void story_ended(RunEnd end) override { end_ = end; }
 
   void clear();
@@ -37,10 +43,13 @@ class TraceRecorder final : public RunObserver {
  private:
   std::vector<TraceEvent> events_;
   RunEnd end_ = RunEnd::NO_SCENES;
+  // The taken alternative's reading, for the scene entry or directive that follows it.
+  std::string pending_reading_;
 };
 
 // "trace of story N:" and one indented line per event (a draw shows its candidates below it),
-// for standard error. `number` counts from 1. Draws are shown where `names` says the scene
+// for standard error. A condition shows the values it read: "condition false (%storm = 1,
+// wanted 2)". `number` counts from 1. Draws are shown where `names` says the scene
 // draws; the successor of any other scene shows as the next scene entered.
 std::string trace_text(const TraceRecorder& trace, const SceneNames& names, int number);
 

@@ -59,9 +59,17 @@ int select_next_scene(const Record* list, const RunState& run_state, VariableSto
     report->clear();
     for (int i = 0; i < count; ++i) {
       const int target = list[i].target;
-      report->push_back(CandidateReport{target, run_state.use_count(target),
-                                        run_state.priority(target), run_state.disabled(target) != 0,
-                                        satisfied[i], ties(i)});
+      report->push_back(CandidateReport{target,
+                                        run_state.use_count(target),
+                                        run_state.priority(target),
+                                        run_state.disabled(target) != 0,
+                                        satisfied[i],
+                                        ties(i),
+                                        {}});
+      // Read again for the reader: a condition only reads, so the values are the same.
+      if (list[i].condition.present()) {
+        test_condition_text(list[i].condition.items[0], variables, &report->back().reading);
+      }
     }
   }
   if (tie_count == 0) return 0;

@@ -1,6 +1,9 @@
 // Evaluating conditions.
 #include "generator/conditions.h"
 
+#include <charconv>
+
+#include "base/limits.h"
 #include "base/text.h"
 
 namespace plotwright {
@@ -30,7 +33,57 @@ Comparison compare_numbers(double left, double right) {
   return left < right ? Comparison::LESS : Comparison::GREATER;
 }
 
+// The words before the right side: "wanted 2", "wanted not 2", "wanted >= 2".
+const char* wanted_words(Op op) {
+  switch (op) {
+    case Op::EQ:
+      return ", wanted ";
+    case Op::NE:
+      return ", wanted not ";
+    case Op::LE:
+      return ", wanted <= ";
+    case Op::LT:
+      return ", wanted < ";
+    case Op::GE:
+      return ", wanted >= ";
+    case Op::GT:
+      return ", wanted > ";
+    case Op::NONE:
+      break;
+  }
+  return ", no comparison: never holds";
+}
+
+const char* op_symbol(Op op) {
+  static constexpr const char* kSymbols[] = {"==", "!=", "<=", "<", ">=", ">", ""};
+  return kSymbols[static_cast<int>(op)];
+}
+
+// "%storm = 1": a reference and the number it read, shortest form.
+std::string reference_reading(const char* side, VariableStore& variables) {
+  char number[kNumberTextCapacity];
+  const auto written = std::to_chars(number, number + sizeof number, side_value(side, variables));
+  return std::string(side) + " = " + std::string(number, written.ptr);
+}
+
 }  // namespace
+
+std::string describe_condition(const char* left, const char* right, Op op,
+                               VariableStore& variables) {
+  std::string out;
+  if (!is_reference(left) && !is_reference(right)) {
+    const int index = variables.find_variable(left);
+    out = std::string(left) + " = \"" + (index < 0 ? "" : variables.slot(index).text) + "\"";
+    if (op == Op::NONE) return out + wanted_words(op);
+    return out + wanted_words(op) + "\"" + right + "\"";
+  }
+  if (is_reference(left)) out = reference_reading(left, variables);
+  if (is_reference(right)) out += (out.empty() ? "" : ", ") + reference_reading(right, variables);
+  if (op == Op::NONE) return out + wanted_words(op);
+  // A literal on the left keeps the condition's order: "wanted 2 < %storm".
+  if (!is_reference(left)) return out + ", wanted " + left + " " + op_symbol(op) + " " + right;
+  return out + wanted_words(op) + right;
+}
 
 Comparison evaluate_condition(const char* left, const char* right, VariableStore& variables) {
   if (!is_reference(left) && !is_reference(right)) {
@@ -42,7 +95,7 @@ Comparison evaluate_condition(const char* left, const char* right, VariableStore
   return compare_numbers(side_value(left, variables), side_value(right, variables));
 }
 
-bool test_condition_text(const char* text, VariableStore& variables) {
+bool test_condition_text(const char* text, VariableStore& variables, std::string* reading) {
   ClassArray classes;
   classify_text(text, classes.data());
   TextBuffer left;
@@ -50,6 +103,7 @@ bool test_condition_text(const char* text, VariableStore& variables) {
   int position = 0;
   Op op = Op::NONE;
   parse_condition(text, classes.data(), left.data(), right.data(), position, op);
+  if (reading) *reading = describe_condition(left.data(), right.data(), op, variables);
   return condition_holds(op, evaluate_condition(left.data(), right.data(), variables));
 }
 

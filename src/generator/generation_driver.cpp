@@ -124,7 +124,10 @@ bool GenerationDriver::run_line(const char* line, int& current) {
   classify_text(line, classes_.data());
   if (!check_brackets(line, classes_.data(), output_)) return true;
   Directive code = Directive::JUMP;
-  const int scene = parse_jump_directive(line, classes_.data(), code, scenes_, variables_, output_);
+  JumpReport* report = observer_ ? &jump_report_ : nullptr;
+  const int scene =
+      parse_jump_directive(line, classes_.data(), code, scenes_, variables_, output_, report);
+  if (report && !report->alternatives.empty()) report_jump_line(current, code);
   if (code != Directive::JUMP) {
     if (scene > 0) apply_directive(code, scene);
     if (scene > 0 && observer_) observer_->directive_applied(current, code, scene);
@@ -141,6 +144,13 @@ bool GenerationDriver::run_line(const char* line, int& current) {
     if (observer_) observer_->scene_entered(current, SceneEntry::JUMPED);
   }
   return true;
+}
+
+void GenerationDriver::report_jump_line(int current, Directive code) {
+  const int scene = jump_report_.scene;
+  jump_report_.disabled = code == Directive::JUMP && scene > 0 && scene <= scenes_.scene_count() &&
+                          run_state_.disabled(scene);
+  observer_->jump_line(current, jump_report_);
 }
 
 void GenerationDriver::apply_directive(Directive code, int scene) {

@@ -63,6 +63,8 @@ class GenerationDriver {
   // Runs one line of the current scene; returns false when the run ends.
   bool run_line(const char* line, int& current);
   void apply_directive(Directive code, int scene);
+  // Tells the observer about the jump line just parsed into `jump_report_`.
+  void report_jump_line(int current, Directive code);
   void run_text_line(const char* line);
   // The work of choosing the next scene of `scene`: its candidates and their conditions.
   std::int64_t step_cost(int scene);
@@ -86,6 +88,7 @@ class GenerationDriver {
   RunEnd last_end_ = RunEnd::NO_SCENES;
   RunObserver* observer_ = nullptr;
   std::vector<CandidateReport> candidates_;  // the last selection, for the observer
+  JumpReport jump_report_;                   // the last jump line, for the observer
   std::int64_t variables_work_at_start_ = 0;
 };
 

@@ -13,9 +13,23 @@ bool single_is(const char* line, const CharClass* classes, int p, char byte) {
   return classes[p] == CharClass::SINGLE && line[p] == byte;
 }
 
-// Finds the first alternative that is taken and leaves its token in `token`.
+// Adds an alternative to `report`, or returns null without one.
+AlternativeReport* add_alternative(JumpReport* report) {
+  if (!report) return nullptr;
+  report->alternatives.emplace_back();
+  return &report->alternatives.back();
+}
+
+void note_target(AlternativeReport* tried, const char* token) {
+  if (!tried) return;
+  const int prefix = read_directive_prefix(token, tried->kind);
+  tried->name = token + prefix;
+}
+
+// Finds the first alternative that is taken and leaves its token in `token`; `report`, when
+// given, receives each alternative tried.
 bool take_alternative(const char* line, const CharClass* classes, VariableStore& variables,
-                      char* token) {
+                      char* token, JumpReport* report) {
   TextBuffer left;
   TextBuffer right;
   int p = 0;
@@ -27,13 +41,20 @@ bool take_alternative(const char* line, const CharClass* classes, VariableStore&
     if (single_is(line, classes, p, ';')) ++p;
     if (line[p] == '\0') return false;
     bool taken = true;
+    AlternativeReport* tried = add_alternative(report);
     if (line[p] == '<' && classes[p] != CharClass::TRAIL) {
       ++p;
       Op op = Op::NONE;
       parse_condition(line, classes, left.data(), right.data(), p, op);
       taken = condition_holds(op, evaluate_condition(left.data(), right.data(), variables));
+      if (tried) {
+        tried->conditional = true;
+        tried->holds = taken;
+        tried->reading = describe_condition(left.data(), right.data(), op, variables);
+      }
     }
     scan_token(line, classes, p, "}<;", token);
+    note_target(tried, token);
     if (taken) return true;
   }
 }
@@ -41,16 +62,26 @@ bool take_alternative(const char* line, const CharClass* classes, VariableStore&
 }  // namespace
 
 int parse_jump_directive(const char* line, const CharClass* classes, Directive& code,
-                         const SceneTable& scenes, VariableStore& variables,
-                         OutputBuffers& output) {
+                         const SceneTable& scenes, VariableStore& variables, OutputBuffers& output,
+                         JumpReport* report) {
+  if (report) {
+    report->alternatives.clear();  // keeps its room for the next line
+    report->taken = false;
+    report->scene = 0;
+    report->disabled = false;
+  }
   if (!single_is(line, classes, 0, '{')) {
     code = Directive::JUMP;
     return 0;
   }
   TextBuffer token;
-  if (!take_alternative(line, classes, variables, token.data())) return -1;
+  if (!take_alternative(line, classes, variables, token.data(), report)) return -1;
   const int prefix = read_directive_prefix(token.data(), code);
   const int scene = resolve_scene_ref(token.data() + prefix, scenes);
+  if (report) {
+    report->taken = true;
+    report->scene = scene;
+  }
   if (scene != 0) return scene;
   output.pending_put_text("scene \"");
   output.pending_put_text(token.data());

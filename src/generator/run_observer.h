@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "language/directive_syntax.h"
@@ -31,7 +32,26 @@ struct CandidateReport {
   std::int32_t priority = 0;
   bool disabled = false;
   bool condition_holds = true;
-  bool tied = false;  // among those the draw chose from
+  bool tied = false;    // among those the draw chose from
+  std::string reading;  // what its condition read, empty without one (see describe_condition)
+};
+
+// One alternative of a jump line, as it was tried.
+struct AlternativeReport {
+  Directive kind = Directive::JUMP;  // its prefix's
+  std::string name;                  // the target as written, without the prefix
+  bool conditional = false;
+  bool holds = true;
+  std::string reading;  // what its condition read, empty without one
+};
+
+// A jump line (`{...}`): its alternatives in the order tried, the last one the taken one when
+// `taken`, and what came of it.
+struct JumpReport {
+  std::vector<AlternativeReport> alternatives;
+  bool taken = false;
+  int scene = 0;          // the taken alternative's scene, 0 when it names none
+  bool disabled = false;  // a jump to a disabled scene, which does nothing
 };
 
 class RunObserver {
@@ -44,6 +64,9 @@ class RunObserver {
                               int /*chosen*/) {}
   // A directive other than a jump changed a scene's standing.
   virtual void directive_applied(int /*scene*/, Directive /*kind*/, int /*target*/) {}
+  // A jump line ran in `scene`: taken, skipped or naming no scene (text in the scenario's
+  // encoding). Comes before the scene entry or directive that the line makes.
+  virtual void jump_line(int /*scene*/, const JumpReport& /*report*/) {}
   virtual void story_ended(RunEnd /*end*/) {}
 };
 

@@ -45,7 +45,7 @@ TEST_F(StoryTrace, ShowsADrawWhereNothingQualifiedAndTheDirectives) {
             "  disable A\n"
             "  jump Shut\n"
             "  draw at Shut:\n"
-            "    A  uses 0  disabled, condition false\n"
+            "    A  uses 0  disabled, condition false (%n = 0, wanted 1)\n"
             "    A  uses 0  disabled\n"
             "    (no candidate qualified)\n"
             "  return T\n"
@@ -79,6 +79,21 @@ TEST_F(StoryTrace, WritesEachEventAsAnObjectWithItsMembersInNameOrder) {
       R"j("name":"A","priority":0,"scene":16,"uses":0}],"event":"draw","name":"Pick","scene":15})j");
   EXPECT_EQ(events.back()["reason"], "end");
   EXPECT_FALSE(events.back().contains("limit"));
+}
+
+TEST_F(StoryTrace, WritesSkippedAndMissingAlternativesWithWhatTheirConditionsRead) {
+  load("title T\n[%n=2]\n{<%n!=2>A;<4<=%n>!A;<%n==2>A}\n{<%n>=2>Nowhere}\nscene A\na\n");
+  const nlohmann::json events = nlohmann::json::parse(trace_json(trace, *names));
+  EXPECT_EQ(events[5].dump(),
+            R"j({"event":"skip","kind":"jump","read":"%n = 2, wanted not 2","reason":)j"
+            R"j("condition false","target":"A"})j");
+  EXPECT_EQ(events[6]["read"], "%n = 2, wanted 4 <= %n");
+  EXPECT_EQ(events[6]["kind"], "disable");
+  EXPECT_EQ(events[7].dump(),
+            R"j({"event":"enter","how":"jump","name":"A","read":"%n = 2, wanted 2","scene":15})j");
+  EXPECT_EQ(
+      events[9].dump(),
+      R"j({"event":"missing","kind":"jump","read":"%n = 2, wanted >= 2","target":"Nowhere"})j");
 }
 
 }  // namespace
