@@ -31,7 +31,7 @@ CONFIGURE_ONCE = [ -f $(BUILD)/CMakeCache.txt ] || $(CONFIGURE) $(SMALL_BUILD) >
 
 .PHONY: deps build build-asan build-fuzz run gui install test unit-test asan-test fuzz \
         fuzz-smoke bench format clean screenshot editor-screenshot vsix package docs web \
-        web-screenshot web-bench windows
+        web-screenshot web-bench windows playground
 
 # Every group of packages (scripts/install-deps): what make test needs.
 deps:
@@ -153,6 +153,12 @@ web:
 	@NODE_PATH=/usr/share/nodejs cmake --build $(WEB_BUILD) -j$(JOBS) --target plotwright_engine_js
 	@web/scripts/ensure-deps.sh
 	@node web/scripts/build.mjs $(WEB_BUILD)/plotwright-engine.js
+
+# The playground on this machine: builds what is missing of web/dist, then serves it on
+# http://127.0.0.1:$(PORT)/ until interrupted.
+PORT ?= 8000
+playground: web
+	@node web/scripts/serve.mjs $(PORT)
 
 # docs/playground.png: the playground with the English example and seed 7, in headless Chromium.
 web-screenshot: web

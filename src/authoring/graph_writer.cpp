@@ -83,7 +83,7 @@ const char* dot_shape(GraphNodeKind kind) {
   return "box";
 }
 
-void dot_node(const GraphNode& node, std::int64_t runs, std::string& out) {
+void dot_node(const GraphNode& node, std::int64_t runs, bool source_lines, std::string& out) {
   out += "  " + node.id + " [label=" + dot_quoted(joined(label_lines(node, runs), "\n")) +
          ", shape=" + dot_shape(node.kind);
   std::vector<std::string> styles;
@@ -97,6 +97,7 @@ void dot_node(const GraphNode& node, std::int64_t runs, std::string& out) {
   if (!styles.empty()) out += ", style=\"" + joined(styles, ",") + "\"";
   if (node.kind == GraphNodeKind::MISSING) out += ", color=red3, fontcolor=red3";
   if (node.unreachable) out += ", color=gray50, fontcolor=gray35";
+  if (source_lines && node.line > 0) out += ", class=\"line-" + std::to_string(node.line) + "\"";
   out += "];\n";
 }
 
@@ -116,7 +117,7 @@ void dot_edge(const SceneGraph& graph, const GraphEdge& edge, std::string& out) 
 
 }  // namespace
 
-std::string graph_to_dot(const SceneGraph& graph, const std::string& title) {
+std::string graph_to_dot(const SceneGraph& graph, const std::string& title, bool source_lines) {
   std::string out = "digraph " + dot_quoted(title) + " {\n";
   out += "  graph [label=" + dot_quoted(summary(graph, title)) +
          ", labelloc=t, fontname=\"sans-serif\"];\n"
@@ -124,7 +125,7 @@ std::string graph_to_dot(const SceneGraph& graph, const std::string& title) {
          "  edge [fontname=\"sans-serif\", fontsize=9];\n"
          "  start [label=\"\", shape=circle, style=filled, fillcolor=black, width=0.2];\n";
   out.reserve(out.size() + graph.nodes.size() * 64 + graph.edges.size() * 40);
-  for (const GraphNode& node : graph.nodes) dot_node(node, graph.runs, out);
+  for (const GraphNode& node : graph.nodes) dot_node(node, graph.runs, source_lines, out);
   if (!graph.nodes.empty()) out += "  start -> " + graph.nodes[graph.start].id + ";\n";
   for (const GraphEdge& edge : graph.edges) dot_edge(graph, edge, out);
   return out + "}\n";

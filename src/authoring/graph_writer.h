@@ -10,8 +10,11 @@
 
 namespace plotwright {
 
-// `title` heads the picture (the scenario's file name).
-std::string graph_to_dot(const SceneGraph& graph, const std::string& title);
+// `title` heads the picture (the scenario's file name). With `source_lines`, each node with a
+// block of its own carries its block's line as a class, class="line-17", which Graphviz's SVG
+// keeps on the node's group: a page that draws the graph can lead from a node to its line.
+std::string graph_to_dot(const SceneGraph& graph, const std::string& title,
+                         bool source_lines = false);
 std::string graph_to_mermaid(const SceneGraph& graph, const std::string& title);
 
 }  // namespace plotwright

@@ -65,8 +65,9 @@ class GraphBuilder {
   }
 
  private:
-  int add_node(std::string id, std::string label, GraphNodeKind kind, bool cut_off, int scene) {
-    GraphNode node{std::move(id), std::move(label), kind, cut_off, std::nullopt};
+  int add_node(std::string id, std::string label, GraphNodeKind kind, bool cut_off, int scene,
+               int line = 0) {
+    GraphNode node{std::move(id), std::move(label), kind, cut_off, std::nullopt, line};
     if (coverage_) node.stories = scene > 0 ? coverage_->reached(scene) : 0;
     graph_.nodes.push_back(std::move(node));
     return static_cast<int>(graph_.nodes.size()) - 1;
@@ -79,8 +80,9 @@ class GraphBuilder {
     if (node >= 0) return node;
     const GraphNodeKind kind =
         scene == kSceneTitleList ? GraphNodeKind::SELECT : GraphNodeKind::BUILTIN;
-    node =
-        add_node("s" + std::to_string(scene), names_.name(scene), kind, unreachable(scene), scene);
+    const auto body = message_line_.find(scene);
+    node = add_node("s" + std::to_string(scene), names_.name(scene), kind, unreachable(scene),
+                    scene, body == message_line_.end() ? 0 : body->second);
     return node;
   }
 
@@ -131,6 +133,7 @@ class GraphBuilder {
   SceneGraph graph_;
   std::vector<int> node_of_scene_;
   std::unordered_map<std::string, int> missing_;
+  std::unordered_map<int, int> message_line_;  // a built-in scene's: its message block's line
   std::map<std::tuple<int, int, int>, int> edge_of_;  // from, to, kind: the edge's index
   // Where each condition ends: a guarded jump's target begins there.
   std::map<std::pair<int, int>, int> condition_ending_at_;
@@ -144,9 +147,12 @@ void GraphBuilder::add_block_nodes() {
     if (block.scene != 0) {
       node_of_scene_[block.scene] =
           add_node("s" + std::to_string(block.scene), names_.block_name(b), kind_of(block.kind),
-                   unreachable(block.scene), block.scene);
-    } else if (scene_of_block(model_, b) == 0) {
-      add_node("b" + std::to_string(b), names_.block_name(b), GraphNodeKind::MESSAGE, true, 0);
+                   unreachable(block.scene), block.scene, block.statement.begin.line);
+    } else if (const int body_of = scene_of_block(model_, b); body_of == 0) {
+      add_node("b" + std::to_string(b), names_.block_name(b), GraphNodeKind::MESSAGE, true, 0,
+               block.statement.begin.line);
+    } else {
+      message_line_.emplace(body_of, block.statement.begin.line);
     }
   }
 }

@@ -30,6 +30,7 @@ struct GraphNode {
   GraphNodeKind kind = GraphNodeKind::SCENE;
   bool unreachable = false;             // no path leads to it from the start
   std::optional<std::int64_t> stories;  // with coverage: the stories that reached it
+  int line = 0;  // the physical line of its block's statement; 0 for a node without a block
 };
 
 enum class GraphEdgeKind {

@@ -127,22 +127,26 @@ class ScenarioHandle {
     return out;
   }
 
-  // The scene graph as DOT, or as Mermaid with `mermaid`.
-  std::string graph(const std::string& title, bool mermaid) const {
-    return scenario_->graph(title, mermaid);
+  // The scene graph as DOT, or as Mermaid with `mermaid`; the DOT's nodes with their lines
+  // with `lines`.
+  std::string graph(const std::string& title, bool mermaid, bool lines) const {
+    return scenario_->graph(title, mermaid, lines);
   }
 
-  // {report} (the coverage report as JSON) or {status, message}.
-  val coverage(std::uint32_t seed, int runs, const std::string& file) {
+  // {report} (the coverage report as JSON), with `graph` also {graph} (the graph's DOT shaded by
+  // the same stories, its nodes with their lines), or {status, message}.
+  val coverage(std::uint32_t seed, int runs, const std::string& file, bool graph) {
     std::string report;
+    std::string dot;
     RunFailure failure;
     val out = val::object();
-    if (!scenario_->coverage(seed, runs, file, report, failure)) {
+    if (!scenario_->coverage(seed, runs, file, report, failure, graph ? &dot : nullptr)) {
       out.set("status", failure.status);
       out.set("message", failure.message);
       return out;
     }
     out.set("report", report);
+    if (graph) out.set("graph", dot);
     return out;
   }
 

@@ -88,16 +88,16 @@ bool Scenario::tell(std::uint32_t seed, int count, std::vector<std::string>& sto
   return true;
 }
 
-std::string Scenario::graph(const std::string& title, bool mermaid) const {
+std::string Scenario::graph(const std::string& title, bool mermaid, bool source_lines) const {
   const ScenarioModel& model = checked_->analysis().model();
   const SceneGraph graph = build_scene_graph(model, SceneNames(model, codec_), codec_, nullptr);
-  return mermaid ? graph_to_mermaid(graph, title) : graph_to_dot(graph, title);
+  return mermaid ? graph_to_mermaid(graph, title) : graph_to_dot(graph, title, source_lines);
 }
 
 // Runs over in-memory statistics (or none) that count what each story reaches; the statistics
 // stay as they were, as with the command line's coverage without --save-stats.
 bool Scenario::coverage(std::uint32_t seed, int runs, const std::string& file, std::string& report,
-                        RunFailure& failure) {
+                        RunFailure& failure, std::string* graph) {
   if (!encoding_error_.empty()) {
     failure = {2, encoding_error_};
     return false;
@@ -125,10 +125,11 @@ bool Scenario::coverage(std::uint32_t seed, int runs, const std::string& file, s
     recorder.add_story_text(codec_.engine_text_to_utf8(teller.regenerate()->engine));
   }
   const ScenarioModel model = document_model(*teller.document());
+  const SceneNames names(model, codec_);
   std::ostringstream out;
-  write_coverage_json(make_coverage_report(model, recorder, SceneNames(model, codec_), file, seed),
-                      out);
+  write_coverage_json(make_coverage_report(model, recorder, names, file, seed), out);
   report = out.str();
+  if (graph) *graph = graph_to_dot(build_scene_graph(model, names, codec_, &recorder), file, true);
   return true;
 }
 

@@ -50,14 +50,18 @@ class Scenario {
                           RunFailure& failure);
 
   // What `plotwright graph --format dot` (or, with `mermaid`, `--format mermaid`) writes for the
-  // scenario as written, the picture headed by `title` (the command line's file name).
-  std::string graph(const std::string& title, bool mermaid) const;
+  // scenario as written, the picture headed by `title` (the command line's file name); with
+  // `source_lines`, the DOT's nodes carry their blocks' lines (graph_to_dot).
+  std::string graph(const std::string& title, bool mermaid, bool source_lines = false) const;
 
   // What `plotwright coverage --format json --runs RUNS --seed SEED` writes, the report naming
-  // `file`: the stories start from statistics() and leave them as they are. False, with
-  // `failure` filled, when the scenario tells no story.
+  // `file`: the stories start from statistics() and leave them as they are. With `graph`, also
+  // what `plotwright graph --coverage RUNS --seed SEED` writes for the same stories, headed by
+  // `file`, its nodes carrying their lines. False, with `failure` filled, when the scenario
+  // tells no story.
   [[nodiscard]] bool coverage(std::uint32_t seed, int runs, const std::string& file,
-                              std::string& report, RunFailure& failure);
+                              std::string& report, RunFailure& failure,
+                              std::string* graph = nullptr);
 
   // The statistics file's content now: as given, or as the last run saved it; nullopt when the
   // scenario keeps none.

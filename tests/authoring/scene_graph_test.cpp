@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "analysis/scenario_analysis.h"
+#include "authoring/graph_writer.h"
 
 namespace plotwright {
 namespace {
@@ -62,6 +63,25 @@ TEST_F(SceneGraphTest, DrawsEachUnknownNameOnceAndAMessageBlockNothingUses) {
   EXPECT_EQ(graph.nodes[1].label, "intro");
   EXPECT_EQ(graph.nodes[1].kind, GraphNodeKind::MESSAGE);
   EXPECT_TRUE(graph.nodes[1].unreachable);
+}
+
+// A node leads to its block's statement line; a built-in scene to the message block that gives
+// it its body; the title list and names no block bears to no line. The DOT carries the lines
+// only when asked, so that the graph command's pictures stay as they were.
+TEST_F(SceneGraphTest, KnowsEachBlocksLineAndWritesItOnlyWhenAsked) {
+  const SceneGraph graph =
+      graph_of("koru start_message\n{B}\ntitle A\n{Nope}\n\nscene B\ny\nkoru lost\nz\n");
+  std::vector<std::string> lines;
+  for (const GraphNode& node : graph.nodes) {
+    lines.push_back(node.label + ":" + std::to_string(node.line));
+  }
+  EXPECT_EQ(lines, (std::vector<std::string>{"A:3", "B:6", "lost:8", "title list:0",
+                                             "start_message:1", "Nope:0"}));
+  const std::string dot = graph_to_dot(graph, "t", true);
+  EXPECT_NE(dot.find("shape=house, class=\"line-3\"];"), std::string::npos) << dot;
+  EXPECT_NE(dot.find("class=\"line-1\""), std::string::npos);
+  EXPECT_EQ(dot.find("line-0"), std::string::npos);
+  EXPECT_EQ(graph_to_dot(graph, "t").find("class="), std::string::npos);
 }
 
 }  // namespace

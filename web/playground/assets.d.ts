@@ -8,3 +8,9 @@ declare module '*.wasm' {
   const bytes: Uint8Array;
   export default bytes;
 }
+
+// The coverage worker's script, bundled on its own and taken in as text (scripts/build.mjs).
+declare module 'coverage-worker-source' {
+  const source: string;
+  export default source;
+}

@@ -1,5 +1,7 @@
 // The playground page: a scenario in an editor, its diagnostics as you type, its story beside
-// it, the examples, statistics kept per scenario in this browser, and Share links.
+// it, its scene graph, the problems that a thousand stories played in a worker find, the
+// examples, statistics kept per scenario in this browser, and Share links. Below 700 px the
+// panes take turns, chosen by tabs.
 import { defaultKeymap, history, historyKeymap } from '@codemirror/commands';
 import { type Diagnostic as EditorDiagnostic, lintGutter, setDiagnostics } from '@codemirror/lint';
 import { EditorSelection, EditorState, type Extension } from '@codemirror/state';
@@ -14,10 +16,14 @@ import {
 } from '@codemirror/view';
 import lighthouse from '../../examples/the-lighthouse-keeper.vell';
 import yoruNoEki from '../../examples/yoru-no-eki.vell';
+import workerSource from 'coverage-worker-source';
 import { type Diagnostic, Scenario, ScenarioError } from '../src/plotwright.js';
+import { type CoverageProblem, coverageProblems } from './coverage-problems.js';
+import type { CoverageAnswer, CoverageRequest } from './coverage-worker.js';
+import { GraphPanel } from './graph-panel.js';
 import { readFragment, type Shared, writeFragment } from './fragment.js';
 import { vellHighlighting } from './highlight.js';
-import { rangeOf } from './positions.js';
+import { offsetOf, rangeOf } from './positions.js';
 
 const EXAMPLES: ReadonlyArray<{ name: string; text: string }> = [
   { name: 'the-lighthouse-keeper.vell', text: lighthouse },
@@ -32,6 +38,12 @@ const DAMAGED_LINK = 'This link is damaged: its scenario cannot be read.';
 // At most this many warnings are listed and marked (every error is): a generated scenario can
 // have a hundred thousand, more than a person reads or the page can show quickly.
 const WARNINGS_SHOWN = 1000;
+// The coverage runs after each edit: how many stories by default and at most, and the seed, the
+// same each time so that the problems they find change only with the text.
+const DEFAULT_RUNS = 1000;
+const MAX_RUNS = 100000;
+const COVERAGE_SEED = 1;
+const RUNS_KEY = 'plotwright.runs';
 
 function element<T extends HTMLElement>(id: string): T {
   const found = document.getElementById(id);
@@ -51,6 +63,12 @@ const ui = {
   examples: element<HTMLSelectElement>('examples'),
   clearStatistics: element<HTMLButtonElement>('clear-statistics'),
   statisticsNote: element<HTMLSpanElement>('statistics-note'),
+  graph: element<HTMLDivElement>('graph'),
+  graphNote: element<HTMLParagraphElement>('graph-note'),
+  runs: element<HTMLInputElement>('runs'),
+  coverageNote: element<HTMLSpanElement>('coverage-note'),
+  problemCount: element<HTMLSpanElement>('problem-count'),
+  tabs: element<HTMLElement>('tabs'),
 };
 
 function randomSeed(): number {
@@ -89,6 +107,10 @@ class Playground {
   private diagnosed: Scenario | undefined; // the scenario whose diagnostics are shown
   private shown: { seed: number; statistics: string } | undefined;
   private checkTimer: ReturnType<typeof setTimeout> | undefined;
+  private graph!: GraphPanel;
+  private worker: Worker | undefined; // the coverage batch under way
+  private checkerProblems: readonly Diagnostic[] = [];
+  private coverage: CoverageProblem[] = [];
 
   async start(): Promise<void> {
     let highlighting: Extension = [];
@@ -101,7 +123,9 @@ class Playground {
       parent: ui.editor,
       state: EditorState.create({ doc: '', extensions: this.extensions(highlighting) }),
     });
+    this.graph = new GraphPanel(ui.graph, ui.graphNote, (line) => this.goToLine(line, 1));
     this.wireControls();
+    this.wireTabs();
     const opened = await this.openFragment();
     if (opened !== 'opened') await this.restoreSession();
     if (opened === 'damaged') this.showFailure(DAMAGED_LINK);
@@ -124,6 +148,10 @@ class Playground {
       EditorView.lineWrapping,
       EditorView.updateListener.of((update) => {
         if (update.docChanged) this.scheduleCheck();
+        // A problems list that grows takes room from the editor: the line being edited stays.
+        if (update.geometryChanged && update.view.hasFocus) {
+          update.view.dispatch({ effects: EditorView.scrollIntoView(update.state.selection.main.head) });
+        }
       }),
     ];
   }
@@ -198,6 +226,8 @@ class Playground {
     clearTimeout(this.checkTimer);
     this.checkTimer = setTimeout(() => void this.check(), CHECK_DELAY_MS);
     ui.storyPane.classList.add('stale');
+    this.graph.markStale();
+    this.cancelCoverage();
   }
 
   // The compiled scenario of the editor's text, with this scenario's stored statistics.
@@ -225,8 +255,12 @@ class Playground {
       this.showFailure(error instanceof Error ? error.message : String(error));
       return;
     }
-    if (scenario !== this.diagnosed) this.showDiagnostics(scenario.diagnostics);
+    if (scenario === this.diagnosed) return;
     this.diagnosed = scenario;
+    this.coverage = [];
+    this.showDiagnostics(scenario.diagnostics);
+    await this.graph.show(scenario.graph({ title: this.name, lines: true }));
+    if (this.diagnosed === scenario) this.startCoverage(scenario);
   }
 
   // ------------------------------------------------------------------------------------------
@@ -329,6 +363,13 @@ class Playground {
   // Diagnostics
 
   private showDiagnostics(all: readonly Diagnostic[]): void {
+    this.checkerProblems = all;
+    this.showProblems();
+  }
+
+  // The checker's diagnostics, then what the last coverage run found, in the list and the text.
+  private showProblems(): void {
+    const all = this.checkerProblems;
     let warnings = 0;
     const shown = all.filter((d) => d.severity === 'error' || ++warnings <= WARNINGS_SHOWN);
     const doc = this.view.state.doc;
@@ -337,33 +378,137 @@ class Playground {
       severity: d.severity === 'note' ? 'info' : d.severity,
       message: `${d.message} [${d.code}]`,
     }));
+    for (const p of this.coverage) {
+      if (p.line < 1 || p.line > doc.lines) continue;
+      const { from, to } = doc.line(p.line);
+      marks.push({ from, to, severity: 'info', message: p.message });
+    }
     this.view.dispatch(setDiagnostics(this.view.state, marks));
-    const items = shown.map((d) => this.diagnosticItem(d));
+    const items = shown.map((d) => this.problemItem(d.line, d.column, d.severity, `${d.message} [${d.code}]`));
     if (shown.length < all.length) {
       const more = document.createElement('li');
       more.className = 'more';
       more.textContent = `… and ${all.length - shown.length} more warnings`;
       items.push(more);
     }
+    for (const p of this.coverage) items.push(this.problemItem(p.line, 1, 'coverage', p.message));
     ui.diagnostics.replaceChildren(...items);
-    ui.diagnostics.classList.toggle('clean', all.length === 0);
+    const count = all.length + this.coverage.length;
+    ui.diagnostics.classList.toggle('clean', count === 0);
+    ui.problemCount.textContent = count > 0 ? `(${count})` : '';
   }
 
-  // "12:7: error: message [V101]", the position a link to the place.
-  private diagnosticItem(d: Diagnostic): HTMLLIElement {
+  // "12:7: error: message [V101]", the position a link to the place; "—" for no position.
+  private problemItem(line: number, column: number, kind: string, message: string): HTMLLIElement {
     const item = document.createElement('li');
-    item.className = d.severity;
+    item.className = kind;
+    if (line < 1) {
+      item.append(`—: ${kind}: ${message}`);
+      return item;
+    }
     const place = document.createElement('a');
     place.href = '#';
-    place.textContent = `${d.line}:${d.column}`;
+    place.textContent = `${line}:${column}`;
     place.addEventListener('click', (event) => {
       event.preventDefault();
-      const { from } = rangeOf(this.view.state.doc, d);
-      this.view.dispatch({ selection: EditorSelection.cursor(from), scrollIntoView: true });
-      this.view.focus();
+      this.goToLine(line, column);
     });
-    item.append(place, `: ${d.severity}: ${d.message} [${d.code}]`);
+    item.append(place, `: ${kind}: ${message}`);
     return item;
+  }
+
+  // The cursor to a place in the text, shown: on a small screen the editor's tab comes forward.
+  goToLine(line: number, column: number): void {
+    const from = offsetOf(this.view.state.doc, line, column);
+    this.showPane('editor-pane');
+    this.view.dispatch({ selection: EditorSelection.cursor(from), scrollIntoView: true });
+    this.view.focus();
+  }
+
+  // ------------------------------------------------------------------------------------------
+  // Coverage: stories played in a worker after each edit settles
+
+  private runsWanted(): number {
+    const runs = Number(ui.runs.value);
+    return Number.isInteger(runs) && runs >= 1 && runs <= MAX_RUNS ? runs : DEFAULT_RUNS;
+  }
+
+  private startCoverage(scenario: Scenario): void {
+    this.cancelCoverage();
+    if (scenario.diagnostics.some((d) => d.severity === 'error')) {
+      ui.coverageNote.textContent = '';
+      return;
+    }
+    try {
+      const url = URL.createObjectURL(new Blob([workerSource], { type: 'text/javascript' }));
+      this.worker = new Worker(url);
+      URL.revokeObjectURL(url);
+    } catch {
+      ui.coverageNote.textContent = 'This browser runs no workers here: no stories are played.';
+      return;
+    }
+    const worker = this.worker;
+    const runs = this.runsWanted();
+    const request: CoverageRequest = {
+      text: this.view.state.doc.toString(),
+      statistics: scenario.statistics,
+      runs,
+      seed: COVERAGE_SEED,
+      file: this.name,
+    };
+    worker.onmessage = (event: MessageEvent<CoverageAnswer>) => {
+      if (this.worker !== worker) return;
+      this.cancelCoverage();
+      this.showCoverage(event.data, runs);
+    };
+    worker.postMessage(request);
+    ui.coverageNote.textContent = `playing ${runs} stories…`;
+    document.body.dataset.coverage = 'running';
+  }
+
+  // A new edit makes the batch under way pointless: its worker is ended, not waited for.
+  private cancelCoverage(): void {
+    this.worker?.terminate();
+    this.worker = undefined;
+    delete document.body.dataset.coverage;
+  }
+
+  private showCoverage(answer: CoverageAnswer, runs: number): void {
+    document.body.dataset.coverage = 'done';
+    if ('failure' in answer) {
+      ui.coverageNote.textContent = '';
+      return;
+    }
+    this.coverage = coverageProblems(answer.report);
+    const found = this.coverage.length;
+    ui.coverageNote.textContent = `${runs} stories played (seed ${COVERAGE_SEED}): ${found === 0 ? 'every block reached, every choice taken' : `${found} found`}`;
+    this.showProblems();
+    void this.graph.show(answer.graph);
+  }
+
+  // ------------------------------------------------------------------------------------------
+  // Panes on a small screen
+
+  private wireTabs(): void {
+    for (const tab of ui.tabs.querySelectorAll<HTMLButtonElement>('[data-pane]')) {
+      tab.addEventListener('click', () => this.showPane(tab.dataset.pane ?? 'story-pane'));
+    }
+    ui.runs.max = String(MAX_RUNS);
+    ui.runs.value = stored(RUNS_KEY) || String(DEFAULT_RUNS);
+    ui.runs.addEventListener('change', () => {
+      ui.runs.value = String(this.runsWanted());
+      store(RUNS_KEY, ui.runs.value);
+      if (this.diagnosed) this.startCoverage(this.diagnosed);
+    });
+  }
+
+  // The pane a tab shows below 700 px (wider, every pane is shown and this changes nothing).
+  private showPane(id: string): void {
+    for (const tab of ui.tabs.querySelectorAll<HTMLButtonElement>('[data-pane]')) {
+      const chosen = tab.dataset.pane === id;
+      tab.setAttribute('aria-selected', String(chosen));
+      document.getElementById(tab.dataset.pane ?? '')?.classList.toggle('shown', chosen);
+    }
   }
 }
 

@@ -2,7 +2,8 @@
 //   node scripts/build.mjs ENGINE.js
 // The package: plotwright.js with its declarations, and the engine module beside it. The
 // playground: index.html, playground.css and playground.js, one classic script holding the
-// engine, the editor and the examples, so that the page works from file:// and any static host.
+// engine, the editor, the graph renderer, the coverage worker and the examples, so that the page
+// works from file:// and any static host.
 import { execFileSync } from 'node:child_process';
 import { copyFileSync, mkdirSync } from 'node:fs';
 import { dirname, join, resolve } from 'node:path';
@@ -44,22 +45,45 @@ const engineBeside = {
   },
 };
 
-await esbuild.build({
-  entryPoints: [join(web, 'playground/main.ts')],
-  outfile: join(dist, 'playground.js'),
+const common = {
   bundle: true,
   format: 'iife',
   platform: 'browser',
   target: 'es2022',
   minify: true,
   legalComments: 'eof',
-  loader: { '.vell': 'text', '.wasm': 'binary' },
   // The engine module finds nothing beside itself: its WebAssembly is inlined.
   define: { 'import.meta.url': 'undefined' },
   // The engine module's code for node, which a browser never runs.
   external: ['fs', 'path', 'crypto', 'module', 'url', 'worker_threads'],
-  plugins: [engineBeside],
   logLevel: 'warning',
+};
+
+// The coverage worker, a script of its own that the page starts from a blob of its text: a
+// worker from a file of its own would not start on a file:// page.
+const worker = await esbuild.build({
+  ...common,
+  entryPoints: [join(web, 'playground/coverage-worker.ts')],
+  write: false,
+  plugins: [engineBeside],
+});
+const workerSource = {
+  name: 'coverage-worker-source',
+  setup(build) {
+    build.onResolve({ filter: /^coverage-worker-source$/ }, (args) => ({ path: args.path, namespace: 'worker' }));
+    build.onLoad({ filter: /.*/, namespace: 'worker' }, () => ({
+      contents: worker.outputFiles[0].text,
+      loader: 'text',
+    }));
+  },
+};
+
+await esbuild.build({
+  ...common,
+  entryPoints: [join(web, 'playground/main.ts')],
+  outfile: join(dist, 'playground.js'),
+  loader: { '.vell': 'text', '.wasm': 'binary' },
+  plugins: [engineBeside, workerSource],
 });
 for (const file of ['index.html', 'playground.css']) {
   copyFileSync(join(web, 'playground', file), join(dist, file));

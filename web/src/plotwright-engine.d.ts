@@ -19,7 +19,7 @@ export interface EngineDiagnostics {
  */
 export type EngineRun = { stories: string[] } | { status: number; message: string; overLimit?: true };
 
-export type EngineCoverage = { report: string } | { status: number; message: string };
+export type EngineCoverage = { report: string; graph?: string } | { status: number; message: string };
 
 export interface EngineCodec {
   delete(): void;
@@ -29,8 +29,8 @@ export interface EngineScenario {
   error(): string;
   diagnostics(): EngineDiagnostics;
   tell(seed: number, count: number): EngineRun;
-  graph(title: string, mermaid: boolean): string;
-  coverage(seed: number, runs: number, file: string): EngineCoverage;
+  graph(title: string, mermaid: boolean, lines: boolean): string;
+  coverage(seed: number, runs: number, file: string, graph: boolean): EngineCoverage;
   statistics(): string | undefined;
   delete(): void;
 }

@@ -47,6 +47,11 @@ export interface GraphOptions {
   format?: 'dot' | 'mermaid';
   /** The picture's title, which the command line takes from the file's name. */
   title?: string;
+  /**
+   * DOT only: each node that has a block of its own carries its block's line as a class,
+   * `class="line-17"`, which Graphviz's SVG keeps on the node's group.
+   */
+  lines?: boolean;
 }
 
 export interface CoverageOptions extends StoryOptions {
@@ -182,11 +187,11 @@ export class Scenario {
 
   /** As `plotwright graph FILE`: the scenario's scene graph as written, in DOT or Mermaid. */
   graph(options: GraphOptions = {}): string {
-    const { format = 'dot', title = 'scenario' } = options;
+    const { format = 'dot', title = 'scenario', lines = false } = options;
     if (format !== 'dot' && format !== 'mermaid') {
       throw new RangeError(`format: '${format}' is neither 'dot' nor 'mermaid'`);
     }
-    return this.#live().graph(String(title), format === 'mermaid');
+    return this.#live().graph(String(title), format === 'mermaid', lines === true);
   }
 
   /**
@@ -194,10 +199,17 @@ export class Scenario {
    * stories reach. They start from `statistics` and do not change them.
    */
   coverage(options: CoverageOptions): string {
-    const runs = checkCount(options.runs, 'runs', MAX_RUNS);
-    const run = this.#live().coverage(checkSeed(options.seed), runs, String(options.file ?? 'scenario'));
-    if ('report' in run) return run.report;
-    throw new ScenarioError(run.message, run.status);
+    return this.#cover(options, false).report;
+  }
+
+  /**
+   * The coverage report, and from the same stories the scene graph as `plotwright graph
+   * --coverage N --seed S FILE` draws it (DOT, headed by `file`), its nodes with their lines
+   * as `graph({ lines: true })` writes them.
+   */
+  coverageAndGraph(options: CoverageOptions): { report: string; graph: string } {
+    const { report, graph = '' } = this.#cover(options, true);
+    return { report, graph };
   }
 
   /**
@@ -214,6 +226,14 @@ export class Scenario {
     finalizer.unregister(this);
     this.#handle.delete();
     this.#handle = undefined;
+  }
+
+  #cover(options: CoverageOptions, graph: boolean): { report: string; graph?: string } {
+    const runs = checkCount(options.runs, 'runs', MAX_RUNS);
+    const file = String(options.file ?? 'scenario');
+    const run = this.#live().coverage(checkSeed(options.seed), runs, file, graph);
+    if ('report' in run) return run;
+    throw new ScenarioError(run.message, run.status);
   }
 
   #tell(seed: number, count: number): string[] {

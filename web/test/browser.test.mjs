@@ -104,7 +104,7 @@ test('a Share link opens the same scenario and story, here and in a browser that
 test('a mistake is listed with its line and marked in the gutter as it is typed', async (t) => {
   const folder = scratch(t);
   const page = await freshPage(t);
-  const broken = 'title Morning\nThe sun rose.\n{Road}\nselect Road\nForest\nMarkt\nscene Forest\nTrees.\n';
+  const broken = 'title Morning\nThe sun rose.\n{Road}\nselect Road\nForest\nMarkt\nscene Forest\nTrees.\nscene The end\n';
   await typeScenario(page, broken);
   await page.waitForFunction(() => document.querySelector('#diagnostics li.error') !== null);
   assert.deepEqual(await read.diagnostics(page), [
@@ -136,6 +136,89 @@ test('a thousand warnings are listed, then a count of the rest; every error is',
   assert.equal(listed.filter((d) => d.includes(': warning: ')).length, 1000);
   assert.equal(listed[1000], '2404:1: error: Scene "Markt" not found in select statement "Road" [V101]');
   assert.equal(listed[1001], '… and 201 more warnings');
+  // Too many blocks to lay out on the page's thread: a summary stands in for the graph.
+  assert.match(await page.$eval('#graph-note', (e) => e.textContent), /^120\d blocks: more than the 400 drawn here/);
+  assert.equal(await page.$('#graph svg'), null);
+});
+
+// Never reached: Lost (no path leads to it) and Never (its choice never qualifies); never taken:
+// Never in Gate.
+const UNREACHED = [
+  'title Start',
+  '[%n=1]',
+  '{Gate}',
+  'select Gate',
+  'Common',
+  '<%n==2>Never',
+  'scene Common',
+  'Common.',
+  'scene Never',
+  'Never.',
+  'scene Lost',
+  'Lost.',
+  '',
+].join('\n');
+
+test('played stories list the blocks never reached and the choices never taken, and shade the graph', async (t) => {
+  const page = await freshPage(t);
+  await typeScenario(page, UNREACHED);
+  await page.waitForSelector('body[data-coverage="done"]', { timeout: 20000 });
+  const coverage = (await read.diagnostics(page)).filter((d) => d.includes(': coverage: '));
+  assert.deepEqual(coverage, [
+    '4:1: coverage: the choice "Never" in "Gate" was taken in none of 1000 draws',
+    '9:1: coverage: "Never" was reached by none of 1000 stories',
+    '11:1: coverage: "Lost" was reached by none of 1000 stories (no path leads to it)',
+  ]);
+  // The graph is the one the same stories shade: the never-reached blocks in red.
+  const fills = await page.$$eval('#graph g.node', (nodes) =>
+    Object.fromEntries(nodes.map((n) => [n.querySelector('text')?.textContent, n.querySelector('polygon, path')?.getAttribute('fill')])));
+  assert.equal(fills.Lost, '#f4a3a3');
+  assert.equal(fills.Common, '#a6d99a');
+  // A new edit ends the batch: the next run is for the new text.
+  await page.keyboard.type('\nscene Extra\nMore.');
+  await page.waitForSelector('body[data-coverage="done"]', { timeout: 20000 });
+  const after = await read.diagnostics(page);
+  assert.ok(after.some((d) => d.startsWith('14:1: coverage: "Extra"')), after.join('\n'));
+});
+
+test("a click on a block in the graph takes the editor to the block's line", async (t) => {
+  const page = await freshPage(t);
+  await typeScenario(page, CHOOSING);
+  // The graph as the played stories shade it, drawn last.
+  await page.waitForSelector('body[data-coverage="done"]', { timeout: 20000 });
+  for (const [block, line] of [['Market', 'scene Market'], ['Road', 'select Road'], ['Morning', 'title Morning']]) {
+    const node = await page.evaluateHandle((name) => [...document.querySelectorAll('#graph g.node')]
+      .find((n) => n.querySelector('text')?.textContent === name), block);
+    await node.click();
+    assert.equal(await page.$eval('.cm-activeLine', (e) => e.textContent), line);
+  }
+});
+
+test('on a phone the panes take turns, the story first, and the page scrolls; wide, the header is one line', async (t) => {
+  const long = ['title Long', ...Array.from({ length: 80 }, (_, i) => `Line ${i + 1} of the story.\\n`), ''].join('\n');
+  const page = await freshPage(t, `${server.url}#text=${encodeURIComponent(long)}&seed=3`);
+  await page.setViewport({ width: 400, height: 850 });
+  const shown = () => page.$$eval('main section', (all) => all.filter((s) => s.offsetParent !== null).map((s) => s.id));
+  assert.deepEqual(await shown(), ['story-pane']);
+  // The whole story is read by scrolling the page down to its last line.
+  await page.evaluate(() => window.scrollTo(0, document.documentElement.scrollHeight));
+  const last = await page.evaluate(() => {
+    const range = document.createRange();
+    range.selectNodeContents(document.querySelector('#story'));
+    const rects = [...range.getClientRects()];
+    return { bottom: rects.at(-1).bottom, height: innerHeight, scrolled: scrollY };
+  });
+  assert.ok(last.scrolled > 0 && last.bottom <= last.height, JSON.stringify(last));
+  for (const [tab, pane] of [['Edit', 'editor-pane'], ['Graph', 'graph-pane'], ['Problems', 'problems-pane']]) {
+    const button = await page.evaluateHandle((name) => [...document.querySelectorAll('#tabs button')].find((b) => b.textContent.startsWith(name)), tab);
+    await button.click();
+    assert.deepEqual(await shown(), [pane]);
+  }
+  await page.setViewport({ width: 1280, height: 800 });
+  const middles = await page.$$eval('header > *', (all) => all.filter((e) => e.offsetParent !== null)
+    .map((e) => { const r = e.getBoundingClientRect(); return Math.round(r.top + r.height / 2); }));
+  assert.ok(Math.max(...middles) - Math.min(...middles) <= 4, JSON.stringify(middles));
+  assert.equal((await shown()).length, 4);
 });
 
 test('links written by hand tell their seed, from a server and from file://', async (t) => {
@@ -180,6 +263,7 @@ test('the examples menu opens each example with its story', async (t) => {
 
 test('the page fetches nothing from elsewhere and raises no error', () => {
   const foreign = requests.filter((url) =>
-    !url.startsWith(server.url) && !url.startsWith('file://') && !url.startsWith('data:'));
+    !url.startsWith(server.url) && !url.startsWith('file://') && !url.startsWith('data:') &&
+    !url.startsWith(`blob:${server.url.slice(0, -1)}`) && !url.startsWith('blob:null/'));
   assert.deepEqual(foreign, []);
 });

@@ -1,28 +1,9 @@
 // Drives the playground in headless Chromium (CHROMIUM, Debian's chromium by default) through
 // puppeteer-core, served from web/dist by a static server on the loopback address.
-import { createReadStream, existsSync, statSync } from 'node:fs';
-import { createServer } from 'node:http';
-import { extname, join, normalize } from 'node:path';
 import puppeteer from 'puppeteer-core';
-import { dist } from './support.mjs';
+import { serve } from '../scripts/serve.mjs';
 
-const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.png': 'image/png' };
-
-/** Serves web/dist; `url` ends with a slash. */
-export async function serve() {
-  const server = createServer((request, response) => {
-    const path = normalize(join(dist, decodeURIComponent(new URL(request.url, 'http://x').pathname)));
-    const file = path.endsWith('/') ? join(path, 'index.html') : path;
-    if (!file.startsWith(dist) || !existsSync(file) || !statSync(file).isFile()) {
-      response.writeHead(404).end();
-      return;
-    }
-    response.writeHead(200, { 'content-type': TYPES[extname(file)] ?? 'application/octet-stream' });
-    createReadStream(file).pipe(response);
-  });
-  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-  return { url: `http://127.0.0.1:${server.address().port}/`, close: () => server.close() };
-}
+export { serve };
 
 export function launch() {
   return puppeteer.launch({

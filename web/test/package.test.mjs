@@ -76,6 +76,17 @@ test("the graph and the coverage report are the command line's", async () => {
   assert.equal(scenario.coverage({ runs: 200, seed: 9, file }), report.stdout);
   assert.throws(() => scenario.coverage({ runs: 0 }), RangeError);
   assert.throws(() => scenario.graph({ format: 'svg' }), RangeError);
+  // With their lines, the nodes are the same but for a class naming each block's line; the
+  // graph beside a coverage report is shaded by the report's own stories.
+  const unlined = (dot) => dot.replace(/, class="line-\d+"/g, '');
+  const lined = scenario.graph({ title: 'the-lighthouse-keeper.vell', lines: true });
+  assert.equal(unlined(lined), cli(['graph', file]).stdout);
+  assert.match(lined, /s\d+ \[label="Gulls", shape=box, style="rounded", class="line-\d+"\]/);
+  const both = scenario.coverageAndGraph({ runs: 200, seed: 9, file });
+  assert.equal(both.report, report.stdout);
+  const shaded = cli(['graph', '--no-stats', '--coverage', '200', '--seed', '9', file]).stdout;
+  assert.equal(unlined(both.graph).replace(/"[^"]*the-lighthouse-keeper.vell/g, '"F'),
+    shaded.replace(/"[^"]*the-lighthouse-keeper.vell/g, '"F'));
 });
 
 test("the statistics are the command line's file after the same runs", async (t) => {
