@@ -1,7 +1,7 @@
 // Evaluating conditions.
 #include "generator/conditions.h"
 
-#include <charconv>
+#include <cstdio>
 
 #include "base/limits.h"
 #include "base/text.h"
@@ -59,11 +59,17 @@ const char* op_symbol(Op op) {
   return kSymbols[static_cast<int>(op)];
 }
 
-// "%storm = 1": a reference and the number it read, shortest form.
+// "%storm = 1": a reference and the number it read, in the shortest form that reads back as
+// it (printf's rather than to_chars, which not every standard library has for doubles).
 std::string reference_reading(const char* side, VariableStore& variables) {
+  const double value = side_value(side, variables);
   char number[kNumberTextCapacity];
-  const auto written = std::to_chars(number, number + sizeof number, side_value(side, variables));
-  return std::string(side) + " = " + std::string(number, written.ptr);
+  for (int precision = 15; precision <= 17; ++precision) {
+    std::snprintf(number, sizeof number, "%.*g", precision, value);
+    double read = 0;
+    if (parse_number(number, read) && read == value) break;
+  }
+  return std::string(side) + " = " + number;
 }
 
 }  // namespace
