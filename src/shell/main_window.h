@@ -72,8 +72,8 @@ class MainWindow final : public QMainWindow {
   // Runs `step`, which may show messages and so run the event loop, with any reload that
   // comes due meanwhile held back until it is done.
   void hold_reloads(const std::function<void()>& step);
-  QString notes_of(const QString& path, const std::vector<session::Note>& file_notes,
-                   const std::vector<session::Note>& load_notes) const;
+  QString notes_of(const QString& path, const session::OpenedScenario& scenario,
+                   const LoadedScenario& loaded) const;
   bool is_opened_scenario(const QString& path) const;
   // Why the story may not be saved to `path` (a phrase), or empty when it may.
   QString save_refusal(const QString& path) const;
