@@ -41,17 +41,22 @@ QString cannot_reload(const QString& path, const QString& reason) {
 }
 
 // A scenario that did not compile: its errors with their places in the file, the lines the
-// command line prints, the file named as the title names it. Empty when the checks find none.
+// command line prints, the file named as the title names it, the first of them only when
+// there are many. Empty when the checks find none.
 QString compile_errors(Cp932Codec& codec, const QString& path, const std::string& engine_bytes) {
   std::unique_ptr<CheckedScenario> checked;
   if (!CheckedScenario::check(codec, engine_bytes, InputEncoding::SHIFT_JIS, checked, nullptr)) {
     return QString();
   }
-  QString lines =
-      QString::fromStdString(error_lines(*checked, QFileInfo(path).fileName().toStdString()));
-  if (lines.isEmpty()) return lines;
-  lines.chop(1);  // the last line's end
-  return QStringLiteral("\"%1\" did not compile.\n%2").arg(QDir::toNativeSeparators(path), lines);
+  const std::string all = error_lines(*checked, QFileInfo(path).fileName().toStdString());
+  QStringList lines = QString::fromStdString(all).split(u'\n', Qt::SkipEmptyParts);
+  if (lines.isEmpty()) return QString();
+  if (const qsizetype more = lines.size() - MainWindow::kShownErrorLines; more > 0) {
+    lines.resize(MainWindow::kShownErrorLines);
+    lines.append(QStringLiteral("and %1 more errors").arg(more));
+  }
+  return QStringLiteral("\"%1\" did not compile.\n%2")
+      .arg(QDir::toNativeSeparators(path), lines.join(u'\n'));
 }
 
 struct ReservedExtension {

@@ -29,6 +29,10 @@ class MainWindow final : public QMainWindow {
   Q_OBJECT
 
  public:
+  // How many of a failed compile's errors its message lists: a box taller than the screen
+  // would hide its own button.
+  static constexpr int kShownErrorLines = 20;
+
   MainWindow(StoryBackend& backend, Prompts& prompts, QSettings& settings, Cp932Codec& codec,
              QWidget* parent = nullptr);
 

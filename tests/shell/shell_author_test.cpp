@@ -153,6 +153,17 @@ void AuthorTest::a_scenario_that_does_not_compile_is_reported_with_each_error_pl
                                          "\"湖\" not found in select statement \"Way\" [V101]")
                            .arg(QDir::toNativeSeparators(heist))});
   QVERIFY2(text().contains(QString::fromUtf8("Scene \"湖\" not found")), qPrintable(text()));
+
+  // So many errors that the box would outgrow the screen: the first of them, then a count.
+  QByteArray many = "select Way\n";
+  for (int line = 2; line < MainWindow::kShownErrorLines + 4; ++line) many += "Lake\n";
+  open(many);
+  const QStringList lines = prompts_->errors.back().split('\n');
+  QCOMPARE(lines.size(), MainWindow::kShownErrorLines + 2);
+  QVERIFY2(lines[MainWindow::kShownErrorLines].startsWith(
+               QStringLiteral("heist.vell:%1:1: ").arg(MainWindow::kShownErrorLines + 1)),
+           qPrintable(lines[MainWindow::kShownErrorLines]));
+  QCOMPARE(lines.back(), QStringLiteral("and 2 more errors"));
 }
 
 void AuthorTest::saves_that_rename_a_new_file_over_the_scenario_are_followed_each_time() {
