@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 
+#include "analysis/diagnostics.h"
 #include "authoring/nearest_names.h"
 #include "compiler/scene_table.h"
 
@@ -125,6 +126,20 @@ bool CheckedScenario::has_errors() const {
 
 std::string CheckedScenario::to_utf8(std::string_view engine_text) const {
   return codec_.engine_text_to_utf8(engine_text);
+}
+
+std::string positioned_line(const std::string& name, const AuthorDiagnostic& diagnostic) {
+  return name + ':' + std::to_string(diagnostic.range.begin.line) + ':' +
+         std::to_string(diagnostic.range.begin.column) + ": " + severity_name(diagnostic.severity) +
+         ": " + diagnostic.message + " [" + diagnostic.code + ']';
+}
+
+std::string error_lines(const CheckedScenario& checked, const std::string& name) {
+  std::string lines;
+  for (const AuthorDiagnostic& d : checked.diagnostics()) {
+    if (d.severity == Severity::ERROR) lines += positioned_line(name, d) + '\n';
+  }
+  return lines;
 }
 
 }  // namespace plotwright

@@ -1,6 +1,6 @@
-// A scenario file checked for its author, as the command line, the language server and the web
-// page show it: its bytes decoded even where a character has no Shift-JIS form, analysed, and
-// every diagnostic in UTF-8 with its place in the file.
+// A scenario file checked for its author, as the command line, the language server, the web
+// page and the desktop program show it: its bytes decoded even where a character has no
+// Shift-JIS form, analysed, and every diagnostic in UTF-8 with its place in the file.
 #pragma once
 
 #include <memory>
@@ -63,5 +63,13 @@ class CheckedScenario {
   std::unique_ptr<ScenarioAnalysis> analysis_;
   std::vector<AuthorDiagnostic> diagnostics_;
 };
+
+// A diagnostic as compilers print it, in UTF-8 and without a line end:
+// "NAME:LINE:COL: SEVERITY: MESSAGE [CODE]", NAME the file's name as its reader knows it.
+std::string positioned_line(const std::string& name, const AuthorDiagnostic& diagnostic);
+
+// The errors' positioned lines, each ended by '\n', warnings left out: what a scenario that
+// did not compile is shown with, by every front end alike.
+std::string error_lines(const CheckedScenario& checked, const std::string& name);
 
 }  // namespace plotwright

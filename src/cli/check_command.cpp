@@ -117,10 +117,7 @@ int status_of(const Options& options, const CheckedScenario& checked) {
 
 void write_diagnostics_text(const std::string& file, const CheckedScenario& checked,
                             std::ostream& out) {
-  for (const AuthorDiagnostic& d : checked.diagnostics()) {
-    out << file << ':' << d.range.begin.line << ':' << d.range.begin.column << ": "
-        << severity_name(d.severity) << ": " << d.message << " [" << d.code << "]\n";
-  }
+  for (const AuthorDiagnostic& d : checked.diagnostics()) out << positioned_line(file, d) << '\n';
 }
 
 int run_check(const Options& options, std::ostream& out, std::ostream& err) {

@@ -108,11 +108,7 @@ void StorySession::point_at_errors(const std::string& name, const std::string& e
     return;
   }
   out_.flush();
-  for (const AuthorDiagnostic& d : checked->diagnostics()) {
-    if (d.severity != Severity::ERROR) continue;
-    err_ << name << ':' << d.range.begin.line << ':' << d.range.begin.column
-         << ": error: " << d.message << " [" << d.code << "]\n";
-  }
+  err_ << error_lines(*checked, name);
   err_ << "plotwright: note: \"plotwright check " << options_.file << "\" shows the warnings too\n";
 }
 

@@ -11,8 +11,10 @@
 #include <QtDebug>
 
 #include <array>
+#include <memory>
 #include <utility>
 
+#include "authoring/checked_scenario.h"
 #include "session/scenario_file_source.h"
 #include "shell/recent_files.h"
 #include "shell/scenario_watcher.h"
@@ -36,6 +38,25 @@ QString cannot_reload(const QString& path, const QString& reason) {
              "Cannot load \"%1\" again after it changed.\n%2\n"
              "The story shown is from the scenario as it was before.")
       .arg(QDir::toNativeSeparators(path), reason);
+}
+
+// A scenario that did not compile: its errors with their places in the file, the lines the
+// command line prints, the file named as the title names it, the first of them only when
+// there are many. Empty when the checks find none.
+QString compile_errors(Cp932Codec& codec, const QString& path, const std::string& engine_bytes) {
+  std::unique_ptr<CheckedScenario> checked;
+  if (!CheckedScenario::check(codec, engine_bytes, InputEncoding::SHIFT_JIS, checked, nullptr)) {
+    return QString();
+  }
+  const std::string all = error_lines(*checked, QFileInfo(path).fileName().toStdString());
+  QStringList lines = QString::fromStdString(all).split(u'\n', Qt::SkipEmptyParts);
+  if (lines.isEmpty()) return QString();
+  if (const qsizetype more = lines.size() - MainWindow::kShownErrorLines; more > 0) {
+    lines.resize(MainWindow::kShownErrorLines);
+    lines.append(QStringLiteral("and %1 more errors").arg(more));
+  }
+  return QStringLiteral("\"%1\" did not compile.\n%2")
+      .arg(QDir::toNativeSeparators(path), lines.join(u'\n'));
 }
 
 struct ReservedExtension {
@@ -200,7 +221,7 @@ void MainWindow::load(const QString& path, const session::OpenedScenario& scenar
     show_engine_text(loaded.text);
     remember_opened(path);
     // A reload does not repeat what the user was told when the scenario was loaded before.
-    const QString notes = notes_of(path, scenario.notes, loaded.notes);
+    const QString notes = notes_of(path, scenario, loaded);
     if (!notes.isEmpty() && !(reloading && notes == shown_notes_)) prompts_.show_error(this, notes);
     shown_notes_ = notes;
     for (const session::Note& note : loaded.notes) {
@@ -230,15 +251,20 @@ void MainWindow::hold_reloads(const std::function<void()>& step) {
   if (std::exchange(reload_waiting_, false)) watcher_->check_again();
 }
 
-// What the user should know about the file and its statistics, in one message.
-QString MainWindow::notes_of(const QString& path, const std::vector<session::Note>& file_notes,
-                             const std::vector<session::Note>& load_notes) const {
+// What the user should know about the file, its compile and its statistics, in one message.
+QString MainWindow::notes_of(const QString& path, const session::OpenedScenario& scenario,
+                             const LoadedScenario& loaded) const {
   QStringList notes;
-  for (const session::Note& note : file_notes) {
+  for (const session::Note& note : scenario.notes) {
     notes.append(QStringLiteral("\"%1\" %2")
                      .arg(QDir::toNativeSeparators(path), QString::fromStdString(note.text)));
   }
-  for (const session::Note& note : load_notes) {
+  if (!loaded.compiled) {
+    if (QString errors = compile_errors(codec_, path, scenario.engine_bytes); !errors.isEmpty()) {
+      notes.append(errors);
+    }
+  }
+  for (const session::Note& note : loaded.notes) {
     if (note.kind == session::NoteKind::STATISTICS_REFUSED) {
       notes.append(QString::fromStdString(note.text));
     }

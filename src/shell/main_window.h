@@ -29,6 +29,10 @@ class MainWindow final : public QMainWindow {
   Q_OBJECT
 
  public:
+  // How many of a failed compile's errors its message lists: a box taller than the screen
+  // would hide its own button.
+  static constexpr int kShownErrorLines = 20;
+
   MainWindow(StoryBackend& backend, Prompts& prompts, QSettings& settings, Cp932Codec& codec,
              QWidget* parent = nullptr);
 
@@ -72,8 +76,8 @@ class MainWindow final : public QMainWindow {
   // Runs `step`, which may show messages and so run the event loop, with any reload that
   // comes due meanwhile held back until it is done.
   void hold_reloads(const std::function<void()>& step);
-  QString notes_of(const QString& path, const std::vector<session::Note>& file_notes,
-                   const std::vector<session::Note>& load_notes) const;
+  QString notes_of(const QString& path, const session::OpenedScenario& scenario,
+                   const LoadedScenario& loaded) const;
   bool is_opened_scenario(const QString& path) const;
   // Why the story may not be saved to `path` (a phrase), or empty when it may.
   QString save_refusal(const QString& path) const;

@@ -11,7 +11,7 @@ std::string DocumentBackend::new_document_text() {
 
 LoadedScenario DocumentBackend::load_scenario(const session::OpenedScenario& scenario) {
   const session::Story story = teller_.load(scenario);
-  LoadedScenario loaded{std::string(story.engine), teller_.take_notes()};
+  LoadedScenario loaded{std::string(story.engine), teller_.take_notes(), story.generated};
   // The window has never told of a limit: the story shows how far it went.
   std::erase_if(loaded.notes, [](const session::Note& note) {
     return note.kind == session::NoteKind::CUT_SHORT;

@@ -17,6 +17,7 @@ struct LoadedScenario {
   // STATISTICS_NOT_SAVED (an earlier scenario's statistics, saved as this one replaced it)
   // and STATISTICS_REFUSED (this scenario's statistics file) notes.
   std::vector<session::Note> notes;
+  bool compiled = true;  // false: `text` is the compiler's messages, not a story
 };
 
 // Every text given back is the engine's bytes (Shift-JIS, CR LF); the window converts them

@@ -94,6 +94,7 @@ class AuthorTest : public QObject {
   void cleanup() { window_.reset(); }
 
   void a_burst_of_saves_reloads_once_after_saving_the_statistics();
+  void a_scenario_that_does_not_compile_is_reported_with_each_error_placed();
   void saves_that_rename_a_new_file_over_the_scenario_are_followed_each_time();
   void a_scenario_gone_for_a_moment_is_reloaded_without_a_message();
   void a_scenario_gone_is_reported_once_and_reloaded_when_it_comes_back();
@@ -141,6 +142,28 @@ void AuthorTest::a_burst_of_saves_reloads_once_after_saving_the_statistics() {
   stay_quiet();
   QCOMPARE(backend_->loads, 2);
   QVERIFY(prompts_->errors.isEmpty());
+}
+
+// The message gives each error's place as the command line does, in UTF-8, the file by the
+// name in the title; the story view keeps the compiler's own words.
+void AuthorTest::a_scenario_that_does_not_compile_is_reported_with_each_error_placed() {
+  const QString heist = open("title Harbour\nselect Way\n湖\n");
+  QCOMPARE(prompts_->errors,
+           QStringList{QString::fromUtf8("\"%1\" did not compile.\nheist.vell:3:1: error: Scene "
+                                         "\"湖\" not found in select statement \"Way\" [V101]")
+                           .arg(QDir::toNativeSeparators(heist))});
+  QVERIFY2(text().contains(QString::fromUtf8("Scene \"湖\" not found")), qPrintable(text()));
+
+  // So many errors that the box would outgrow the screen: the first of them, then a count.
+  QByteArray many = "select Way\n";
+  for (int line = 2; line < MainWindow::kShownErrorLines + 4; ++line) many += "Lake\n";
+  open(many);
+  const QStringList lines = prompts_->errors.back().split('\n');
+  QCOMPARE(lines.size(), MainWindow::kShownErrorLines + 2);
+  QVERIFY2(lines[MainWindow::kShownErrorLines].startsWith(
+               QStringLiteral("heist.vell:%1:1: ").arg(MainWindow::kShownErrorLines + 1)),
+           qPrintable(lines[MainWindow::kShownErrorLines]));
+  QCOMPARE(lines.back(), QStringLiteral("and 2 more errors"));
 }
 
 void AuthorTest::saves_that_rename_a_new_file_over_the_scenario_are_followed_each_time() {
