@@ -163,6 +163,7 @@ playground: web
 # docs/playground.png: the playground with the English example and seed 7, in headless Chromium.
 web-screenshot: web
 	node web/scripts/screenshot.mjs docs/playground.png
+	node web/scripts/screenshot.mjs docs/playground-phone.png 400x850
 
 # The web figures of bench/README.md: a 199,998-line compile and a story, in Chromium and node.
 web-bench: build web

@@ -1,17 +1,20 @@
 // A picture of the playground for the README: the English example and its story for seed 7,
-// taken in headless Chromium by the browser tests' harness.
-//   node web/scripts/screenshot.mjs OUTPUT.png
+// taken in headless Chromium by the browser tests' harness, at a desktop size or, given
+// WIDTHxHEIGHT, at that one (a phone: 400x850).
+//   node web/scripts/screenshot.mjs OUTPUT.png [WIDTHxHEIGHT]
 import { changing, launch, openPlayground, serve } from '../test/harness.mjs';
 
-const output = process.argv[2];
-if (!output) {
-  console.error('usage: node web/scripts/screenshot.mjs OUTPUT.png');
+const [output, size = '1400x860'] = process.argv.slice(2);
+const [width, height] = size.split('x').map(Number);
+if (!output || !(width > 0 && height > 0)) {
+  console.error('usage: node web/scripts/screenshot.mjs OUTPUT.png [WIDTHxHEIGHT]');
   process.exit(2);
 }
 const server = await serve();
 const browser = await launch();
 try {
   const page = await openPlayground(browser.defaultBrowserContext(), server.url);
+  await page.setViewport({ width, height });
   await changing(page, () =>
     page.$eval('#seed', (e) => {
       e.value = '7';
