@@ -2,6 +2,7 @@
 """Runs every example of a Markdown document through plotwright and compares the stories.
 
     check_examples.py [--update] PLOTWRIGHT DOCUMENT.md
+    check_examples.py --list DOCUMENT.md    (the examples as JSON, for the other front ends' tests)
 
 The convention of the examples (<!-- run: ARGS; SETTINGS --> before a ```vell block, the
 expected ```story and ```vus blocks after it, <!-- not run --> for a block that is no example)
@@ -11,6 +12,7 @@ program's output (the exit status is still compared, since it is written by hand
 
 import argparse
 import difflib
+import json
 import os
 import re
 import shlex
@@ -210,11 +212,20 @@ def report(document, binary, example, number, status, expected, actual, stderr):
         print("".join("    " + line for line in stderr.splitlines(keepends=True)), end="")
 
 
+def listed(example):
+    """An example as the web package's tests read it: its line, run settings and blocks."""
+    blocks = {lang: block.text for lang, block in example.expected.items()}
+    return {"line": example.comment_line + 1, "args": example.args, "status": example.status,
+            "stats": example.stats, "runs": example.runs, "vell": example.scenario.text, **blocks}
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--update", action="store_true",
                         help="rewrite the expected blocks from the program's output")
-    parser.add_argument("plotwright", help="the plotwright program")
+    parser.add_argument("--list", action="store_true", help="print the examples as JSON")
+    parser.add_argument("plotwright", nargs="?" if "--list" in sys.argv else None,
+                        help="the plotwright program")
     parser.add_argument("document", help="the Markdown document")
     options = parser.parse_args()
 
@@ -223,8 +234,11 @@ def main():
     try:
         examples = find_examples(lines)
     except DocumentError as error:
-        print(f"{options.document}: {error}")
+        print(f"{options.document}: {error}", file=sys.stderr if options.list else sys.stdout)
         return 2
+    if options.list:
+        print(json.dumps([listed(example) for example in examples], ensure_ascii=False))
+        return 0
     binary = os.path.abspath(options.plotwright)
 
     failures = 0

@@ -7,7 +7,7 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
 import { pathToFileURL } from 'node:url';
-import { EXAMPLES, caseScenario, cli, example, languageExamples, repo, scratch, setting, storyCases, web } from './support.mjs';
+import { EXAMPLES, caseScenario, cli, example, languageExamples, repo, scratch, storyCases, web } from './support.mjs';
 
 
 let project;
@@ -115,21 +115,19 @@ test("the language reference's examples tell the stories it shows", async () => 
   assert.ok(examples.length >= 40, `only ${examples.length} examples found`);
   for (const e of examples) {
     const seed = Number(e.args[e.args.indexOf('--seed') + 1]);
-    const stats = setting(e, 'stats') ? { statistics: '' } : {};
-    const scenario = await Scenario.compile(e.blocks.vell, stats);
-    const runs = Number(setting(e, 'runs') ?? 1);
+    const scenario = await Scenario.compile(e.vell, e.stats ? { statistics: '' } : {});
     let told = '';
-    for (let run = 0; run < runs; ++run) {
+    for (let run = 0; run < e.runs; ++run) {
       try {
         told += scenario.story({ seed });
       } catch (error) {
         assert.ok(error instanceof ScenarioError, `docs/language.md:${e.line}: ${error}`);
-        assert.equal(String(error.status), setting(e, 'status'), `docs/language.md:${e.line}`);
+        assert.equal(error.status, e.status, `docs/language.md:${e.line}`);
         told += `${error.message}\n`;
       }
     }
-    assert.equal(told, e.blocks.story, `docs/language.md:${e.line}`);
-    if (e.blocks.vus !== undefined) assert.equal(scenario.statistics, e.blocks.vus, `docs/language.md:${e.line}`);
+    assert.equal(told, e.story, `docs/language.md:${e.line}`);
+    if (e.vus !== undefined) assert.equal(scenario.statistics, e.vus, `docs/language.md:${e.line}`);
   }
 });
 
@@ -185,7 +183,7 @@ test('the diagnostics are what plotwright check reports', async (t) => {
   const folder = scratch(t);
   const scenarios = [
     ...EXAMPLES.map((name) => example(name)),
-    ...languageExamples().map((e) => e.blocks.vell),
+    ...languageExamples().map((e) => e.vell),
     'title Café ☕\nscene\nendless rain\n{Nowhere}\nselect Road\nMarkt\n\n<%gold>=10>\n[%gold=1] [x=2]\n',
   ];
   for (const text of scenarios) {

@@ -33,48 +33,13 @@ export function scratch(t) {
 }
 
 /**
- * The run examples of docs/language.md, as tests/docs/check_examples.py reads them: a run
- * comment, the ```vell block right after it, then its ```story and ```vus blocks.
+ * The run examples of docs/language.md, as tests/docs/check_examples.py reads them (it lists
+ * them): { line, args, status, stats, runs, vell, story, vus }, the last two the expected blocks.
  */
 export function languageExamples() {
-  const lines = readFileSync(join(repo, 'docs/language.md'), 'utf8').split('\n');
-  const examples = [];
-  let comment = null; // the run comment waiting for its scenario
-  let current = null; // the example whose expected blocks may follow
-  for (let i = 0; i < lines.length; ++i) {
-    const fence = /^(`{3,})([A-Za-z0-9_-]*)\s*$/.exec(lines[i]);
-    if (!fence) {
-      if (lines[i].trim() === '') continue;
-      const run = /^<!--\s*run:(.*?)-->\s*$/.exec(lines[i]);
-      comment = run ? { line: i + 1, text: run[1] } : null;
-      current = null;
-      continue;
-    }
-    let end = i + 1;
-    while (end < lines.length && !new RegExp(`^\`{${fence[1].length},}\\s*$`).test(lines[end])) ++end;
-    const text = lines.slice(i + 1, end).join('\n') + '\n';
-    if (fence[2] === 'vell' && comment) {
-      const [args, ...settings] = comment.text.split(';').map((part) => part.trim());
-      current = { line: comment.line, args: args.split(/\s+/).filter(Boolean), settings, blocks: { vell: text } };
-      examples.push(current);
-    } else if ((fence[2] === 'story' || fence[2] === 'vus') && current) {
-      current.blocks[fence[2]] = text;
-    } else {
-      current = null;
-    }
-    comment = null;
-    i = end;
-  }
-  return examples;
-}
-
-/** A setting of a language example: "stats" gives true, "runs: 3" gives "3". */
-export function setting(example, name) {
-  for (const text of example.settings) {
-    const [key, value] = text.split(':').map((part) => part.trim());
-    if (key === name) return value ?? true;
-  }
-  return undefined;
+  const script = join(repo, 'tests/docs/check_examples.py');
+  return JSON.parse(execFileSync('python3', [script, '--list', join(repo, 'docs/language.md')],
+    { encoding: 'utf8', maxBuffer: 1 << 30 }));
 }
 
 const STORY_OPTIONS = { '--seed': 'seed', '--count': 'count' };
