@@ -192,9 +192,12 @@ int TrapChecker::check_operation(int line, const RunText& run, int p, bool condi
     const bool changes = text[q + 1] == '=' || text[q + 1] == stop;
     if (!numeric && changes) {
       const std::string op(text + q, 2);
+      const std::string shown = bare + op + (op[1] == '=' ? "...]" : "]");
       warn("V219",
-           "'" + op + "' works only on a number, so [" + bare + op + (op[1] == '=' ? "...]" : "]") +
-               " does nothing; write [%" + bare + op + (op[1] == '=' ? "...]" : "]"),
+           bare.empty() ? "'" + op + "' needs a number variable's name: [" + shown +
+                              " does nothing; write [%name" + shown
+                        : "'" + op + "' works only on a number, so [" + shown +
+                              " does nothing; write [%" + shown,
            map_.range(line, p, q + 2),
            bare.empty()
                ? std::nullopt
