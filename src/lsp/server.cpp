@@ -5,6 +5,7 @@
 
 #include "lsp/code_actions.h"
 #include "lsp/completion.h"
+#include "lsp/coverage_request.h"
 #include "lsp/navigation.h"
 #include "lsp/outline.h"
 #include "lsp/rename.h"
@@ -54,6 +55,7 @@ const std::map<std::string_view, DocumentRequest>& document_requests() {
        [](D d, C, const json& p) { return message_text(completion(d, p)); }},
       {"textDocument/codeAction",
        [](D d, C codec, const json& p) { return message_text(code_actions(d, codec, p)); }},
+      {"plotwright/coverage", [](D d, C codec, const json& p) { return coverage(d, codec, p); }},
   };
   return table;
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Tests of the VS Code extension.
 #   test/run.sh grammar              the grammar is up to date and gives the expected scopes
-#   test/run.sh story PLOTWRIGHT     the story command's runs of the plotwright program
+#   test/run.sh story PLOTWRIGHT     the story command's runs of the plotwright program and the
+#                                    coverage command's request to its language server
 # Installs the npm packages first when they are missing or stale. Without node and npm the
 # tests are skipped with status 77, which ctest reports as skipped.
 set -euo pipefail
