@@ -3,7 +3,6 @@
 
 #include <ostream>
 
-#include "authoring/document_model.h"
 #include "cli/story_session.h"
 #include "platform/terminal.h"
 
@@ -55,23 +54,21 @@ bool wants_progress(int runs) {
 int run_coverage_stories(const Options& options, ScenarioInput& input, bool progress,
                          CoverageRun& run, std::ostream& err) {
   session::StoryTeller teller(*input.codec, teller_setup(options, err, nullptr, &run.recorder));
-  Cp932Codec& codec = *input.codec;
-  run.recorder.begin_story();
-  const session::Story first = teller.load(input.scenario);
-  std::string().swap(input.scenario.engine_bytes);  // the document keeps its own lines
-  show_notes(teller, err);
+  ProgressBar bar(err, options.runs, progress);
+  CoverageStories stories;
+  stories.runs = options.runs;
+  stories.load = [&](session::StoryTeller& t) {
+    const session::Story first = t.load(input.scenario);
+    std::string().swap(input.scenario.engine_bytes);  // the document keeps its own lines
+    show_notes(t, err);
+    return first;
+  };
+  stories.progress = [&](int told) { bar.update(told); };
+  const session::Story first = tell_counted_stories(teller, *input.codec, stories, run);
   if (!first.generated) {
     err << teller.text(first.engine)
         << "plotwright: the scenario tells no story, so no stories were run\n";
     return kExitScenario;
-  }
-  run.model = document_model(*teller.document());
-  ProgressBar bar(err, options.runs, progress);
-  run.recorder.add_story_text(codec.engine_text_to_utf8(first.engine));
-  for (int story = 1; story < options.runs; ++story) {
-    bar.update(story);
-    run.recorder.begin_story();
-    run.recorder.add_story_text(codec.engine_text_to_utf8(teller.regenerate()->engine));
   }
   std::string unsaved;
   if (!teller.finish(options.save_stats, &unsaved)) {

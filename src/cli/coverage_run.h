@@ -5,17 +5,11 @@
 #include <iosfwd>
 #include <memory>
 
-#include "analysis/scenario_model.h"
-#include "authoring/coverage.h"
+#include "authoring/coverage_run.h"
 #include "cli/options.h"
 #include "cli/scenario_input.h"
 
 namespace plotwright::cli {
-
-struct CoverageRun {
-  ScenarioModel model;  // of the scenario the stories came from
-  CoverageRecorder recorder;
-};
 
 // Whether a run of `runs` stories shows a progress bar: only on a terminal, and only when it
 // lasts long enough to need one.

@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "authoring/coverage_report.h"
-#include "authoring/document_model.h"
+#include "authoring/coverage_run.h"
 #include "session/opened_scenario.h"
 #include "session/story_teller.h"
 
@@ -35,31 +35,23 @@ std::optional<std::uint32_t> seed_of(const json& params) {
 }
 
 // What the stories reached, counted from a scenario without a statistics file.
-struct Counted {
-  ScenarioModel model;
-  CoverageRecorder recorder;
-};
-
 void tell_stories(OpenDocument& document, Cp932Codec& codec, int count,
-                  std::optional<std::uint32_t> seed, Counted& counted) {
+                  std::optional<std::uint32_t> seed, CoverageRun& run) {
   session::TellerSetup setup;
   setup.seed = seed;
   setup.statistics = session::StatisticsPlace::NONE;
-  setup.observer = &counted.recorder;
+  setup.observer = &run.recorder;
   session::StoryTeller teller(codec, std::move(setup));
-  counted.recorder.begin_story();
-  const session::Story first =
-      teller.load(document.checked().engine_bytes(), session::kTextScenarioPath, false);
+  CoverageStories stories;
+  stories.runs = count;
+  stories.load = [&](session::StoryTeller& t) {
+    return t.load(document.checked().engine_bytes(), session::kTextScenarioPath, false);
+  };
+  const session::Story first = tell_counted_stories(teller, codec, stories, run);
   if (!first.generated) {
     throw RequestError(kRequestFailed, "the scenario tells no story: " +
                                            codec.engine_text_to_utf8(teller.message(first.engine)));
   }
-  counted.recorder.add_story_text(codec.engine_text_to_utf8(first.engine));
-  for (int story = 1; story < count; ++story) {
-    counted.recorder.begin_story();
-    counted.recorder.add_story_text(codec.engine_text_to_utf8(teller.regenerate()->engine));
-  }
-  counted.model = document_model(*teller.document());
 }
 
 // The choice lines of the reached select blocks that lead to a destination never taken.
@@ -89,7 +81,7 @@ void add_untaken(const CoverageReport& report, const ScenarioModel& model, const
 std::string coverage(OpenDocument& document, Cp932Codec& codec, const json& params) {
   const int count = story_count(params);
   const std::optional<std::uint32_t> seed = seed_of(params);
-  Counted counted;
+  CoverageRun counted;
   tell_stories(document, codec, count, seed, counted);
   const CoverageReport report = make_coverage_report(
       counted.model, counted.recorder, SceneNames(counted.model, codec), document.uri(), seed);

@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "authoring/coverage_report.h"
-#include "authoring/document_model.h"
+#include "authoring/coverage_run.h"
 #include "authoring/graph_writer.h"
 #include "base/statistics_path.h"
 #include "session/opened_scenario.h"
@@ -102,29 +102,28 @@ bool Scenario::coverage(std::uint32_t seed, int runs, const std::string& file, s
     failure = {2, encoding_error_};
     return false;
   }
-  CoverageRecorder recorder;
+  CoverageRun run;
   session::TellerSetup setup;
   setup.seed = seed;
   setup.statistics =
       statistics_ ? session::StatisticsPlace::MEMORY : session::StatisticsPlace::NONE;
-  setup.observer = &recorder;
+  setup.observer = &run.recorder;
   session::StoryTeller teller(codec_, std::move(setup));
   if (statistics_) {
     teller.memory().files[derive_statistics_path(session::kTextScenarioPath)] = *statistics_;
   }
-  recorder.begin_story();
-  const session::Story first =
-      teller.load(checked_->engine_bytes(), session::kTextScenarioPath, statistics_.has_value());
+  CoverageStories stories;
+  stories.runs = runs;
+  stories.load = [&](session::StoryTeller& t) {
+    return t.load(checked_->engine_bytes(), session::kTextScenarioPath, statistics_.has_value());
+  };
+  const session::Story first = tell_counted_stories(teller, codec_, stories, run);
   if (!first.generated) {
     failure = {1, teller.message(first.engine)};
     return false;
   }
-  recorder.add_story_text(codec_.engine_text_to_utf8(first.engine));
-  for (int story = 1; story < runs; ++story) {
-    recorder.begin_story();
-    recorder.add_story_text(codec_.engine_text_to_utf8(teller.regenerate()->engine));
-  }
-  const ScenarioModel model = document_model(*teller.document());
+  const ScenarioModel& model = run.model;
+  const CoverageRecorder& recorder = run.recorder;
   const SceneNames names(model, codec_);
   std::ostringstream out;
   write_coverage_json(make_coverage_report(model, recorder, names, file, seed), out);
