@@ -11,6 +11,7 @@
 
 #include "base/text.h"
 #include "language/brackets.h"
+#include "language/char_classes.h"
 #include "language/condition_syntax.h"
 #include "language/keywords.h"
 
@@ -36,10 +37,6 @@ bool wide_is(const char* text, const CharClass* classes, int p, const char* wide
 
 bool single_at(const char* text, const CharClass* classes, int p, char byte) {
   return classes[p] == CharClass::SINGLE && text[p] == byte;
-}
-
-bool is_blank_byte(char byte) {
-  return byte == ' ' || byte == '\t';
 }
 
 // A full-width digit ０ to ９.
@@ -156,7 +153,7 @@ int TrapChecker::check_condition(int line, const RunText& run, int p) {
   }
   const bool numeric = left[0] == '%' || left[0] == '$';
   const std::size_t left_length = std::strlen(left.data());
-  if (closed && op != Op::NONE && left_length > 1 && is_blank_byte(left[left_length - 1])) {
+  if (closed && op != Op::NONE && left_length > 1 && is_ascii_blank(left[left_length - 1])) {
     warn("V230",
          "the blank before the operator is part of the variable's name, so this compares " +
              quoted(left.data()) + ", not the variable meant; write the condition without blanks",
@@ -181,7 +178,7 @@ int TrapChecker::check_operation(int line, const RunText& run, int p, bool condi
   const int stop = scan_token(text, run.classes.data(), q, "=+-]", name.data());
   const bool numeric = name[0] == '%';
   const std::string bare = name.data() + (numeric ? 1 : 0);
-  if (stop != ']' && !bare.empty() && is_blank_byte(bare.back())) {
+  if (stop != ']' && !bare.empty() && is_ascii_blank(bare.back())) {
     warn("V230",
          "the blank before '" + std::string(1, static_cast<char>(stop)) +
              "' is part of the variable's name: this uses " + quoted(bare) +
@@ -358,7 +355,7 @@ void TrapChecker::check_keyword_case(int line, const RunText& run) {
   for (int r = 0; r < kKeywordRowLimit && kKeywordTable[r].keyword; ++r) {
     const KeywordRow& row = kKeywordTable[r];
     const int length = static_cast<int>(std::strlen(row.keyword));
-    if (length >= run.length || !is_blank_byte(text[length])) continue;
+    if (length >= run.length || !is_ascii_blank(text[length])) continue;
     bool differs = false;
     int p = 0;
     for (; p < length; ++p) {
@@ -470,7 +467,7 @@ void TrapChecker::check_names() {
     const RunText name(block.name.c_str());
     int end = name.length;
     while (end > 0) {
-      if (is_blank_byte(name.text[end - 1])) {
+      if (is_ascii_blank(name.text[end - 1])) {
         --end;
       } else if (end >= 2 && wide_is(name.text.data(), name.classes.data(), end - 2, kWideSpace)) {
         end -= 2;

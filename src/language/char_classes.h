@@ -29,14 +29,19 @@ bool is_six_digits(const char* text);
 // A lead byte directly before the terminator is a LEAD, and the terminator is END.
 void classify_text(const char* text, CharClass* classes, int limit = kTextCapacity);
 
+// A single-byte blank: a space or a tab.
+inline bool is_ascii_blank(char byte) {
+  return byte == ' ' || byte == '\t';
+}
+
 // The position of the first byte at or after `position` that is not a blank (a space, a tab
 // or the full-width space 0x81 0x40), looking no further than `limit`.
 inline int skip_blanks(const char* text, int position, int limit) {
   while (position < limit) {
-    const auto byte = static_cast<unsigned char>(text[position]);
-    if (byte == ' ' || byte == '\t') {
+    if (is_ascii_blank(text[position])) {
       ++position;
-    } else if (byte == 0x81 && static_cast<unsigned char>(text[position + 1]) == 0x40) {
+    } else if (static_cast<unsigned char>(text[position]) == 0x81 &&
+               static_cast<unsigned char>(text[position + 1]) == 0x40) {
       position += 2;
     } else {
       break;
