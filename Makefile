@@ -5,6 +5,8 @@ ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 WEB_BUILD ?= build-web
 WINDOWS_BUILD ?= build-windows
+# Release strips plotwright.exe; RelWithDebInfo keeps its symbols for a debugger.
+WINDOWS_BUILD_TYPE ?= Release
 # Seconds each fuzz target runs in make fuzz; the size of the repeatable smoke run of make test.
 FUZZ_SECONDS ?= 300
 FUZZ_SMOKE_SCALE ?= 1
@@ -31,7 +33,7 @@ CONFIGURE_ONCE = [ -f $(BUILD)/CMakeCache.txt ] || $(CONFIGURE) $(SMALL_BUILD) >
 
 .PHONY: deps build build-asan build-fuzz run gui install test unit-test asan-test fuzz \
         fuzz-smoke bench format clean screenshot editor-screenshot vsix package docs web \
-        web-screenshot web-bench windows playground
+        web-screenshot web-bench windows windows-zip playground
 
 # Every group of packages (scripts/install-deps): what make test needs.
 deps:
@@ -86,9 +88,14 @@ build-fuzz:
 windows:
 	@scripts/install-deps run windows
 	@cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-	  -DCMAKE_BUILD_TYPE=Release -DPLOTWRIGHT_GUI=OFF -DPLOTWRIGHT_BENCH=OFF -DBUILD_TESTING=OFF \
+	  -DCMAKE_BUILD_TYPE=$(WINDOWS_BUILD_TYPE) -DPLOTWRIGHT_GUI=OFF -DPLOTWRIGHT_BENCH=OFF -DBUILD_TESTING=OFF \
 	  --log-level=WARNING
 	@cmake --build $(WINDOWS_BUILD) -j$(JOBS) --target plotwright plotwright_cp932_dump
+
+# The Windows release, $(WINDOWS_BUILD)/plotwright-VERSION-windows-x86_64.zip: the program, the
+# examples, the language reference and a README for Windows users.
+windows-zip: windows
+	@scripts/windows-zip $(WINDOWS_BUILD)
 
 # The Windows build is made first: a test runs it under Wine beside the Linux build. Tests that
 # were skipped say why.

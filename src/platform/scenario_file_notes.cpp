@@ -7,8 +7,12 @@ namespace plotwright::platform {
 
 void keep_no_statistics(const std::string& name, bool regular, ScenarioFile& file) {
   file.path = name;
-  file.statistics_notes.push_back(regular ? "no statistics are kept for it"
-                               : "is not a regular file; no statistics are kept for it");
+  // Standard input never has a statistics file, whatever it is connected to: the same words
+  // for a pipe and a redirected file, on every system (Windows sees some redirections as
+  // pipes). A stream named as a file says why it has none.
+  const bool say_why = !regular && name != "-";
+  file.statistics_notes.push_back(say_why ? "is not a regular file; no statistics are kept for it"
+                                          : "no statistics are kept for it");
 }
 
 void note_line_ends(ScenarioFile& file) {

@@ -109,13 +109,14 @@ class ScenarioHandle {
     return table_->to_js();
   }
 
-  // {stories: [...]}, {status, message}, or {overLimit: true, message} when the stories pass
-  // kMaxStoriesBytes.
+  // {stories: [...], notes: [...]}, {status, message}, or {overLimit: true, message} when the
+  // stories pass kMaxStoriesBytes.
   val tell(std::uint32_t seed, int count) {
     std::vector<std::string> stories;
+    std::vector<std::string> notes;
     RunFailure failure;
     val out = val::object();
-    if (!scenario_->tell(seed, count, stories, failure)) {
+    if (!scenario_->tell(seed, count, stories, notes, failure)) {
       if (failure.over_limit) out.set("overLimit", true);
       out.set("status", failure.status);
       out.set("message", failure.message);
@@ -124,6 +125,9 @@ class ScenarioHandle {
     val list = val::array();
     for (const std::string& story : stories) list.call<void>("push", story);
     out.set("stories", list);
+    val noted = val::array();
+    for (const std::string& note : notes) noted.call<void>("push", note);
+    out.set("notes", noted);
     return out;
   }
 

@@ -53,8 +53,9 @@ Scenario::Scenario(Cp932Codec& codec, std::unique_ptr<CheckedScenario> checked,
 // One run over in-memory statistics (or none), told by the session as the command line tells
 // it: the same path, seed and line ends.
 bool Scenario::tell(std::uint32_t seed, int count, std::vector<std::string>& stories,
-                    RunFailure& failure) {
+                    std::vector<std::string>& notes, RunFailure& failure) {
   stories.clear();
+  notes.clear();
   if (!encoding_error_.empty()) {
     failure = {2, encoding_error_};
     return false;
@@ -85,6 +86,12 @@ bool Scenario::tell(std::uint32_t seed, int count, std::vector<std::string>& sto
   }
   static_cast<void>(teller.finish(true, nullptr));  // a store in memory cannot fail
   if (statistics_) statistics_ = teller.memory().files[statistics_path];
+  // The statistics' notes concern a file on disk, which there is none of here.
+  for (const session::Note& note : teller.take_notes()) {
+    if (note.kind == session::NoteKind::CUT_SHORT) {
+      notes.push_back("story " + std::to_string(note.story) + " was cut short by " + note.text);
+    }
+  }
   return true;
 }
 

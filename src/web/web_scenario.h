@@ -44,10 +44,11 @@ class Scenario {
   // One run of `plotwright --seed SEED --count COUNT` whose statistics file holds statistics()
   // (or of `--no-stats`, without statistics): the stories as it prints them (UTF-8, LF line
   // ends, each with a final line end), and the statistics afterwards as it would save them.
-  // False, with `failure` filled and nothing counted, when it would show messages instead of
-  // a story, or as soon as the stories pass kMaxStoriesBytes.
+  // `notes` gets what it would note about the stories after "plotwright: note: " ("story 2 was
+  // cut short by ..."). False, with `failure` filled and nothing counted, when it would show
+  // messages instead of a story, or as soon as the stories pass kMaxStoriesBytes.
   [[nodiscard]] bool tell(std::uint32_t seed, int count, std::vector<std::string>& stories,
-                          RunFailure& failure);
+                          std::vector<std::string>& notes, RunFailure& failure);
 
   // What `plotwright graph --format dot` (or, with `mermaid`, `--format mermaid`) writes for the
   // scenario as written, the picture headed by `title` (the command line's file name); with

@@ -1,6 +1,10 @@
 """The Python module plotwright as installed: stories as the command line tells them,
 diagnostics as named tuples, failures as exceptions, statistics as text."""
+import ast
+import errno
 import os
+import pickle
+import pydoc
 import subprocess
 
 import pytest
@@ -23,6 +27,7 @@ def cli_stories(path, seed, count=1):
 def test_the_readme_lines_tell_the_story_of_the_command_line():
     s = plotwright.Scenario.from_file(LIGHTHOUSE)
     assert s.story(seed=7) == cli_stories(LIGHTHOUSE, 7)[0]
+    assert s.story(seed=4294967295) == cli_stories(LIGHTHOUSE, 4294967295)[0]
 
 
 def test_text_in_either_encoding_tells_the_same_story():
@@ -43,16 +48,38 @@ def test_diagnostics_are_named_tuples():
     assert first._fields[:4] == ("line", "column", "end_line", "end_column")
 
 
-def test_failures_are_exceptions():
+def test_diagnostics_pickle_and_are_documented():
+    found = plotwright.Scenario.from_text("title A\n{Road}\nselect Road\nMarkt\n").diagnostics()
+    assert pickle.loads(pickle.dumps(found)) == found
+    page = pydoc.render_doc(plotwright, renderer=pydoc.plaintext)
+    for name in ("class Diagnostic", "class StatisticsError", "class FileError"):
+        assert name in page
+
+
+def test_failures_are_exceptions(tmp_path):
     with pytest.raises(plotwright.FileError) as missing:
         plotwright.Scenario.from_file("/no/such/story.vell")
     assert isinstance(missing.value, OSError) and isinstance(missing.value, plotwright.Error)
+    assert (missing.value.errno, missing.value.filename) == (errno.ENOENT, "/no/such/story.vell")
+    assert str(missing.value) == "[Errno 2] No such file or directory: '/no/such/story.vell'"
+    with pytest.raises(plotwright.FileError) as folder:
+        plotwright.Scenario.from_file(tmp_path)
+    assert (folder.value.errno, folder.value.filename) == (errno.EISDIR, str(tmp_path))
     with pytest.raises(plotwright.EncodingError, match=r"line 2: character U\+1F600"):
         plotwright.Scenario.from_text("title A\nA smile \N{GRINNING FACE}\n")
     with pytest.raises(plotwright.ScenarioError, match='Scene "Nowhere" not found'):
         plotwright.Scenario.from_text("title A\n{R}\nselect R\nNowhere\n").story(seed=1)
     with pytest.raises(ValueError, match="encoding"):
         plotwright.Scenario.from_file(LIGHTHOUSE, encoding="latin-1")
+
+
+@pytest.mark.parametrize("seed,error", [
+    (-1, ValueError), (-2**70, ValueError), (2**32, OverflowError), (2**70, OverflowError),
+    ("7", TypeError), (7.0, TypeError)])
+def test_seeds_outside_the_command_lines_range_are_refused(seed, error):
+    s = plotwright.Scenario.from_text("title A\nAlpha.\n")
+    with pytest.raises(error, match=f"^seed must be (an int|from 0 to 4294967295, not {seed})"):
+        s.story(seed=seed)
 
 
 def test_text_that_is_no_scenario_text_is_refused_as_the_files_are():
@@ -65,6 +92,33 @@ def test_text_that_is_no_scenario_text_is_refused_as_the_files_are():
         plotwright.Scenario.from_text(17)
     with pytest.raises(ValueError, match="^the scenario is longer than 256 MiB"):
         plotwright.Scenario.from_text(bytes((256 << 20) + 1))
+
+
+def public(names):
+    """The names a user sees: none with a leading underscore but these three."""
+    return {n for n in names if not n.startswith("_") or n in ("__version__", "__enter__", "__exit__")}
+
+
+def stub_names(nodes):
+    """The public names a stub's statements declare, a class's with its members'."""
+    names = {}
+    for node in nodes:
+        if isinstance(node, ast.ClassDef):
+            names[node.name] = stub_names(node.body)
+        elif isinstance(node, (ast.AnnAssign, ast.FunctionDef)):
+            names[getattr(node, "name", None) or node.target.id] = None
+    return {name: members for name, members in names.items() if public([name])}
+
+
+def test_the_stub_names_what_the_module_has_and_everything_is_documented():
+    with open(os.path.join(os.path.dirname(plotwright.__file__), "__init__.pyi")) as f:
+        stub = stub_names(ast.parse(f.read()).body)
+    assert set(stub) == public(vars(plotwright))
+    for name, members in stub.items():
+        value = getattr(plotwright, name)
+        if members is not None:
+            assert set(members) == public(vars(value)) and value.__doc__, name
+            assert all(getattr(value, member).__doc__ for member in members), name
 
 
 def test_statistics_go_out_and_come_back_as_text():

@@ -1,6 +1,7 @@
 // Builds web/dist from the engine module that the WebAssembly build wrote:
 //   node scripts/build.mjs ENGINE.js
-// The package: plotwright.js with its declarations, and the engine module beside it. The
+// The package: plotwright.js with its declarations, the engine module beside it, and the
+// reference of the diagnostics' codes. The
 // playground: index.html, playground.css and playground.js, one classic script holding the
 // engine, the editor, the graph renderer, the coverage worker and the examples, so that the page
 // works from file:// and any static host.
@@ -32,6 +33,8 @@ function typescript(...args) {
 
 mkdirSync(dist, { recursive: true });
 copyFileSync(engine, join(dist, 'plotwright-engine.js'));
+// The diagnostics' codes, which the README names, go with the package.
+copyFileSync(join(web, '..', 'docs', 'diagnostics.md'), join(dist, 'diagnostics.md'));
 typescript('-p', 'tsconfig.json');
 typescript('-p', 'playground/tsconfig.json');
 

@@ -14,10 +14,13 @@ export interface EngineDiagnostics {
 }
 
 /**
- * The stories, or why there are none: the scenario's messages, or (`overLimit`) that the
- * stories passed the 64 MiB (UTF-8) that one call may return.
+ * The stories and the notes about them ("story 2 was cut short by ..."), or why there are
+ * none: the scenario's messages, or (`overLimit`) that the stories passed the 64 MiB (UTF-8)
+ * that one call may return.
  */
-export type EngineRun = { stories: string[] } | { status: number; message: string; overLimit?: true };
+export type EngineRun =
+  | { stories: string[]; notes: string[] }
+  | { status: number; message: string; overLimit?: true };
 
 export type EngineCoverage = { report: string; graph?: string } | { status: number; message: string };
 

@@ -95,8 +95,17 @@ function loadRuntime(): Promise<Runtime> {
 // A scenario's engine object is freed by dispose(), or when its Scenario is collected.
 const finalizer = new FinalizationRegistry<EngineScenario>((handle) => handle.delete());
 
+// A number of the wrong type is a TypeError, as in the platform's own APIs: '7' is not taken
+// for 7, nor silently refused as if it were out of range.
+function checkNumber(value: unknown, name: string): void {
+  if (typeof value !== 'number') {
+    throw new TypeError(`${name}: a number is needed, not ${value === null ? 'null' : typeof value}`);
+  }
+}
+
 function checkSeed(seed: number | undefined): number {
   if (seed === undefined) return randomSeed();
+  checkNumber(seed, 'seed');
   if (!Number.isInteger(seed) || seed < 0 || seed > MAX_SEED) {
     throw new RangeError(`'${seed}' is not a number from 0 to ${MAX_SEED}`);
   }
@@ -108,6 +117,7 @@ function randomSeed(): number {
 }
 
 function checkCount(count: number, name = 'count', most = MAX_COUNT): number {
+  checkNumber(count, name);
   if (!Number.isInteger(count) || count < 1 || count > most) {
     throw new RangeError(`${name}: ${count} is not a whole number from 1 to ${most}`);
   }
@@ -138,6 +148,7 @@ export class Scenario {
   /** What `plotwright check` reports, sorted by position. */
   readonly diagnostics: readonly Diagnostic[];
   #handle: EngineScenario | undefined;
+  #notes: readonly string[] = Object.freeze([]);
 
   private constructor(handle: EngineScenario) {
     this.#handle = handle;
@@ -172,6 +183,15 @@ export class Scenario {
    * line end); with statistics, as `plotwright --seed N FILE` when its statistics file holds
    * `statistics`, and its uses are counted in `statistics`.
    */
+  /**
+   * What the command line notes after the stories of the last `story()` or `stories()` call,
+   * without its "plotwright: note: ": a story cut short by a limit says so, "story 1 was cut
+   * short by ...". Empty when there is nothing to note.
+   */
+  get notes(): readonly string[] {
+    return this.#notes;
+  }
+
   story(options: StoryOptions = {}): string {
     return this.#tell(checkSeed(options.seed), 1)[0];
   }
@@ -238,7 +258,10 @@ export class Scenario {
 
   #tell(seed: number, count: number): string[] {
     const run = this.#live().tell(seed, count);
-    if ('stories' in run) return run.stories;
+    if ('stories' in run) {
+      this.#notes = Object.freeze(run.notes);
+      return run.stories;
+    }
     if (run.overLimit) throw new RangeError(run.message);
     throw new ScenarioError(run.message, run.status);
   }

@@ -34,15 +34,22 @@ async function load() {
   ({ Scenario, ScenarioError } = await import(pathToFileURL(join(project, 'use.mjs')).href));
 }
 
-test('the tarball holds the module, its declarations and the engine, nothing else', async () => {
+test('the tarball holds the module, its declarations, the engine and the docs it names, nothing else', async () => {
   const files = packed.files.map((f) => f.path).sort();
   assert.deepEqual(files, [
     'README.md',
+    'dist/diagnostics.md',
     'dist/plotwright-engine.js',
     'dist/plotwright.d.ts',
     'dist/plotwright.js',
     'package.json',
   ]);
+  const readme = readFileSync(join(web, 'README.md'), 'utf8');
+  for (const [, named] of readme.matchAll(/`(dist\/[\w.-]+)`/g)) assert.ok(files.includes(named), named);
+  // All rights reserved: npm refuses to publish it by accident.
+  const manifest = JSON.parse(readFileSync(join(project, 'node_modules/plotwright/package.json'), 'utf8'));
+  assert.equal(manifest.private, true);
+  assert.equal(manifest.license, 'UNLICENSED');
   await load();
 });
 
@@ -154,6 +161,10 @@ test("the golden cases' story runs print what the package tells", async () => {
       ? out.split('\n').filter(Boolean).map((line) => JSON.parse(line).text.replace(/([^\n])$/, '$1\n'))
       : out.split('\f\n');
     assert.deepEqual(stories, printed, c.name);
+    // A story cut short is noted as the command line notes it.
+    const err = existsSync(`${c.base}.err`) ? readFileSync(`${c.base}.err`, 'utf8') : '';
+    const cut = [...err.matchAll(/^plotwright: note: (story \d+ was cut short .*)$/gm)].map((m) => m[1]);
+    assert.deepEqual(scenario.notes, cut, c.name);
   }
 });
 
@@ -217,6 +228,8 @@ test('bad arguments are refused, and a disposed scenario tells nothing', async (
   const scenario = await Scenario.compile('title A\nHello.\n');
   assert.throws(() => scenario.story({ seed: 4294967296 }), RangeError);
   assert.throws(() => scenario.stories({ count: 0, seed: 1 }), RangeError);
+  assert.throws(() => scenario.story({ seed: '7' }), TypeError);
+  assert.throws(() => scenario.stories({ count: '2' }), TypeError);
   await assert.rejects(Scenario.compile(42), TypeError);
   assert.equal(scenario.statistics, undefined);
   scenario.dispose();
