@@ -3,11 +3,17 @@
 
     check_examples.py [--update] PLOTWRIGHT DOCUMENT.md
     check_examples.py --list DOCUMENT.md    (the examples as JSON, for the other front ends' tests)
+    check_examples.py --diagnostics PLOTWRIGHT DIAGNOSTICS.md
 
 The convention of the examples (<!-- run: ARGS; SETTINGS --> before a ```vell block, the
 expected ```story and ```vus blocks after it, <!-- not run --> for a block that is no example)
 is described at the end of docs/language.md. --update rewrites the expected blocks from the
 program's output (the exit status is still compared, since it is written by hand).
+
+With --diagnostics, the first fenced example of each `### Vnnn:` entry goes through `plotwright
+check`: it must report Vnnn, and no other code but those its entry allows. Between the heading
+and the example, `<!-- example: also V102 V204 -->` allows other codes, and `<!-- example:
+recipe EXPR -->` (one Python expression, str or bytes) gives a scenario too large to show.
 """
 
 import argparse
@@ -30,6 +36,9 @@ FENCE_OPEN = re.compile(r"^(`{3,})([A-Za-z0-9_-]*)\s*$")
 RUN_COMMENT = re.compile(r"^<!--\s*run:(.*?)-->\s*$")
 NOT_RUN_COMMENT = re.compile(r"^<!--\s*not run\b.*-->\s*$")
 HEADING = re.compile(r"^#{1,6}\s+(.*?)\s*#*\s*$")
+ENTRY = re.compile(r"^### (V\d{3}):")
+MARKER = re.compile(r"^<!--\s*example:\s*(also|recipe)\s+(.*?)\s*-->\s*$")
+CODE = re.compile(r"\[(V\d{3})\]$")
 
 
 @dataclass
@@ -219,11 +228,56 @@ def listed(example):
             "stats": example.stats, "runs": example.runs, "vell": example.scenario.text, **blocks}
 
 
+def diagnostic_entries(lines):
+    """[code, line, scenario bytes or None, allowed codes] of each entry of the diagnostics."""
+    entries, current = [], None  # current: the entry whose example may still follow
+    for kind, item in read_blocks(lines):
+        text = lines[item] if kind == "line" else ""
+        marker = MARKER.match(text)
+        if kind == "block" or marker and marker.group(1) == "recipe":
+            if current:
+                made = item.text if kind == "block" else eval(marker.group(2), {})  # noqa: S307
+                current[2] = made.encode() if isinstance(made, str) else made
+            current = None
+        elif marker and current:
+            current[3].update(marker.group(2).split())
+        elif text.startswith("#"):
+            current = ENTRY.match(text) and [ENTRY.match(text).group(1), item + 1, None, set()]
+            entries += [current] if current else []
+    return entries
+
+
+def check_diagnostics(binary, document, lines):
+    """Each entry's example must report its code and no other but those the entry allows."""
+    failures = 0
+    entries = diagnostic_entries(lines)
+    with tempfile.TemporaryDirectory() as folder:
+        for code, line, scenario, allowed in entries:
+            problem = "no example" if scenario is None else None
+            if scenario is not None:
+                with open(os.path.join(folder, "example.vell"), "wb") as file:
+                    file.write(scenario)
+                done = subprocess.run([binary, "check", "example.vell"], cwd=folder,
+                                      capture_output=True, timeout=RUN_TIMEOUT_SECONDS)
+                found = {m.group(1) for m in map(CODE.search, done.stdout.decode(
+                    errors="replace").splitlines()) if m}
+                others = found - allowed - {code}
+                problem = (f"{code} is not reported" if code not in found else
+                           f"unexpected {' '.join(sorted(others))}" if others else None)
+            if problem:
+                failures += 1
+                print(f"FAIL: {document}:{line}: {code}: {problem}")
+    print(f"{len(entries)} entries, {failures} failed")
+    return 1 if failures or not entries else 0
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--update", action="store_true",
                         help="rewrite the expected blocks from the program's output")
     parser.add_argument("--list", action="store_true", help="print the examples as JSON")
+    parser.add_argument("--diagnostics", action="store_true",
+                        help="check the examples of the list of diagnostics")
     parser.add_argument("plotwright", nargs="?" if "--list" in sys.argv else None,
                         help="the plotwright program")
     parser.add_argument("document", help="the Markdown document")
@@ -231,6 +285,8 @@ def main():
 
     with open(options.document, encoding="utf-8") as file:
         lines = file.readlines()
+    if options.diagnostics:
+        return check_diagnostics(os.path.abspath(options.plotwright), options.document, lines)
     try:
         examples = find_examples(lines)
     except DocumentError as error:

@@ -45,12 +45,6 @@ std::string regenerate(plotwright_scenario* h) {
   return text;
 }
 
-// A run's first story and the next, in this order.
-std::string two_stories(plotwright_scenario* h, std::uint32_t seed) {
-  std::string stories = story(h, seed);
-  return stories + regenerate(h);
-}
-
 std::string statistics(plotwright_scenario* h) {
   const char* text = nullptr;
   EXPECT_EQ(plotwright_statistics(h, &text, nullptr), PLOTWRIGHT_OK) << plotwright_message(h);
@@ -76,6 +70,16 @@ TEST(CApi, ACompileErrorHandsBackItsMessagesAsTextAndMessage) {
   EXPECT_STREQ(plotwright_message(h.get()),
                "Scene \"Nowhere\" not found in select statement \"R\"");
   EXPECT_EQ(plotwright_regenerate(h.get(), &text, nullptr), PLOTWRIGHT_SCENARIO_ERROR);
+  // The same as diagnostics: their place, code and message.
+  const plotwright_diagnostic* list = nullptr;
+  size_t count = 0;
+  ASSERT_EQ(plotwright_diagnostics(h.get(), &list, &count), PLOTWRIGHT_OK);
+  ASSERT_GE(count, 1u);
+  EXPECT_EQ(list[0].line, 4);
+  EXPECT_EQ(list[0].column, 1);
+  EXPECT_EQ(list[0].severity, PLOTWRIGHT_SEVERITY_ERROR);
+  EXPECT_STREQ(list[0].code, "V101");
+  EXPECT_STREQ(list[0].message, "Scene \"Nowhere\" not found in select statement \"R\"");
 }
 
 TEST(CApi, ACharacterWithoutShiftJisIsRefusedAndTheOpenScenarioStays) {
@@ -121,24 +125,20 @@ TEST(CApi, ATextLongerThanAnyScenarioFileIsRefusedUnread) {
   EXPECT_NE(story(h.get(), 1), "");  // the scenario that was open stays
 }
 
-TEST(CApi, StatisticsSetAsTextWeighOnTheNextStory) {
+TEST(CApi, StatisticsSetAsTextWeighOnTheNextStoryAndThoseThatDoNotFitAreRefused) {
   Handle h = open_text(kTwoTitles);
+  const std::string short_text = records({1, 2}, 1);
+  EXPECT_EQ(plotwright_set_statistics(h.get(), short_text.data(), short_text.size()),
+            PLOTWRIGHT_ARGUMENT_ERROR);
   // Title A (scene 14) has been used five times: the least used, B, is told.
   const std::string used = records({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5}, 2);
   ASSERT_EQ(plotwright_set_statistics(h.get(), used.data(), used.size()), PLOTWRIGHT_OK);
   EXPECT_EQ(statistics(h.get()), used);
   EXPECT_NE(story(h.get(), 1).find("Beta."), std::string::npos);
   EXPECT_EQ(statistics(h.get()), records({1, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 1, 5}, 3));
-}
-
-TEST(CApi, StatisticsThatDoNotFitAreRefused) {
-  Handle h = open_text(kTwoTitles);
-  const std::string short_text = records({1, 2}, 1);
-  EXPECT_EQ(plotwright_set_statistics(h.get(), short_text.data(), short_text.size()),
-            PLOTWRIGHT_ARGUMENT_ERROR);
+  // A scenario without a choice keeps no statistics.
   Handle plain = open_text("title A\nNo choice.\n");
-  const std::string any = records({1}, 1);
-  EXPECT_EQ(plotwright_set_statistics(plain.get(), any.data(), any.size()),
+  EXPECT_EQ(plotwright_set_statistics(plain.get(), used.data(), used.size()),
             PLOTWRIGHT_ARGUMENT_ERROR);
   story(plain.get(), 1);
   EXPECT_EQ(statistics(plain.get()), "");
@@ -160,6 +160,12 @@ TEST(CApi, StatisticsInTheHandleChangeOnlyWhenSavedOrSet) {
   EXPECT_EQ(story(other.get(), 5), after_save);
 }
 
+std::string file_text(const std::filesystem::path& path) {
+  std::stringstream content;
+  content << std::ifstream(path, std::ios::binary).rdbuf();
+  return content.str();
+}
+
 // A folder of its own for a scenario whose statistics are kept on disk.
 class CApiOnDisk : public ::testing::Test {
  protected:
@@ -171,11 +177,7 @@ class CApiOnDisk : public ::testing::Test {
   }
   void TearDown() override { std::filesystem::remove_all(folder_); }
   std::string scenario() const { return (folder_ / "story.vell").string(); }
-  std::string saved() const {
-    std::stringstream content;
-    content << std::ifstream(folder_ / "story.vus").rdbuf();
-    return content.str();
-  }
+  std::string saved() const { return file_text(folder_ / "story.vus"); }
   bool saved_exists() const { return std::filesystem::exists(folder_ / "story.vus"); }
 
   std::filesystem::path folder_;
@@ -263,8 +265,16 @@ TEST(CApi, EachKindOfThrownFailureHasItsOwnStatus) {
   }
 }
 
+// Statistics in memory never touch the disk; kept ones are written beside the scenario at the
+// end of each run and when the handle goes.
 TEST_F(CApiOnDisk, KeptStatisticsAreWrittenBesideTheScenarioAtTheEndOfEachRun) {
   Handle h(plotwright_new(), plotwright_free);
+  ASSERT_EQ(plotwright_open_file(h.get(), scenario().c_str(), PLOTWRIGHT_ENCODING_AUTO, 0),
+            PLOTWRIGHT_OK);
+  story(h.get(), 1);
+  EXPECT_EQ(plotwright_save_statistics(h.get()), PLOTWRIGHT_OK);
+  h.reset(plotwright_new());
+  EXPECT_FALSE(saved_exists());
   ASSERT_EQ(plotwright_open_file(h.get(), scenario().c_str(), PLOTWRIGHT_ENCODING_AUTO,
                                  PLOTWRIGHT_KEEP_STATISTICS),
             PLOTWRIGHT_OK);
@@ -277,22 +287,6 @@ TEST_F(CApiOnDisk, KeptStatisticsAreWrittenBesideTheScenarioAtTheEndOfEachRun) {
   EXPECT_NE(second, first);
   h.reset();
   EXPECT_EQ(saved(), second);
-}
-
-TEST_F(CApiOnDisk, StatisticsInMemoryNeverTouchTheDisk) {
-  Handle h(plotwright_new(), plotwright_free);
-  ASSERT_EQ(plotwright_open_file(h.get(), scenario().c_str(), PLOTWRIGHT_ENCODING_AUTO, 0),
-            PLOTWRIGHT_OK);
-  story(h.get(), 1);
-  EXPECT_EQ(plotwright_save_statistics(h.get()), PLOTWRIGHT_OK);
-  h.reset();
-  EXPECT_FALSE(saved_exists());
-}
-
-std::string file_text(const std::filesystem::path& path) {
-  std::stringstream content;
-  content << std::ifstream(path, std::ios::binary).rdbuf();
-  return content.str();
 }
 
 // The table every front end reads (tests/frontends/same_story.txt): each run's stories, joined
@@ -339,26 +333,14 @@ TEST_F(CApiOnDisk, EachRunOfTheSharedTableTellsWhatTheProgramPrints) {
   EXPECT_GT(runs, 0);
 }
 
-TEST(CApi, DiagnosticsComeWithTheirPlaceCodeAndMessage) {
-  Handle h = open_text("title A\n{Road}\nselect Road\nMarkt\n");
-  const plotwright_diagnostic* list = nullptr;
-  size_t count = 0;
-  ASSERT_EQ(plotwright_diagnostics(h.get(), &list, &count), PLOTWRIGHT_OK);
-  ASSERT_GE(count, 1u);
-  EXPECT_EQ(list[0].line, 4);
-  EXPECT_EQ(list[0].column, 1);
-  EXPECT_EQ(list[0].severity, PLOTWRIGHT_SEVERITY_ERROR);
-  EXPECT_STREQ(list[0].code, "V101");
-  EXPECT_STREQ(list[0].message, "Scene \"Markt\" not found in select statement \"Road\"");
-}
-
 // Stories of every seed from 1 to `count`, from a handle of its own.
 std::vector<std::string> stories_of(int count) {
   Handle h(plotwright_new(), plotwright_free);
   EXPECT_EQ(plotwright_open_file(h.get(), kExample, PLOTWRIGHT_ENCODING_AUTO, 0), PLOTWRIGHT_OK);
   std::vector<std::string> stories;
   for (int seed = 1; seed <= count; ++seed) {
-    stories.push_back(two_stories(h.get(), static_cast<std::uint32_t>(seed)));
+    std::string first = story(h.get(), static_cast<std::uint32_t>(seed));  // then the next
+    stories.push_back(first + regenerate(h.get()));
   }
   return stories;
 }

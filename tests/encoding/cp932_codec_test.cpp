@@ -1,15 +1,19 @@
 // The table codec held to whole-text iconv: every Shift-JIS code, every character of the
-// Basic Multilingual Plane and some beyond, random texts; and the backend asked only once.
+// Basic Multilingual Plane and some beyond, random texts; the backend asked only once; and the
+// generated tables, code by code, against iconv's backend.
 #include "encoding/cp932_codec.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <random>
 #include <string>
 
 #include "encoding/cp932_iconv.h"
+#include "encoding/cp932_table.h"
 #include "encoding/iconv_reference.h"
 #include "encoding/utf8.h"
 
@@ -71,30 +75,12 @@ TEST_F(Cp932CodecTest, EncodesEveryCharacterAsIconvButNamesDroppedOnesAsFormless
 }
 
 TEST_F(Cp932CodecTest, ConvertsRandomTextsAsIconv) {
-  const char* const pieces[] = {"a",
-                                "\\",
-                                "~",
-                                "\n",
-                                "\r",
-                                "\r\n",
-                                "\x81\x40",
-                                "\x82",
-                                "\x80",
-                                "\xA0",
-                                "\xB1",
-                                "\xFD",
-                                "\xEF\xBB\xBF",
-                                "\xE5\xA4\x9C",
-                                "\xE3\x80\x80",
-                                "\xE3\x80\x9C",
-                                "\xC2\xA5",
-                                "\xEF\xBD\xB1",
-                                "\xF0\x9F\x98\x80",
-                                "\xE2\x80\x94",
-                                "\xEE\x80\x80",
-                                "\xC0\x80",
-                                "\xED\xA0\x80",
-                                "\xE3\x80"};
+  // clang-format off
+  const char* const pieces[] = {
+      "a", "\\", "~", "\n", "\r", "\r\n", "\x81\x40", "\x82", "\x80", "\xA0", "\xB1", "\xFD",
+      "\xEF\xBB\xBF", "\xE5\xA4\x9C", "\xE3\x80\x80", "\xE3\x80\x9C", "\xC2\xA5", "\xEF\xBD\xB1",
+      "\xF0\x9F\x98\x80", "\xE2\x80\x94", "\xEE\x80\x80", "\xC0\x80", "\xED\xA0\x80", "\xE3\x80"};
+  // clang-format on
   std::mt19937 random(20240601);
   for (int i = 0; i < 4000; ++i) {
     std::string text;
@@ -166,6 +152,46 @@ TEST(Cp932Codec, TakesNoCodeThatDoesNotComeBackAndPassesOnCharactersBeyondTheBmp
   std::string sjis, error;
   EXPECT_FALSE(codec.utf8_to_shift_jis("\xE3\x80\x80", sjis, &error));
   EXPECT_EQ(error, "line 1: character U+3000 (\xE3\x80\x80) has no Shift-JIS form");
+}
+
+// The generated tables answer every question as iconv, whose answers they hold: every code of
+// one or two bytes, every Unicode scalar value.
+class Cp932TableTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(open_iconv_cp932_backend(iconv_, nullptr)); }
+
+  std::unique_ptr<Cp932Backend> iconv_;
+  std::unique_ptr<Cp932Backend> table_ = make_table_cp932_backend();
+};
+
+TEST_F(Cp932TableTest, DecodesEveryCodeOfOneOrTwoBytesAsIconv) {
+  for (unsigned code = 0; code < 0x10100; ++code) {
+    // 0 to 0xFF: the single bytes; then every pair.
+    const char bytes[2] = {static_cast<char>(code >= 0x100 ? (code - 0x100) >> 8 : code),
+                           static_cast<char>(code - 0x100)};
+    const std::string_view text(bytes, code >= 0x100 ? 2 : 1);
+    char32_t expected = 0, got = 0;
+    const bool known = iconv_->decode(text, expected);
+    ASSERT_EQ(table_->decode(text, got), known) << std::hex << code;
+    if (known) {
+      ASSERT_EQ(std::uint32_t{got}, std::uint32_t{expected}) << std::hex << code;
+    }
+  }
+}
+
+TEST_F(Cp932TableTest, EncodesEveryCharacterAsIconv) {
+  int coded = 0;
+  for (char32_t code_point = 0; code_point <= 0x10FFFF; ++code_point) {
+    if (code_point >= 0xD800 && code_point <= 0xDFFF) continue;
+    ShiftJisCode expected, got;
+    const bool known = iconv_->encode(code_point, expected);
+    ASSERT_EQ(table_->encode(code_point, got), known) << std::hex << std::uint32_t{code_point};
+    if (!known) continue;
+    ASSERT_EQ(got.view(), expected.view()) << std::hex << std::uint32_t{code_point};
+    ++coded;
+  }
+  // Every JIS character, the Windows extensions and best-fit codes such as U+00A5 to 0x5C.
+  EXPECT_GT(coded, 7000);
 }
 
 }  // namespace

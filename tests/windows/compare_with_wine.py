@@ -30,6 +30,9 @@ SERVER_SECONDS = 900
 SERVER_WAIT_SECONDS = 20
 # What Wine writes when it cannot run a program or loses its server.
 WINE_MESSAGES = (b"wine client error", b"wine: ")
+TWO_TITLES = b"title A\nOne.\ntitle B\nTwo.\n"
+WAITED = re.compile(rb"plotwright: warning: [^\n]*: is locked by another program; "
+                    rb"waiting for it to save the statistics\r?\n")
 EXAMPLE_ARGS = [
     ["--no-stats", "--seed", "1"],
     ["--no-stats", "--seed", "7"],
@@ -134,12 +137,10 @@ class Checks:
             err.seek(0)
             return out.read(), err.read(), done.returncode
 
-    def run_windows(self, args, folder, stdin=b""):
-        return self.run_windows_program(self.exe, args, folder, stdin)
-
-    def run_windows_program(self, exe, args, folder, stdin=b""):
-        """Runs a Windows program; a run that Wine itself broke (its client lost the server) is
-        run once more, and said."""
+    def run_windows(self, args, folder, stdin=b"", exe=None):
+        """Runs the Windows program (or `exe`); a run that Wine itself broke (its client lost
+        the server) is run once more, and said."""
+        exe = exe or self.exe
         result = self.run(self.wine.command(exe, args), folder, stdin, self.wine.env)
         if wine_broke(result):
             print(f"note: Wine broke a run of {' '.join(args)} (status {result[2]}, "
@@ -185,10 +186,7 @@ class Checks:
         folders = [tempfile.mkdtemp(prefix=side + ".", dir=self.scratch)
                    for side in ("linux", "windows")]
         for folder in folders:
-            for name, content in files.items():
-                os.makedirs(os.path.dirname(os.path.join(folder, name)), exist_ok=True)
-                with open(os.path.join(folder, name), "wb") as file:
-                    file.write(content)
+            write(folder, files)
         for step, (args, stdin) in enumerate(runs):
             name = f"{job} [{' '.join(args)}]" + (f" (run {step + 1})" if len(runs) > 1 else "")
             self.compare_results(name, *self.run_both((args, args), folders, stdin, statistics))
@@ -256,7 +254,7 @@ def compare_converters(checks, linux_table, table_exe):
     checks.jobs += 1
     folder = tempfile.mkdtemp(prefix="table.", dir=checks.scratch)
     subprocess.run([linux_table, os.path.join(folder, "linux.txt")], check=True)
-    checks.run_windows_program(table_exe, ["windows.txt"], folder)
+    checks.run_windows(["windows.txt"], folder, exe=table_exe)
     linux = read_table(read(os.path.join(folder, "linux.txt")))
     windows = read_table(read(os.path.join(folder, "windows.txt")) or b"")
     shutil.rmtree(folder)
@@ -354,61 +352,50 @@ def check_with_linux_tests(checks, source):
 def check_runs_at_once(checks):
     """16 runs, eight at a time, each add their own use: 16 uses of the opening, 16 saves."""
     folder = tempfile.mkdtemp(prefix="at-once.", dir=checks.scratch)
-    with open(os.path.join(folder, "busy.vell"), "wb") as file:
-        file.write(b"title A\nOne.\ntitle B\nTwo.\n")
+    write(folder, {"busy.vell": TWO_TITLES})
     for batch in range(2):
         with concurrent.futures.ThreadPoolExecutor(8) as pool:
-            runs = pool.map(lambda i: checks.run_windows(["--seed", str(i), "busy.vell"], folder),
-                            range(batch * 8, batch * 8 + 8))
-            for _, err, status in runs:
-                # A run that waited long for another's turn says so: a note, not a fault.
-                err = re.sub(rb"plotwright: warning: [^\n]*: is locked by another program; "
-                             rb"waiting for it to save the statistics\r?\n", b"", err)
+            for _, err, status in pool.map(
+                    lambda i: checks.run_windows(["--seed", str(i), "busy.vell"], folder),
+                    range(batch * 8, batch * 8 + 8)):
+                err = WAITED.sub(b"", err)  # a run that waited long for its turn: no fault
                 if status != 0 or err:
                     checks.fail("runs at once", f"status {status}: {err.decode()[:300]}")
     first = (read(os.path.join(folder, "busy.vus")) or b"").split(b"\n")[0]
     if first != b"%12d%12d" % (16, 16):
         checks.fail("runs at once", f"the opening's record is {first!r}, expected 16 uses, 16 runs")
-    left = sorted(set(os.listdir(folder)) - {"busy.vell", "busy.vus"})
-    if left:
-        checks.fail("runs at once", f"left behind: {left}")
+    if sorted(os.listdir(folder)) != ["busy.vell", "busy.vus"]:
+        checks.fail("runs at once", f"left behind: {sorted(os.listdir(folder))}")
     shutil.rmtree(folder)
 
 
-def check_read_only(checks):
-    """A statistics file without write permission is left as it is, with a warning."""
-    folder = tempfile.mkdtemp(prefix="read-only.", dir=checks.scratch)
-    with open(os.path.join(folder, "story.vell"), "wb") as file:
-        file.write(b"title A\nOne.\ntitle B\nTwo.\n")
-    statistics = os.path.join(folder, "story.vus")
-    with open(statistics, "wb") as file:
-        file.write(b"%12d%12d\n" % (5, 5))
-    os.chmod(statistics, 0o444)
-    before = read(statistics)
+def check_one_run(checks, name, files, warning=None, left=None):
+    """A story of story.vell in a folder holding `files` ({name: bytes or (bytes, mode)}): a
+    story, `warning` on standard error, the statistics file unchanged if it was given, and
+    exactly the files `left` (when given)."""
+    folder = tempfile.mkdtemp(prefix="one-run.", dir=checks.scratch)
+    write(folder, dict(files, **{"story.vell": TWO_TITLES}))
+    before = read(os.path.join(folder, "story.vus"))
     out, err, status = checks.run_windows(["--seed", "1", "story.vell"], folder)
     if status != 0 or b"One." not in out and b"Two." not in out:
-        checks.fail("read-only statistics", f"status {status}, no story: {out[:200]!r}")
-    if b"is read-only; left as it is" not in err:
-        checks.fail("read-only statistics", f"no warning: {err.decode()[:300]}")
-    if read(statistics) != before:
-        checks.fail("read-only statistics", "the file changed")
+        checks.fail(name, f"status {status}, no story: {out[:200]!r} {err.decode()[:300]}")
+    if warning and warning not in err:
+        checks.fail(name, f"no warning: {err.decode()[:300]}")
+    if before is not None and read(os.path.join(folder, "story.vus")) != before:
+        checks.fail(name, "the statistics file changed")
+    if left is not None and sorted(os.listdir(folder)) != sorted(left):
+        checks.fail(name, f"left {sorted(os.listdir(folder))}")
     shutil.rmtree(folder)
 
 
-def check_stale_temporary(checks):
-    """A temporary file of a run that no longer runs goes at the next save; another's stays."""
-    folder = tempfile.mkdtemp(prefix="stale.", dir=checks.scratch)
-    with open(os.path.join(folder, "story.vell"), "wb") as file:
-        file.write(b"title A\nOne.\ntitle B\nTwo.\n")
-    # Windows numbers processes in fours: no process has an odd number.
-    stale, other = ".plotwright.4097.0a1b2c3d4e5f", ".plotwright.x.0a1b2c3d4e5f"
-    for name in (stale, other):
-        open(os.path.join(folder, name), "wb").close()
-    out, err, status = checks.run_windows(["--seed", "1", "story.vell"], folder)
-    left = sorted(os.listdir(folder))
-    if status != 0 or left != sorted(["story.vell", "story.vus", other]):
-        checks.fail("stale temporary file", f"status {status}, left {left}: {err.decode()[:300]}")
-    shutil.rmtree(folder)
+def write(folder, files):
+    for name, content in files.items():
+        content, mode = content if isinstance(content, tuple) else (content, None)
+        os.makedirs(os.path.dirname(os.path.join(folder, name)), exist_ok=True)
+        with open(os.path.join(folder, name), "wb") as file:
+            file.write(content)
+        if mode is not None:
+            os.chmod(os.path.join(folder, name), mode)
 
 
 def main():
@@ -437,8 +424,15 @@ def main():
         compare_japanese_path(checks, source)
         check_with_linux_tests(checks, source)
         check_runs_at_once(checks)
-        check_read_only(checks)
-        check_stale_temporary(checks)
+        # A statistics file without write permission is left as it is, with a warning.
+        read_only = {"story.vus": (b"%12d%12d\n" % (5, 5), 0o444)}
+        check_one_run(checks, "read-only statistics", read_only,
+                      warning=b"is read-only; left as it is")
+        # A temporary file of a run that no longer runs goes at the next save; another's stays.
+        # Windows numbers processes in fours: no process has an odd number.
+        stale, other = ".plotwright.4097.0a1b2c3d4e5f", ".plotwright.x.0a1b2c3d4e5f"
+        check_one_run(checks, "stale temporary file", {stale: b"", other: b""},
+                      left=["story.vell", "story.vus", other])
     finally:
         wine_runner.stop()
         shutil.rmtree(checks.scratch, ignore_errors=True)
