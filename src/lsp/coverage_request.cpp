@@ -7,7 +7,6 @@
 #include <optional>
 
 #include "authoring/coverage_report.h"
-#include "authoring/coverage_run.h"
 #include "session/opened_scenario.h"
 #include "session/story_teller.h"
 
@@ -78,11 +77,17 @@ void add_untaken(const CoverageReport& report, const ScenarioModel& model, const
 
 }  // namespace
 
-std::string coverage(OpenDocument& document, Cp932Codec& codec, const json& params) {
+std::optional<std::uint32_t> tell_coverage_stories(OpenDocument& document, Cp932Codec& codec,
+                                                   const json& params, CoverageRun& run) {
   const int count = story_count(params);
   const std::optional<std::uint32_t> seed = seed_of(params);
+  tell_stories(document, codec, count, seed, run);
+  return seed;
+}
+
+std::string coverage(OpenDocument& document, Cp932Codec& codec, const json& params) {
   CoverageRun counted;
-  tell_stories(document, codec, count, seed, counted);
+  const std::optional<std::uint32_t> seed = tell_coverage_stories(document, codec, params, counted);
   const CoverageReport report = make_coverage_report(
       counted.model, counted.recorder, SceneNames(counted.model, codec), document.uri(), seed);
   json result = {{"stories", report.runs}, {"blocks", report.blocks.size()}};

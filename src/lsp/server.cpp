@@ -6,6 +6,7 @@
 #include "lsp/code_actions.h"
 #include "lsp/completion.h"
 #include "lsp/coverage_request.h"
+#include "lsp/graph_request.h"
 #include "lsp/navigation.h"
 #include "lsp/outline.h"
 #include "lsp/rename.h"
@@ -56,6 +57,7 @@ const std::map<std::string_view, DocumentRequest>& document_requests() {
       {"textDocument/codeAction",
        [](D d, C codec, const json& p) { return message_text(code_actions(d, codec, p)); }},
       {"plotwright/coverage", [](D d, C codec, const json& p) { return coverage(d, codec, p); }},
+      {"plotwright/graph", [](D d, C codec, const json& p) { return graph(d, codec, p); }},
   };
   return table;
 }
