@@ -22,10 +22,12 @@ export function newSeed(random: () => number = Math.random): number {
   return Math.floor(random() * 0x80000000);
 }
 
-// The command line for one story of `file`: no statistics are read or written, so looking at
-// stories in the editor leaves the scenario's use counts alone.
-export function storyArguments(file: string, seed: number): string[] {
-  return ['--no-stats', '--seed', String(seed), '--json', '--', file];
+// The command line for one story of `file`, from the block named `start` when given: no
+// statistics are read or written, so looking at stories in the editor leaves the scenario's use
+// counts alone. `--start=NAME` keeps a name that begins with '-' from reading as an option.
+export function storyArguments(file: string, seed: number, start?: string): string[] {
+  const from = start === undefined ? [] : [`--start=${start}`];
+  return ['--no-stats', '--seed', String(seed), ...from, '--json', '--', file];
 }
 
 // The text of the first story in plotwright's --json output (one object per line,
@@ -68,12 +70,12 @@ function firstLine(text: string): string {
   return line.length > 200 ? `${line.slice(0, 200)}…` : line;
 }
 
-// Runs `program` for one story of `file` with `seed`.
-export function runStory(program: string, file: string, seed: number): Promise<StoryOutcome> {
+// Runs `program` for one story of `file` with `seed`, from the block `start` when given.
+export function runStory(program: string, file: string, seed: number, start?: string): Promise<StoryOutcome> {
   return new Promise((resolve) => {
     execFile(
       program,
-      storyArguments(file, seed),
+      storyArguments(file, seed, start),
       { encoding: 'utf8', maxBuffer: MAX_OUTPUT_BYTES, timeout: TIMEOUT_MS, windowsHide: true },
       (error, stdout, stderr) => {
         if (error === null) {

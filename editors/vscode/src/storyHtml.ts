@@ -10,10 +10,20 @@ export function escapeHtml(text: string): string {
     .replace(/'/g, '&#39;');
 }
 
-// `fileName` is the scenario's name as shown to the user; `nonce` allows the page's one script,
-// which asks for another story when its button is pressed.
-export function storyPage(outcome: StoryOutcome, fileName: string, nonce: string): string {
+// A word for a POSIX shell: as it is when plain, else in single quotes.
+export function shellWord(text: string): string {
+  return /^[\w./=:+-]+$/.test(text) ? text : `'${text.replace(/'/g, `'\\''`)}'`;
+}
+
+// `fileName` is the scenario's name as shown to the user; `start` the block the story began at,
+// if not the beginning; `nonce` allows the page's one script, which asks for another story
+// (or one from the beginning) when its buttons are pressed.
+export function storyPage(outcome: StoryOutcome, fileName: string, nonce: string, start?: string): string {
   const seed = String(outcome.seed);
+  const from = start === undefined ? '' : ` --start=${shellWord(start)}`;
+  const command = `plotwright --no-stats --seed ${seed}${from} ${shellWord(fileName)}`;
+  const restart = start === undefined ? '' : `<span class="from">from ${escapeHtml(start)}</span>
+  <button id="restart">From the beginning</button>`;
   let heading: string;
   let body: string;
   switch (outcome.kind) {
@@ -51,14 +61,16 @@ export function storyPage(outcome: StoryOutcome, fileName: string, nonce: string
 <header>
   <h3>${escapeHtml(fileName)}</h3>
   <span class="seed">seed ${seed}</span>
+  ${restart}
   <button id="another">Another story</button>
-  <span class="hint">F5 writes another; <code>plotwright --seed ${seed}</code> writes this one again.</span>
+  <span class="hint">F5 writes another; <code>${escapeHtml(command)}</code> writes this one again.</span>
 </header>
 ${heading}
 ${body}
 <script nonce="${nonce}">
   const vscode = acquireVsCodeApi();
   document.getElementById('another').addEventListener('click', () => vscode.postMessage({ command: 'another' }));
+  document.getElementById('restart')?.addEventListener('click', () => vscode.postMessage({ command: 'restart' }));
 </script>
 </body>
 </html>
