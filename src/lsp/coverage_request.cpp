@@ -23,16 +23,6 @@ int story_count(const json& params) {
   return static_cast<int>(std::min<std::int64_t>(count.get<std::int64_t>(), kMaxCoverageStories));
 }
 
-std::optional<std::uint32_t> seed_of(const json& params) {
-  if (!params.contains("seed") || params["seed"].is_null()) return std::nullopt;
-  const json& seed = params["seed"];
-  if (!seed.is_number_integer() || seed.get<std::int64_t>() < 0 ||
-      seed.get<std::int64_t>() > std::numeric_limits<std::uint32_t>::max()) {
-    throw RequestError(kInvalidParams, "seed must be a whole number from 0 to 4294967295");
-  }
-  return static_cast<std::uint32_t>(seed.get<std::int64_t>());
-}
-
 // What the stories reached, counted from a scenario without a statistics file.
 void tell_stories(OpenDocument& document, Cp932Codec& codec, int count,
                   std::optional<std::uint32_t> seed, CoverageRun& run) {
@@ -76,6 +66,16 @@ void add_untaken(const CoverageReport& report, const ScenarioModel& model, const
 }
 
 }  // namespace
+
+std::optional<std::uint32_t> seed_of(const json& params) {
+  if (!params.contains("seed") || params["seed"].is_null()) return std::nullopt;
+  const json& seed = params["seed"];
+  if (!seed.is_number_integer() || seed.get<std::int64_t>() < 0 ||
+      seed.get<std::int64_t>() > std::numeric_limits<std::uint32_t>::max()) {
+    throw RequestError(kInvalidParams, "seed must be a whole number from 0 to 4294967295");
+  }
+  return static_cast<std::uint32_t>(seed.get<std::int64_t>());
+}
 
 std::optional<std::uint32_t> tell_coverage_stories(OpenDocument& document, Cp932Codec& codec,
                                                    const json& params, CoverageRun& run) {

@@ -10,6 +10,7 @@
 #include "lsp/navigation.h"
 #include "lsp/outline.h"
 #include "lsp/rename.h"
+#include "lsp/story_request.h"
 
 namespace plotwright::lsp {
 
@@ -58,6 +59,7 @@ const std::map<std::string_view, DocumentRequest>& document_requests() {
        [](D d, C codec, const json& p) { return message_text(code_actions(d, codec, p)); }},
       {"plotwright/coverage", [](D d, C codec, const json& p) { return coverage(d, codec, p); }},
       {"plotwright/graph", [](D d, C codec, const json& p) { return graph(d, codec, p); }},
+      {"plotwright/story", [](D d, C codec, const json& p) { return story(d, codec, p); }},
   };
   return table;
 }
