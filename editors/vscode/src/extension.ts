@@ -123,7 +123,7 @@ async function stopClient(): Promise<void> {
 
 export async function activate(context: vscode.ExtensionContext): Promise<void> {
   const output = vscode.window.createOutputChannel('Plotwright');
-  const stories = new StoryView(program);
+  const stories = new StoryView(program, () => client);
   const coverage = vscode.languages.createDiagnosticCollection('plotwright coverage');
   const graph = new GraphView(
     context.extensionUri,

@@ -7,6 +7,7 @@ import * as vscode from 'vscode';
 import type { LanguageClient } from 'vscode-languageclient/node';
 import { CoverageAsk, GRAPH_REQUEST, GraphResult, ToPage, fromPage, graphNote, graphParams } from './graph';
 import { graphPage } from './graphHtml';
+import { revealLine } from './reveal';
 
 const VIEW_TYPE = 'plotwright.graph';
 // How long the text must rest after a change before the graph is drawn again.
@@ -90,7 +91,7 @@ export class GraphView implements vscode.Disposable {
       const asked = fromPage(message);
       if (asked?.command === 'ready') void this.refresh();
       if (asked?.command === 'coverage' && this.scenario) this.runCoverage(this.scenario);
-      if (asked?.command === 'reveal') void this.reveal(asked.line);
+      if (asked?.command === 'reveal' && this.scenario) void revealLine(this.scenario, asked.line);
     });
     panel.onDidDispose(() => {
       clearTimeout(this.settling);
@@ -127,19 +128,5 @@ export class GraphView implements vscode.Disposable {
     const title = path.posix.basename(scenario.path);
     this.panel.title = `Graph: ${title}`;
     this.post({ type: 'graph', title, dot: result.dot, note: graphNote(result, coverage) });
-  }
-
-  // Moves the editor of the scenario on show to `line`, opening it when no editor shows it.
-  private async reveal(line: number): Promise<void> {
-    if (this.scenario === undefined) return;
-    const shown = this.scenario.toString();
-    const visible = vscode.window.visibleTextEditors.find((e) => e.document.uri.toString() === shown);
-    const document = visible?.document ?? (await vscode.workspace.openTextDocument(this.scenario));
-    const editor = await vscode.window.showTextDocument(document, {
-      viewColumn: visible?.viewColumn ?? vscode.ViewColumn.One,
-    });
-    const at = document.lineAt(Math.min(line, document.lineCount - 1)).range;
-    editor.selection = new vscode.Selection(at.start, at.end);
-    editor.revealRange(at, vscode.TextEditorRevealType.InCenterIfOutsideViewport);
   }
 }

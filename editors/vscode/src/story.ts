@@ -2,12 +2,30 @@
 // Free of the editor's API, so that its tests run under plain Node.
 import { execFile } from 'node:child_process';
 
-// What one run gave: a story, the compile's error messages instead of a story, or a failure
-// to run at all (no such program, an unreadable file, an encoding error).
+// Where a story line came from: the scenario line that wrote it (counted from 0; null when
+// none did), or the built-in scene whose own lines did ("No", "last_message", ...).
+export type LineSource = { line: number | null } | { builtin: string };
+
+// What one run gave: a story (with its lines' sources when the language server told it), the
+// compile's error messages instead of a story, or a failure to run at all (no such program, an
+// unreadable file, an encoding error).
 export type StoryOutcome =
-  | { kind: 'story'; seed: number; text: string }
+  | { kind: 'story'; seed: number; text: string; sources?: LineSource[] }
   | { kind: 'errors'; seed: number; text: string }
   | { kind: 'failure'; seed: number; message: string };
+
+// The language server's story request: one story of the open text, as the command line tells
+// it with the same arguments, and where each of its lines came from.
+export const STORY_REQUEST = 'plotwright/story';
+
+export function storyParams(uri: string, seed: number, start?: string) {
+  return start === undefined ? { textDocument: { uri }, seed } : { textDocument: { uri }, seed, start };
+}
+
+export interface StoryResult {
+  text: string;
+  lines: LineSource[];
+}
 
 // Exit statuses of plotwright.
 const EXIT_STORY = 0;

@@ -4,7 +4,9 @@
 import * as path from 'node:path';
 import { randomBytes } from 'node:crypto';
 import * as vscode from 'vscode';
-import { newSeed, runStory } from './story';
+import type { LanguageClient } from 'vscode-languageclient/node';
+import { revealLine } from './reveal';
+import { STORY_REQUEST, StoryOutcome, StoryResult, newSeed, runStory, storyParams } from './story';
 import { storyPage } from './storyHtml';
 
 const VIEW_TYPE = 'plotwright.story';
@@ -21,7 +23,10 @@ export class StoryView implements vscode.Disposable {
   private runs = 0;
   private readonly saves: vscode.Disposable;
 
-  constructor(private readonly program: () => string) {
+  constructor(
+    private readonly program: () => string,
+    private readonly client: () => LanguageClient | undefined,
+  ) {
     // The story follows the saved text: the same seed and start, told again.
     this.saves = vscode.workspace.onDidSaveTextDocument((document) => {
       if (this.panel === undefined || document.uri.toString() !== this.scenario?.toString()) return;
@@ -88,13 +93,29 @@ export class StoryView implements vscode.Disposable {
     const fileName = path.basename(scenario.fsPath);
     const outcome = await vscode.window.withProgress(
       { location: vscode.ProgressLocation.Window, title: `Writing a story from ${fileName}` },
-      () => runStory(this.program(), scenario.fsPath, seed, start),
+      () => this.tell(scenario, seed, start),
     );
     if (run !== this.runs) return;
     const panel = this.ensurePanel();
     panel.title = `Story: ${fileName} (seed ${seed})`;
     panel.webview.html = storyPage(outcome, fileName, randomBytes(16).toString('hex'), start);
     if (!panel.visible) panel.reveal(vscode.ViewColumn.Beside, true);
+  }
+
+  // The language server tells the story with its lines' sources; the program, without them,
+  // when the server is not running or refuses (its messages are the ones to show then).
+  private async tell(scenario: vscode.Uri, seed: number, start?: string): Promise<StoryOutcome> {
+    const running = this.client();
+    if (running?.isRunning()) {
+      try {
+        const uri = running.code2ProtocolConverter.asUri(scenario);
+        const told = await running.sendRequest<StoryResult>(STORY_REQUEST, storyParams(uri, seed, start));
+        return { kind: 'story', seed, text: told.text, sources: told.lines };
+      } catch {
+        // the program says why
+      }
+    }
+    return runStory(this.program(), scenario.fsPath, seed, start);
   }
 
   private ensurePanel(): vscode.WebviewPanel {
@@ -108,7 +129,11 @@ export class StoryView implements vscode.Disposable {
     panel.onDidChangeViewState((event) => {
       void vscode.commands.executeCommand('setContext', FOCUS_CONTEXT, event.webviewPanel.active);
     });
-    panel.webview.onDidReceiveMessage((message: { command?: string }) => {
+    panel.webview.onDidReceiveMessage((message: { command?: string; line?: unknown }) => {
+      const line = message.line;
+      if (message.command === 'reveal' && this.scenario && Number.isSafeInteger(line) && (line as number) >= 0) {
+        void revealLine(this.scenario, line as number);
+      }
       if (message.command === 'another') void this.newStory(true);
       if (message.command === 'restart') void this.newStory();
     });

@@ -1,10 +1,11 @@
-// The graph and story pages in headless Chromium: the graph of the real language server
-// ($PLOTWRIGHT) drawn under the page's own policy, a click on a block naming its line, and the
-// story page's buttons.
+// The graph and story pages in headless Chromium, fed by the real language server
+// ($PLOTWRIGHT): the graph drawn under the page's own policy, a click on a block naming its
+// line; a story line naming the line that wrote it, and the story page's buttons.
 import { after, before, test } from 'node:test';
 import * as assert from 'node:assert/strict';
 import type { Browser } from 'puppeteer-core';
 import { GRAPH_REQUEST, GraphResult, graphParams } from '../../src/graph';
+import { STORY_REQUEST, StoryResult, storyParams } from '../../src/story';
 import { storyPage } from '../../src/storyHtml';
 import { answerOf, askAbout } from '../lsp';
 import { graphPageHtml, launch, openWebview } from './page';
@@ -47,12 +48,26 @@ test('a click on a block of the served graph names its line; coverage shades it'
   assert.deepEqual(errors, []);
 });
 
-test('the story page asks for another story, and for one from the beginning', { skip }, async () => {
-  const outcome = { kind: 'story' as const, seed: 4, text: 'Once.\n' };
+test('a story line names the line that wrote it; the buttons ask for stories', { skip }, async () => {
+  const uri = 'file:///cave.vell';
+  const text = 'title Cave\n{Fork}\nselect Fork\nLeft\nscene Left\n(Dark|Black|Dim) cave.\n{Deep}\nscene Deep\nWater drips.\n{No}\n';
+  const told = (await answerOf(program!, askAbout(uri, text, STORY_REQUEST, storyParams(uri, 3, 'Fork')), 2))
+    .result as StoryResult;
+  const outcome = { kind: 'story' as const, seed: 3, text: told.text, sources: told.lines };
   const { page, posted, errors } = await openWebview(browser, storyPage(outcome, 'a b.vell', 'n0nce', 'Fork'));
+  const click = (words: string) => page.locator(`::-p-text(${words})`).click();
+  await click('cave.'); // one of a line's alternatives
+  await click('Water drips.'); // after a jump
+  await click('1.'); // the built-in scene No: no line of the file
   await page.click('#another');
   await page.click('#restart');
-  assert.deepEqual(await posted(), [{ command: 'another' }, { command: 'restart' }]);
-  assert.match(await page.$eval('.hint code', (c) => c.textContent ?? ''), /^plotwright --no-stats --seed 4 --start=Fork 'a b\.vell'$/);
+  assert.deepEqual(await posted(), [
+    { command: 'reveal', line: 5 },
+    { command: 'reveal', line: 8 },
+    { command: 'another' },
+    { command: 'restart' },
+  ]);
+  assert.equal(await page.$eval('.story', (story) => story.textContent), told.text.replace(/\n$/, ''));
+  assert.match(await page.$eval('.hint code', (c) => c.textContent ?? ''), /^plotwright --no-stats --seed 3 --start=Fork 'a b\.vell'$/);
   assert.deepEqual(errors, []);
 });
