@@ -33,7 +33,7 @@ CONFIGURE_ONCE = [ -f $(BUILD)/CMakeCache.txt ] || $(CONFIGURE) $(SMALL_BUILD) >
 
 .PHONY: deps build build-asan build-fuzz run gui install test unit-test asan-test fuzz \
         fuzz-smoke bench format clean screenshot editor-screenshot vsix package docs web \
-        web-screenshot web-bench windows windows-zip playground
+        web-screenshot web-bench windows windows-zip playground vscode-screenshot
 
 # Every group of packages (scripts/install-deps): what make test needs.
 deps:
@@ -130,6 +130,13 @@ screenshot: build
 editor-screenshot: build
 	@scripts/install-deps pictures
 	scripts/editor-screenshot ./$(BUILD)/plotwright docs/editor.png
+
+# The VS Code graph view's page on the English example, shaded by 1000 stories, in headless
+# Chromium (VS Code itself is not needed): docs/vscode-graph.png.
+vscode-screenshot: build
+	@editors/vscode/scripts/ensure-deps.sh
+	cd editors/vscode && node node_modules/typescript/bin/tsc -p . && \
+	  node scripts/graph-screenshot.mjs ../../$(BUILD)/plotwright ../../$(EXAMPLE) ../../docs/vscode-graph.png
 
 # The README's picture of the English example's scene graph, coloured by what 1000 stories
 # reached (Graphviz, which scripts/install-deps installs). Repeatable: a fixed seed, no statistics.

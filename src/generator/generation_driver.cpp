@@ -41,7 +41,10 @@ void GenerationDriver::run_from(int current) {
   for (int iteration = 0; iteration < kRunLineLimit; ++iteration) {
     const char* line = next_line(current);
     if (!line) return;
-    if (!run_line(line, current)) {
+    if (observer_) begin_line_source(current);
+    const bool going_on = run_line(line, current);
+    if (observer_) end_line_source();
+    if (!going_on) {
       last_end_ = RunEnd::END_SCENE;
       return;
     }
@@ -178,6 +181,27 @@ void GenerationDriver::apply_directive(Directive code, int scene) {
     case Directive::JUMP:
       break;
   }
+}
+
+void GenerationDriver::begin_line_source(int scene) {
+  line_scene_ = scene;
+  line_index_ = scenes_.list(scene)->line_cursor - 1;  // next_line() moved past it
+  carried_ = !output_.pending().empty();
+}
+
+void GenerationDriver::end_line_source() {
+  if (carried_ || output_.pending().empty()) return;
+  pending_scene_ = line_scene_;
+  pending_index_ = line_index_;
+}
+
+void GenerationDriver::flushing(int story_length) {
+  if (carried_) {
+    observer_->text_written(pending_scene_, pending_index_, story_length);
+  } else {
+    observer_->text_written(line_scene_, line_index_, story_length);
+  }
+  carried_ = false;
 }
 
 // `classes_` fit `line` on entry; every rewrite of the text is followed by its classes.

@@ -20,7 +20,7 @@
 
 namespace plotwright {
 
-class GenerationDriver {
+class GenerationDriver final : private FlushWatcher {
  public:
   GenerationDriver(SceneTable& scenes, OutputBuffers& output, VariableStore& variables,
                    RunState& run_state, RandomSource& random)
@@ -39,7 +39,10 @@ class GenerationDriver {
   // Why the last run ended.
   RunEnd last_end() const { return last_end_; }
   // Tells `observer` (or nobody, with null) what the runs do from now on.
-  void set_observer(RunObserver* observer) { observer_ = observer; }
+  void set_observer(RunObserver* observer) {
+    observer_ = observer;
+    output_.set_flush_watcher(observer ? this : nullptr);
+  }
   // Whether simple lines run from their compiled forms (the default). The stories are the same
   // either way; tests switch it off to hold the fast path to the general one.
   void use_compiled_lines(bool on) { compiled_lines_ = on; }
@@ -66,6 +69,11 @@ class GenerationDriver {
   // Tells the observer about the jump line just parsed into `jump_report_`.
   void report_jump_line(int current, Directive code);
   void run_text_line(const char* line);
+  // Where the observer's lines of story text come from: the line about to run (just taken
+  // from `scene`), and, after it ran, who began what it left pending.
+  void begin_line_source(int scene);
+  void end_line_source();
+  void flushing(int story_length) override;
   // The work of choosing the next scene of `scene`: its candidates and their conditions.
   std::int64_t step_cost(int scene);
   bool out_of_work() const { return run_work() > kRunWorkLimit; }
@@ -89,6 +97,13 @@ class GenerationDriver {
   RunObserver* observer_ = nullptr;
   std::vector<CandidateReport> candidates_;  // the last selection, for the observer
   JumpReport jump_report_;                   // the last jump line, for the observer
+  // For text_written: the line running (scene, index), the line that began the pending text,
+  // and whether the pending text at the line's start is still waiting to go out.
+  int line_scene_ = 0;
+  int line_index_ = 0;
+  int pending_scene_ = 0;
+  int pending_index_ = 0;
+  bool carried_ = false;
   std::int64_t variables_work_at_start_ = 0;
 };
 

@@ -67,6 +67,11 @@ class RunObserver {
   // A jump line ran in `scene`: taken, skipped or naming no scene (text in the scenario's
   // encoding). Comes before the scene entry or directive that the line makes.
   virtual void jump_line(int /*scene*/, const JumpReport& /*report*/) {}
+  // Story text went out: the story's bytes from `story_offset` on, up to the next such call,
+  // came from line `line` (0-based, of the scene's lines) of `scene`. Told as each flush of
+  // the pending line begins; a flush whose first bytes an earlier line left pending (a message
+  // of a directive line) names that earlier line.
+  virtual void text_written(int /*scene*/, int /*line*/, int /*story_offset*/) {}
   virtual void story_ended(RunEnd /*end*/) {}
 };
 

@@ -7,7 +7,6 @@
 #include <optional>
 
 #include "authoring/coverage_report.h"
-#include "authoring/coverage_run.h"
 #include "session/opened_scenario.h"
 #include "session/story_teller.h"
 
@@ -22,16 +21,6 @@ int story_count(const json& params) {
     throw RequestError(kInvalidParams, "count must be a whole number of stories, 1 or more");
   }
   return static_cast<int>(std::min<std::int64_t>(count.get<std::int64_t>(), kMaxCoverageStories));
-}
-
-std::optional<std::uint32_t> seed_of(const json& params) {
-  if (!params.contains("seed") || params["seed"].is_null()) return std::nullopt;
-  const json& seed = params["seed"];
-  if (!seed.is_number_integer() || seed.get<std::int64_t>() < 0 ||
-      seed.get<std::int64_t>() > std::numeric_limits<std::uint32_t>::max()) {
-    throw RequestError(kInvalidParams, "seed must be a whole number from 0 to 4294967295");
-  }
-  return static_cast<std::uint32_t>(seed.get<std::int64_t>());
 }
 
 // What the stories reached, counted from a scenario without a statistics file.
@@ -78,11 +67,27 @@ void add_untaken(const CoverageReport& report, const ScenarioModel& model, const
 
 }  // namespace
 
-std::string coverage(OpenDocument& document, Cp932Codec& codec, const json& params) {
+std::optional<std::uint32_t> seed_of(const json& params) {
+  if (!params.contains("seed") || params["seed"].is_null()) return std::nullopt;
+  const json& seed = params["seed"];
+  if (!seed.is_number_integer() || seed.get<std::int64_t>() < 0 ||
+      seed.get<std::int64_t>() > std::numeric_limits<std::uint32_t>::max()) {
+    throw RequestError(kInvalidParams, "seed must be a whole number from 0 to 4294967295");
+  }
+  return static_cast<std::uint32_t>(seed.get<std::int64_t>());
+}
+
+std::optional<std::uint32_t> tell_coverage_stories(OpenDocument& document, Cp932Codec& codec,
+                                                   const json& params, CoverageRun& run) {
   const int count = story_count(params);
   const std::optional<std::uint32_t> seed = seed_of(params);
+  tell_stories(document, codec, count, seed, run);
+  return seed;
+}
+
+std::string coverage(OpenDocument& document, Cp932Codec& codec, const json& params) {
   CoverageRun counted;
-  tell_stories(document, codec, count, seed, counted);
+  const std::optional<std::uint32_t> seed = tell_coverage_stories(document, codec, params, counted);
   const CoverageReport report = make_coverage_report(
       counted.model, counted.recorder, SceneNames(counted.model, codec), document.uri(), seed);
   json result = {{"stories", report.runs}, {"blocks", report.blocks.size()}};

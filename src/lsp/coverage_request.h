@@ -2,8 +2,11 @@
 // by the same coverage code as `plotwright coverage`, answered with what they never reach.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
+#include "authoring/coverage_run.h"
 #include "lsp/open_document.h"
 
 namespace plotwright::lsp {
@@ -20,5 +23,15 @@ inline constexpr int kMaxCoverageStories = 100000;
 // the choice lines of reached select blocks whose destination their draws never took. No
 // statistics file is read or written. A RequestError when the text tells no story.
 std::string coverage(OpenDocument& document, Cp932Codec& codec, const json& params);
+
+// params.seed, from 0 to 2^32-1; none when missing or null (the clock's time). A RequestError
+// for anything else.
+std::optional<std::uint32_t> seed_of(const json& params);
+
+// Tells the stories that `params` asks for (count and seed, as above) into `run`, the way the
+// coverage request does; the seed it used, if any. A RequestError for a bad count or seed, or
+// when the text tells no story.
+std::optional<std::uint32_t> tell_coverage_stories(OpenDocument& document, Cp932Codec& codec,
+                                                   const json& params, CoverageRun& run);
 
 }  // namespace plotwright::lsp

@@ -6,9 +6,11 @@
 #include "lsp/code_actions.h"
 #include "lsp/completion.h"
 #include "lsp/coverage_request.h"
+#include "lsp/graph_request.h"
 #include "lsp/navigation.h"
 #include "lsp/outline.h"
 #include "lsp/rename.h"
+#include "lsp/story_request.h"
 
 namespace plotwright::lsp {
 
@@ -56,6 +58,8 @@ const std::map<std::string_view, DocumentRequest>& document_requests() {
       {"textDocument/codeAction",
        [](D d, C codec, const json& p) { return message_text(code_actions(d, codec, p)); }},
       {"plotwright/coverage", [](D d, C codec, const json& p) { return coverage(d, codec, p); }},
+      {"plotwright/graph", [](D d, C codec, const json& p) { return graph(d, codec, p); }},
+      {"plotwright/story", [](D d, C codec, const json& p) { return story(d, codec, p); }},
   };
   return table;
 }

@@ -59,6 +59,7 @@ void OutputBuffers::story_put_line_end() {
 }
 
 void OutputBuffers::flush_pending_line() {
+  if (watcher_) watcher_->flushing(story_length_);
   if (pending_length_ > 0) {
     if (paragraph_flag == 1) {
       const auto first = static_cast<unsigned char>(pending_[0]);

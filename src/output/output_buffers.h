@@ -12,6 +12,14 @@
 
 namespace plotwright {
 
+// Told of each flush of the pending line before it moves anything: whoever watches learns
+// where in the story the flush's bytes begin.
+class FlushWatcher {
+ public:
+  virtual ~FlushWatcher() = default;
+  virtual void flushing(int story_length) = 0;
+};
+
 class OutputBuffers {
  public:
   OutputBuffers() { reset(); }
@@ -46,6 +54,10 @@ class OutputBuffers {
   }
   int story_length() const { return story_length_; }
 
+  // Tells `watcher` (or nobody, with null) of every flush from now on. Without one a flush
+  // pays a single test for it.
+  void set_flush_watcher(FlushWatcher* watcher) { watcher_ = watcher; }
+
   // The line-state flags, 0 or 1; they outlive a run.
   std::int32_t paragraph_flag = 0;
   std::int32_t join_flag = 0;
@@ -65,6 +77,7 @@ class OutputBuffers {
   std::int32_t pending_length_ = 0;
   std::array<char, kStoryCapacity> story_;
   std::int32_t story_length_ = 0;
+  FlushWatcher* watcher_ = nullptr;
 };
 
 }  // namespace plotwright

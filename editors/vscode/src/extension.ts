@@ -1,5 +1,6 @@
 // The Plotwright extension: Vell scenario files get the Plotwright language server, a view of
-// the stories they write, and the coverage of many stories as problems of their own.
+// the stories they write (from any block), their scene graph, and the coverage of many stories
+// as problems of their own and as the graph's shading.
 import * as vscode from 'vscode';
 import type { LanguageClient } from 'vscode-languageclient/node';
 import { createClient } from './client';
@@ -11,6 +12,8 @@ import {
   coverageProblems,
   coverageSummary,
 } from './coverage';
+import { GraphView } from './graphView';
+import { startingBlocks } from './lenses';
 import { newSeed } from './story';
 import { StoryView } from './storyView';
 
@@ -41,11 +44,19 @@ async function startClient(output: vscode.OutputChannel): Promise<void> {
   }
 }
 
-// Tells the configured number of stories of the active scenario through the language server;
-// what they never reach replaces the last run's coverage problems.
-async function runCoverage(problems: vscode.DiagnosticCollection): Promise<void> {
-  const editor = vscode.window.activeTextEditor;
-  if (editor === undefined || editor.document.languageId !== 'vell') {
+// Tells the configured number of stories of `scenario` (the graph view's), else of the active
+// scenario, through the language server; what they never reach replaces the last run's coverage
+// problems and shades the graph.
+async function runCoverage(
+  problems: vscode.DiagnosticCollection,
+  graph: GraphView,
+  scenario?: vscode.Uri,
+): Promise<void> {
+  const document =
+    scenario instanceof vscode.Uri
+      ? await vscode.workspace.openTextDocument(scenario)
+      : vscode.window.activeTextEditor?.document;
+  if (document === undefined || document.languageId !== 'vell') {
     void vscode.window.showWarningMessage('Open a Vell scenario to run its coverage.');
     return;
   }
@@ -54,13 +65,9 @@ async function runCoverage(problems: vscode.DiagnosticCollection): Promise<void>
     void vscode.window.showWarningMessage('The Plotwright language server is not running.');
     return;
   }
-  const document = editor.document;
   const count = vscode.workspace.getConfiguration('plotwright').get<number>('coverage.stories');
-  const params = coverageParams(
-    running.code2ProtocolConverter.asUri(document.uri),
-    count ?? DEFAULT_COVERAGE_STORIES,
-    newSeed(),
-  );
+  const ask = { count: count ?? DEFAULT_COVERAGE_STORIES, seed: newSeed() };
+  const params = coverageParams(running.code2ProtocolConverter.asUri(document.uri), ask.count, ask.seed);
   let result: CoverageResult;
   try {
     result = await vscode.window.withProgress(
@@ -83,7 +90,29 @@ async function runCoverage(problems: vscode.DiagnosticCollection): Promise<void>
       return diagnostic;
     }),
   );
+  graph.coverageRan(document.uri, ask);
   void vscode.window.showInformationMessage(coverageSummary(result));
+}
+
+// "Play from this block" above each block a story can start at, from the server's outline.
+class PlayFromLenses implements vscode.CodeLensProvider {
+  async provideCodeLenses(document: vscode.TextDocument): Promise<vscode.CodeLens[]> {
+    const symbols = await vscode.commands.executeCommand<vscode.DocumentSymbol[] | undefined>(
+      'vscode.executeDocumentSymbolProvider',
+      document.uri,
+    );
+    const outline = (symbols ?? [])
+      .filter((symbol) => 'selectionRange' in symbol)
+      .map((symbol) => ({ name: symbol.name, detail: symbol.detail, line: symbol.selectionRange.start.line }));
+    return startingBlocks(outline).map(
+      (block) =>
+        new vscode.CodeLens(new vscode.Range(block.line, 0, block.line, 0), {
+          title: 'Play from this block',
+          command: 'plotwright.playFrom',
+          arguments: [document.uri, block.name],
+        }),
+    );
+  }
 }
 
 async function stopClient(): Promise<void> {
@@ -94,14 +123,27 @@ async function stopClient(): Promise<void> {
 
 export async function activate(context: vscode.ExtensionContext): Promise<void> {
   const output = vscode.window.createOutputChannel('Plotwright');
-  const stories = new StoryView(program);
+  const stories = new StoryView(program, () => client);
   const coverage = vscode.languages.createDiagnosticCollection('plotwright coverage');
+  const graph = new GraphView(
+    context.extensionUri,
+    () => client,
+    (scenario) => void vscode.commands.executeCommand('plotwright.runCoverage', scenario),
+  );
   context.subscriptions.push(
     output,
     stories,
     coverage,
+    graph,
     vscode.commands.registerCommand('plotwright.newStory', () => stories.newStory()),
-    vscode.commands.registerCommand('plotwright.runCoverage', () => runCoverage(coverage)),
+    vscode.commands.registerCommand('plotwright.runCoverage', (scenario?: vscode.Uri) =>
+      runCoverage(coverage, graph, scenario),
+    ),
+    vscode.commands.registerCommand('plotwright.showGraph', () => graph.show()),
+    vscode.commands.registerCommand('plotwright.playFrom', (scenario: vscode.Uri, block: string) =>
+      stories.playFrom(scenario, block),
+    ),
+    vscode.languages.registerCodeLensProvider({ language: 'vell' }, new PlayFromLenses()),
     vscode.workspace.onDidChangeConfiguration(async (event) => {
       if (event.affectsConfiguration('plotwright.path')) {
         await stopClient();

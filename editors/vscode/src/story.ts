@@ -2,12 +2,30 @@
 // Free of the editor's API, so that its tests run under plain Node.
 import { execFile } from 'node:child_process';
 
-// What one run gave: a story, the compile's error messages instead of a story, or a failure
-// to run at all (no such program, an unreadable file, an encoding error).
+// Where a story line came from: the scenario line that wrote it (counted from 0; null when
+// none did), or the built-in scene whose own lines did ("No", "last_message", ...).
+export type LineSource = { line: number | null } | { builtin: string };
+
+// What one run gave: a story (with its lines' sources when the language server told it), the
+// compile's error messages instead of a story, or a failure to run at all (no such program, an
+// unreadable file, an encoding error).
 export type StoryOutcome =
-  | { kind: 'story'; seed: number; text: string }
+  | { kind: 'story'; seed: number; text: string; sources?: LineSource[] }
   | { kind: 'errors'; seed: number; text: string }
   | { kind: 'failure'; seed: number; message: string };
+
+// The language server's story request: one story of the open text, as the command line tells
+// it with the same arguments, and where each of its lines came from.
+export const STORY_REQUEST = 'plotwright/story';
+
+export function storyParams(uri: string, seed: number, start?: string) {
+  return start === undefined ? { textDocument: { uri }, seed } : { textDocument: { uri }, seed, start };
+}
+
+export interface StoryResult {
+  text: string;
+  lines: LineSource[];
+}
 
 // Exit statuses of plotwright.
 const EXIT_STORY = 0;
@@ -22,10 +40,12 @@ export function newSeed(random: () => number = Math.random): number {
   return Math.floor(random() * 0x80000000);
 }
 
-// The command line for one story of `file`: no statistics are read or written, so looking at
-// stories in the editor leaves the scenario's use counts alone.
-export function storyArguments(file: string, seed: number): string[] {
-  return ['--no-stats', '--seed', String(seed), '--json', '--', file];
+// The command line for one story of `file`, from the block named `start` when given: no
+// statistics are read or written, so looking at stories in the editor leaves the scenario's use
+// counts alone. `--start=NAME` keeps a name that begins with '-' from reading as an option.
+export function storyArguments(file: string, seed: number, start?: string): string[] {
+  const from = start === undefined ? [] : [`--start=${start}`];
+  return ['--no-stats', '--seed', String(seed), ...from, '--json', '--', file];
 }
 
 // The text of the first story in plotwright's --json output (one object per line,
@@ -68,12 +88,12 @@ function firstLine(text: string): string {
   return line.length > 200 ? `${line.slice(0, 200)}…` : line;
 }
 
-// Runs `program` for one story of `file` with `seed`.
-export function runStory(program: string, file: string, seed: number): Promise<StoryOutcome> {
+// Runs `program` for one story of `file` with `seed`, from the block `start` when given.
+export function runStory(program: string, file: string, seed: number, start?: string): Promise<StoryOutcome> {
   return new Promise((resolve) => {
     execFile(
       program,
-      storyArguments(file, seed),
+      storyArguments(file, seed, start),
       { encoding: 'utf8', maxBuffer: MAX_OUTPUT_BYTES, timeout: TIMEOUT_MS, windowsHide: true },
       (error, stdout, stderr) => {
         if (error === null) {

@@ -3,8 +3,10 @@
 #   test/run.sh grammar              the grammar is up to date and gives the expected scopes
 #   test/run.sh story PLOTWRIGHT     the story command's runs of the plotwright program and the
 #                                    coverage command's request to its language server
-# Installs the npm packages first when they are missing or stale. Without node and npm the
-# tests are skipped with status 77, which ctest reports as skipped.
+#   test/run.sh webviews PLOTWRIGHT  the graph and story views' pages in headless Chromium, the
+#                                    graph from PLOTWRIGHT's language server
+# Installs the npm packages first when they are missing or stale. Without node and npm (or,
+# for the webviews, Chromium) the tests are skipped with status 77, which ctest reports as skipped.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,10 +25,20 @@ case "${1:-}" in
   story)
     [ -n "${2:-}" ] || { echo "usage: test/run.sh story PLOTWRIGHT" >&2; exit 2; }
     node node_modules/typescript/bin/tsc -p .
-    PLOTWRIGHT="$(realpath "$2")" node --test out/test/
+    PLOTWRIGHT="$(realpath "$2")" node --test out/test/story/ out/test/coverage/
+    ;;
+  webviews)
+    [ -n "${2:-}" ] || { echo "usage: test/run.sh webviews PLOTWRIGHT" >&2; exit 2; }
+    CHROMIUM="${CHROMIUM:-$(command -v chromium || true)}"
+    if [ -z "$CHROMIUM" ]; then
+      echo "SKIPPED: Chromium is not installed, so the webview pages are not tested"
+      exit 77
+    fi
+    node node_modules/typescript/bin/tsc -p .
+    PLOTWRIGHT="$(realpath "$2")" CHROMIUM="$CHROMIUM" node --test out/test/webviews/
     ;;
   *)
-    echo "usage: test/run.sh grammar | story PLOTWRIGHT" >&2
+    echo "usage: test/run.sh grammar | story PLOTWRIGHT | webviews PLOTWRIGHT" >&2
     exit 2
     ;;
 esac

@@ -1,6 +1,7 @@
 -- Neovim's own LSP client against `plotwright lsp` ($PLOTWRIGHT) on story.vell: the mistake's
 -- diagnostic appears on its line and column, its did-you-mean fix applies, and go-to-definition
--- from a jump lands on the block.
+-- from a jump lands on the block; and the coverage request, on coverage.vell, places the block no
+-- story reached, the one nothing leads to and the choice none took.
 -- Columns here are Neovim's bytes; the server speaks UTF-16, so each Japanese character before
 -- a place is three bytes here and one unit there.
 local here = vim.fn.fnamemodify(debug.getinfo(1, 'S').source:sub(2), ':p:h')
@@ -47,6 +48,25 @@ local function check()
          'go-to-definition did not move to line 4')
   local cursor = vim.api.nvim_win_get_cursor(0)
   assert(cursor[2] == 7, 'go-to-definition landed at ' .. vim.inspect(cursor))
+
+  -- A block behind a choice whose condition never holds, one nothing leads to, and that choice.
+  vim.cmd('edit ' .. vim.fn.fnameescape(here .. '/coverage.vell'))
+  local cave = vim.api.nvim_get_current_buf()
+  vim.lsp.buf_attach_client(cave, client)
+  local answer = vim.lsp.buf_request_sync(cave, 'plotwright/coverage', {
+    textDocument = vim.lsp.util.make_text_document_params(cave), count = 50, seed = 3,
+  }, 10000)
+  local result = answer and answer[client] and answer[client].result
+  assert(result, 'no coverage answer: ' .. vim.inspect(answer))
+  local function at(list)
+    local places = {}
+    for _, item in ipairs(list) do
+      table.insert(places, item.name .. '@' .. item.range.start.line .. ':' .. item.range['end'].character)
+    end
+    return table.concat(places, ' ')
+  end
+  assert(at(result.unreached) == 'Vault@7:11 Lost@9:10' and at(result.untaken) == 'Vault@4:16',
+         'coverage placed ' .. vim.inspect(result))
 
   vim.lsp.stop_client(client)
   assert(vim.wait(5000, function() return vim.lsp.client_is_stopped(client) end, 20),

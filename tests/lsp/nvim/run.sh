@@ -12,4 +12,4 @@ trap 'rm -rf "$home"' EXIT
 # No user configuration, no shada or swap files, nothing written outside $home.
 HOME=$home XDG_STATE_HOME=$home XDG_DATA_HOME=$home XDG_CONFIG_HOME=$home PLOTWRIGHT="$1" \
   timeout 60 nvim --headless -u NONE -i NONE -n -c "luafile $here/check.lua"
-echo "Neovim: the diagnostic, its fix and go-to-definition land where they should"
+echo "Neovim: the diagnostic, its fix, go-to-definition and coverage land where they should"

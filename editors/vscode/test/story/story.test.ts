@@ -5,6 +5,7 @@ import { execFileSync } from 'node:child_process';
 import { copyFileSync, mkdtempSync, readdirSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import * as path from 'node:path';
+import { startingBlocks } from '../../src/lenses';
 import { newSeed, outcomeOf, runStory } from '../../src/story';
 import { storyPage } from '../../src/storyHtml';
 
@@ -44,6 +45,23 @@ test('a scenario with compile errors gives their messages instead of a story', w
       'Scene "Nowhere" not found in select statement "Road"\n' +
       'Scene "Market" not found in select statement "Road"\n',
   });
+});
+
+test('a story played from a block starts there, whatever its name looks like', withProgram, async () => {
+  const scenario = path.join(scratch(), 'dash.vell');
+  writeFileSync(scenario, 'title A\n{-x}\nscene -x\nDash.\nscene Quiet\nHush.\n');
+  const from = async (block: string) => (await runStory(program!, scenario, 2, block)) as { text: string };
+  assert.match((await from('Quiet')).text, /^Hush\./);
+  assert.match((await from('-x')).text, /^Dash\./);
+});
+
+test('blocks with a name and a story of their own get "Play from this block"', () => {
+  const block = (name: string, detail: string | undefined, line: number) => ({ name, detail, line });
+  const outline = [
+    block('A', 'title', 0), block('Fork', 'select', 2), block('(scene without a name)', 'scene', 5),
+    block('Left', 'scene', 7), block('Help', 'message', 9), block('Odd', undefined, 11),
+  ];
+  assert.deepEqual(startingBlocks(outline).map((b) => b.name), ['A', 'Fork', 'Left']);
 });
 
 test('a file plotwright cannot read gives its message', withProgram, async () => {
