@@ -131,6 +131,31 @@ class ScenarioHandle {
     return out;
   }
 
+  // {text, lines: [line, ...] (0: none), words: [builtin scene word or '', ...], trace (JSON),
+  // cutShort}, or {status, message}.
+  val tellTraced(std::uint32_t seed, const std::string& start) {
+    TracedStory story;
+    RunFailure failure;
+    val out = val::object();
+    if (!scenario_->tell_traced(seed, start, story, failure)) {
+      out.set("status", failure.status);
+      out.set("message", failure.message);
+      return out;
+    }
+    out.set("text", story.text);
+    val lines = val::array();
+    val words = val::array();
+    for (std::size_t i = 0; i < story.lines.size(); ++i) {
+      lines.call<void>("push", story.lines[i].line);
+      words.call<void>("push", story.line_words[i]);
+    }
+    out.set("lines", lines);
+    out.set("words", words);
+    out.set("trace", story.trace);
+    out.set("cutShort", story.cut_short);
+    return out;
+  }
+
   // The scene graph as DOT, or as Mermaid with `mermaid`; the DOT's nodes with their lines
   // with `lines`.
   std::string graph(const std::string& title, bool mermaid, bool lines) const {
@@ -175,6 +200,7 @@ EMSCRIPTEN_BINDINGS(plotwright) {
       .function("error", &ScenarioHandle::error)
       .function("diagnostics", &ScenarioHandle::diagnostics)
       .function("tell", &ScenarioHandle::tell)
+      .function("tellTraced", &ScenarioHandle::tellTraced)
       .function("graph", &ScenarioHandle::graph)
       .function("coverage", &ScenarioHandle::coverage)
       .function("statistics", &ScenarioHandle::statistics);

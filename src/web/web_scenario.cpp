@@ -5,7 +5,11 @@
 
 #include "authoring/coverage_report.h"
 #include "authoring/coverage_run.h"
+#include "authoring/document_model.h"
 #include "authoring/graph_writer.h"
+#include "authoring/scene_names.h"
+#include "authoring/start_block.h"
+#include "authoring/story_trace.h"
 #include "base/statistics_path.h"
 #include "session/opened_scenario.h"
 #include "session/story_teller.h"
@@ -92,6 +96,54 @@ bool Scenario::tell(std::uint32_t seed, int count, std::vector<std::string>& sto
       notes.push_back("story " + std::to_string(note.story) + " was cut short by " + note.text);
     }
   }
+  return true;
+}
+
+// The story as tell() tells it, watched for its trace and its lines' sources.
+bool Scenario::tell_traced(std::uint32_t seed, const std::string& start, TracedStory& story,
+                           RunFailure& failure) {
+  if (!encoding_error_.empty()) {
+    failure = {2, encoding_error_};
+    return false;
+  }
+  int start_scene = 0;
+  std::string error;
+  if (!start.empty() &&
+      !find_start_scene(start, checked_->analysis(), codec_, start_scene, &error)) {
+    failure = {2, "--start: " + error};
+    return false;
+  }
+  TraceRecorder trace;
+  StorySourceRecorder sources;
+  ObserverPair both(trace, sources);
+  session::TellerSetup setup;
+  setup.seed = seed;
+  setup.statistics =
+      statistics_ ? session::StatisticsPlace::MEMORY : session::StatisticsPlace::NONE;
+  setup.observer = &both;
+  session::StoryTeller teller(codec_, std::move(setup));
+  const std::string statistics_path = derive_statistics_path(session::kTextScenarioPath);
+  if (statistics_) teller.memory().files[statistics_path] = *statistics_;
+  if (start_scene != 0) teller.set_start_scene(start_scene);
+  const session::Story told =
+      teller.load(checked_->engine_bytes(), session::kTextScenarioPath, statistics_.has_value());
+  if (!told.generated) {
+    failure = {1, teller.message(told.engine)};
+    return false;
+  }
+  const Engine& engine = teller.document()->engine();
+  story.text = teller.text(told.engine);
+  story.lines = sources.lines(engine, told.engine);
+  story.line_words.clear();
+  for (const StoryLineSource& line : story.lines) {
+    story.line_words.emplace_back(line.builtin ? builtin_scene_word(line.scene) : "");
+  }
+  const ScenarioModel model = document_model(*teller.document());
+  story.trace = trace_json(trace, SceneNames(model, codec_));
+  const char* limit = run_limit_name(trace.end());
+  story.cut_short = limit ? limit : "";
+  static_cast<void>(teller.finish(true, nullptr));  // a store in memory cannot fail
+  if (statistics_) statistics_ = teller.memory().files[statistics_path];
   return true;
 }
 

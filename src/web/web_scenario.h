@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "authoring/checked_scenario.h"
+#include "authoring/story_sources.h"
 #include "encoding/cp932_codec.h"
 
 namespace plotwright::web {
@@ -26,6 +27,15 @@ struct RunFailure {
   int status = 0;           // the program's exit status: 1 (the scenario's messages), 2 (encoding)
   std::string message;      // UTF-8, without a final line end
   bool over_limit = false;  // the stories passed kMaxStoriesBytes; `status` is 0
+};
+
+// One story with what the author tools know of it.
+struct TracedStory {
+  std::string text;                     // as tell() gives it
+  std::vector<StoryLineSource> lines;   // by story line: the scenario line that wrote it
+  std::vector<std::string> line_words;  // by story line: the built-in scene's word, or empty
+  std::string trace;                    // trace_json(): the path, the conditions' readings
+  std::string cut_short;                // the limit that ended the run early, or empty
 };
 
 class Scenario {
@@ -49,6 +59,13 @@ class Scenario {
   // messages instead of a story, or as soon as the stories pass kMaxStoriesBytes.
   [[nodiscard]] bool tell(std::uint32_t seed, int count, std::vector<std::string>& stories,
                           std::vector<std::string>& notes, RunFailure& failure);
+
+  // One run of `plotwright --seed SEED [--start START] --trace` over statistics() as tell()
+  // runs it (a start "" starts where every story does), with its lines' sources. False, with
+  // `failure` filled, when it tells no story or START names no block (status 2, as the
+  // command line's usage error).
+  [[nodiscard]] bool tell_traced(std::uint32_t seed, const std::string& start, TracedStory& story,
+                                 RunFailure& failure);
 
   // What `plotwright graph --format dot` (or, with `mermaid`, `--format mermaid`) writes for the
   // scenario as written, the picture headed by `title` (the command line's file name); with

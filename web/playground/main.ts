@@ -17,13 +17,14 @@ import {
 import lighthouse from '../../examples/the-lighthouse-keeper.vell';
 import yoruNoEki from '../../examples/yoru-no-eki.vell';
 import workerSource from 'coverage-worker-source';
-import { type Diagnostic, Scenario, ScenarioError } from '../src/plotwright.js';
+import { type Diagnostic, Scenario, ScenarioError, type TracedStory } from '../src/plotwright.js';
 import { type CoverageProblem, coverageProblems } from './coverage-problems.js';
 import type { CoverageAnswer, CoverageRequest } from './coverage-worker.js';
 import { GraphPanel } from './graph-panel.js';
 import { readFragment, type Shared, writeFragment } from './fragment.js';
 import { vellHighlighting } from './highlight.js';
 import { offsetOf, rangeOf } from './positions.js';
+import { blockAt, commandLine, storyLines, traceStep } from './studio.js';
 
 const EXAMPLES: ReadonlyArray<{ name: string; text: string }> = [
   { name: 'the-lighthouse-keeper.vell', text: lighthouse },
@@ -69,6 +70,13 @@ const ui = {
   coverageNote: element<HTMLSpanElement>('coverage-note'),
   problemCount: element<HTMLSpanElement>('problem-count'),
   tabs: element<HTMLElement>('tabs'),
+  start: element<HTMLInputElement>('start'),
+  playHere: element<HTMLButtonElement>('play-here'),
+  noStats: element<HTMLInputElement>('no-stats'),
+  command: element<HTMLElement>('command'),
+  copyCommand: element<HTMLButtonElement>('copy-command'),
+  commandNote: element<HTMLSpanElement>('command-note'),
+  trace: element<HTMLOListElement>('trace'),
 };
 
 function randomSeed(): number {
@@ -111,6 +119,7 @@ class Playground {
   private worker: Worker | undefined; // the coverage batch under way
   private checkerProblems: readonly Diagnostic[] = [];
   private coverage: CoverageProblem[] = [];
+  private coverageWaiters: Array<() => void> = [];
 
   async start(): Promise<void> {
     let highlighting: Extension = [];
@@ -170,6 +179,10 @@ class Playground {
     ui.seed.addEventListener('change', () => void this.tellFromSeedField());
     ui.share.addEventListener('click', () => void this.share());
     ui.clearStatistics.addEventListener('click', () => void this.clearStatistics());
+    ui.playHere.addEventListener('click', () => void this.playFromCursor());
+    ui.start.addEventListener('change', () => void this.tell(this.seedShown()));
+    ui.noStats.addEventListener('change', () => void this.tell(this.seedShown()));
+    ui.copyCommand.addEventListener('click', () => void this.copyCommand());
     window.addEventListener('keydown', (event) => {
       const enter = event.key === 'Enter' && (event.ctrlKey || event.metaKey);
       if (event.key === 'F5' || enter) {
@@ -282,17 +295,25 @@ class Playground {
     await this.tell(seed);
   }
 
-  // A story with this browser's statistics, which count it.
+  // A story with this browser's statistics, which count it, or with none ("No statistics"),
+  // from the block "Start at" names.
   private async tell(seed: number): Promise<void> {
     await this.check();
-    const scenario = await this.current();
-    const before = scenario.statistics;
+    const counted = !ui.noStats.checked;
     ui.seed.value = String(seed);
+    let scratch: Scenario | undefined;
     try {
-      this.showStory(scenario.story({ seed }), seed, before ?? '');
-      store(STATISTICS_KEY + this.name, scenario.statistics ?? '');
+      const scenario = counted
+        ? await this.current()
+        : (scratch = await Scenario.compile(this.view.state.doc.toString()));
+      const before = scenario.statistics;
+      const start = ui.start.value;
+      this.showStory(scenario.storyWithSources({ seed, start }), seed, before, start);
+      if (counted) store(STATISTICS_KEY + this.name, scenario.statistics ?? '');
     } catch (error) {
       this.showFailure(error instanceof Error ? error.message : String(error));
+    } finally {
+      scratch?.dispose();
     }
     this.showStatisticsNote();
   }
@@ -300,10 +321,11 @@ class Playground {
   // The story a link shows: told from the statistics it carries, counted nowhere.
   private async tellShared(seed: number, statistics: string): Promise<void> {
     ui.seed.value = String(seed);
+    ui.start.value = '';
     let scenario: Scenario | undefined;
     try {
       scenario = await Scenario.compile(this.view.state.doc.toString(), { statistics });
-      this.showStory(scenario.story({ seed }), seed, statistics);
+      this.showStory(scenario.storyWithSources({ seed }), seed, statistics, '');
     } catch (error) {
       this.showFailure(error instanceof Error ? error.message : String(error));
     } finally {
@@ -312,17 +334,64 @@ class Playground {
     this.showStatisticsNote();
   }
 
-  private showStory(text: string, seed: number, statistics: string): void {
-    this.shown = { seed, statistics };
-    ui.story.textContent = text;
+  private seedShown(): number {
+    return this.shown?.seed ?? randomSeed();
+  }
+
+  // The story, its path, and the command line that tells it: `statistics` is what the story
+  // started from, undefined when it kept none.
+  private showStory(story: TracedStory, seed: number, statistics: string | undefined, start: string): void {
+    this.shown = { seed, statistics: statistics ?? '' };
+    ui.story.replaceChildren(...storyLines(story.lines, (line) => this.showSource(line)));
+    ui.trace.replaceChildren(
+      ...story.trace.map((event) => Object.assign(document.createElement('li'), { textContent: traceStep(event) })),
+    );
+    ui.command.textContent = commandLine(seed, start, statistics !== undefined, this.name);
+    const runs = runsIn(statistics ?? '');
+    ui.commandNote.textContent =
+      statistics === undefined
+        ? 'no statistics weigh on it'
+        : runs > 0
+          ? `the ${runs} counted ${runs === 1 ? 'run weighs' : 'runs weigh'} on it: its .vus must hold them (Share carries them)`
+          : 'no counted runs weigh on it yet';
     ui.storyPane.classList.remove('stale', 'failed');
     ui.shareLink.hidden = true;
+  }
+
+  // The line that wrote a story line, selected in the editor.
+  private showSource(line: number): void {
+    const doc = this.view.state.doc;
+    const { from, to } = doc.line(Math.min(Math.max(1, line), doc.lines));
+    this.showPane('editor-pane');
+    this.view.dispatch({ selection: EditorSelection.single(from, to), scrollIntoView: true });
+    this.view.focus();
+  }
+
+  // A story from the block the editor's cursor stands in, with the seed on show.
+  private async playFromCursor(): Promise<void> {
+    const state = this.view.state;
+    const line = state.doc.lineAt(state.selection.main.head).number;
+    ui.start.value = blockAt((n) => state.doc.line(n).text, line);
+    this.showPane('story-pane');
+    await this.tell(this.seedShown());
+  }
+
+  private async copyCommand(): Promise<void> {
+    try {
+      await navigator.clipboard.writeText(ui.command.textContent ?? '');
+    } catch {
+      // No clipboard here: the command is selected for the user to copy.
+      getSelection()?.selectAllChildren(ui.command);
+    }
   }
 
   // What the command line shows instead of a story.
   private showFailure(message: string): void {
     this.shown = undefined;
     ui.story.textContent = message;
+    ui.trace.replaceChildren();
+    ui.command.textContent = '';
+    ui.commandNote.textContent = '';
     ui.storyPane.classList.remove('stale');
     ui.storyPane.classList.add('failed');
   }
@@ -473,8 +542,15 @@ class Playground {
     delete document.body.dataset.coverage;
   }
 
+  /** Resolves when the coverage run of the text as it stands has ended (at once if it has). */
+  coverageSettled(): Promise<void> {
+    if (document.body.dataset.coverage === 'done') return Promise.resolve();
+    return new Promise((resolve) => this.coverageWaiters.push(resolve));
+  }
+
   private showCoverage(answer: CoverageAnswer, runs: number): void {
     document.body.dataset.coverage = 'done';
+    for (const waiter of this.coverageWaiters.splice(0)) waiter();
     if ('failure' in answer) {
       ui.coverageNote.textContent = '';
       return;

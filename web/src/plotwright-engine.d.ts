@@ -24,6 +24,10 @@ export type EngineRun =
 
 export type EngineCoverage = { report: string; graph?: string } | { status: number; message: string };
 
+export type EngineTraced =
+  | { text: string; lines: number[]; words: string[]; trace: string; cutShort: string }
+  | { status: number; message: string };
+
 export interface EngineCodec {
   delete(): void;
 }
@@ -32,6 +36,7 @@ export interface EngineScenario {
   error(): string;
   diagnostics(): EngineDiagnostics;
   tell(seed: number, count: number): EngineRun;
+  tellTraced(seed: number, start: string): EngineTraced;
   graph(title: string, mermaid: boolean, lines: boolean): string;
   coverage(seed: number, runs: number, file: string, graph: boolean): EngineCoverage;
   statistics(): string | undefined;

@@ -61,6 +61,47 @@ export interface CoverageOptions extends StoryOptions {
   file?: string;
 }
 
+export interface TracedStoryOptions extends StoryOptions {
+  /** As `plotwright --start NAME`: the block the story starts at; by default where every story does. */
+  start?: string;
+}
+
+/** A line of a story and the scenario line that wrote it. */
+export interface StoryLine {
+  text: string;
+  /**
+   * The file line (1-based, as an editor counts) that wrote it: of several lines joined into
+   * one story line, the first. Absent when a built-in scene's own line wrote it, or nothing did.
+   */
+  line?: number;
+  /** The built-in scene whose own line wrote it: "start_message", "No", "last_message", ... */
+  scene?: string;
+}
+
+/**
+ * One step of a story's path, as `plotwright --json --trace` writes it: `event` is "enter",
+ * "draw", "directive", "skip", "missing" or "end"; a condition's `read` says the values it read
+ * ("%n = 0, wanted 2").
+ */
+export interface TraceEvent {
+  event: string;
+  scene?: number;
+  name?: string;
+  how?: string;
+  read?: string;
+  [member: string]: unknown;
+}
+
+/** A story with its lines' sources and its path. */
+export interface TracedStory {
+  /** As `story()` gives it. */
+  text: string;
+  lines: StoryLine[];
+  trace: TraceEvent[];
+  /** The limit that ended the story early ("the line limit (30000 lines a story)"), if one did. */
+  cutShort?: string;
+}
+
 /**
  * Thrown when a scenario tells no story. `message` is what the command-line program shows
  * instead: the scenario's error messages (`status` 1), or the character that has no
@@ -203,6 +244,26 @@ export class Scenario {
    */
   stories(options: StoriesOptions): string[] {
     return this.#tell(checkSeed(options.seed), checkCount(options.count));
+  }
+
+  /**
+   * As `story()` (with `start`, as `plotwright --start NAME`), with where each line came from
+   * and the path the story took (`--trace`). Counted in the statistics as `story()` is.
+   */
+  storyWithSources(options: TracedStoryOptions = {}): TracedStory {
+    const start = options.start === undefined ? '' : String(options.start);
+    const run = this.#live().tellTraced(checkSeed(options.seed), start);
+    if (!('text' in run)) throw new ScenarioError(run.message, run.status);
+    const texts = run.text.split('\n');
+    const lines = run.lines.map((line, i): StoryLine => {
+      const shown: StoryLine = { text: texts[i] ?? '' };
+      if (line > 0) shown.line = line;
+      if (run.words[i] !== '') shown.scene = run.words[i];
+      return shown;
+    });
+    const traced: TracedStory = { text: run.text, lines, trace: JSON.parse(run.trace) };
+    if (run.cutShort !== '') traced.cutShort = run.cutShort;
+    return traced;
   }
 
   /** As `plotwright graph FILE`: the scenario's scene graph as written, in DOT or Mermaid. */

@@ -7,7 +7,7 @@ import { join } from 'node:path';
 import { after, before, test } from 'node:test';
 import { pathToFileURL } from 'node:url';
 import { deflateRawSync } from 'node:zlib';
-import { changing, launch, openPlayground, read, serve, typeScenario } from './harness.mjs';
+import { changing, coverageDone, launch, openPlayground, read, serve, typeScenario } from './harness.mjs';
 import { cli, dist, example, scratch } from './support.mjs';
 
 // Choices and alternatives, so that both the seed and the statistics change the story.
@@ -162,7 +162,7 @@ const UNREACHED = [
 test('played stories list the blocks never reached and the choices never taken, and shade the graph', async (t) => {
   const page = await freshPage(t);
   await typeScenario(page, UNREACHED);
-  await page.waitForSelector('body[data-coverage="done"]', { timeout: 20000 });
+  await coverageDone(page);
   const coverage = (await read.diagnostics(page)).filter((d) => d.includes(': coverage: '));
   assert.deepEqual(coverage, [
     '4:1: coverage: the choice "Never" in "Gate" was taken in none of 1000 draws',
@@ -176,7 +176,7 @@ test('played stories list the blocks never reached and the choices never taken, 
   assert.equal(fills.Common, '#a6d99a');
   // A new edit ends the batch: the next run is for the new text.
   await page.keyboard.type('\nscene Extra\nMore.');
-  await page.waitForSelector('body[data-coverage="done"]', { timeout: 20000 });
+  await coverageDone(page);
   const after = await read.diagnostics(page);
   assert.ok(after.some((d) => d.startsWith('14:1: coverage: "Extra"')), after.join('\n'));
 });
@@ -185,7 +185,7 @@ test("a click on a block in the graph takes the editor to the block's line", asy
   const page = await freshPage(t);
   await typeScenario(page, CHOOSING);
   // The graph as the played stories shade it, drawn last.
-  await page.waitForSelector('body[data-coverage="done"]', { timeout: 20000 });
+  await coverageDone(page);
   for (const [block, line] of [['Market', 'scene Market'], ['Road', 'select Road'], ['Morning', 'title Morning']]) {
     const node = await page.evaluateHandle((name) => [...document.querySelectorAll('#graph g.node')]
       .find((n) => n.querySelector('text')?.textContent === name), block);
@@ -209,7 +209,7 @@ test('on a phone the panes take turns, the story first, and the page scrolls; wi
     return { bottom: rects.at(-1).bottom, height: innerHeight, scrolled: scrollY };
   });
   assert.ok(last.scrolled > 0 && last.bottom <= last.height, JSON.stringify(last));
-  for (const [tab, pane] of [['Edit', 'editor-pane'], ['Graph', 'graph-pane'], ['Problems', 'problems-pane']]) {
+  for (const [tab, pane] of [['Edit', 'editor-pane'], ['Trace', 'trace-pane'], ['Graph', 'graph-pane'], ['Problems', 'problems-pane']]) {
     const button = await page.evaluateHandle((name) => [...document.querySelectorAll('#tabs button')].find((b) => b.textContent.startsWith(name)), tab);
     await button.click();
     assert.deepEqual(await shown(), [pane]);
@@ -218,7 +218,7 @@ test('on a phone the panes take turns, the story first, and the page scrolls; wi
   const middles = await page.$$eval('header > *', (all) => all.filter((e) => e.offsetParent !== null)
     .map((e) => { const r = e.getBoundingClientRect(); return Math.round(r.top + r.height / 2); }));
   assert.ok(Math.max(...middles) - Math.min(...middles) <= 4, JSON.stringify(middles));
-  assert.equal((await shown()).length, 4);
+  assert.equal((await shown()).length, 5);
 });
 
 test('links written by hand tell their seed, from a server and from file://', async (t) => {
@@ -266,4 +266,69 @@ test('the page fetches nothing from elsewhere and raises no error', () => {
     !url.startsWith(server.url) && !url.startsWith('file://') && !url.startsWith('data:') &&
     !url.startsWith(`blob:${server.url.slice(0, -1)}`) && !url.startsWith('blob:null/'));
   assert.deepEqual(foreign, []);
+});
+
+test('a story line leads to the line that wrote it: an alternative, a jump, a built-in scene', async (t) => {
+  const page = await freshPage(t);
+  await typeScenario(page, CHOOSING);
+  await changing(page, () => page.click('#regenerate'));
+  const lines = await page.$$eval('#story .story-line', (spans) => spans.map((s) => ({ ...s.dataset })));
+  const written = lines.filter((l) => l.line).map((l) => Number(l.line));
+  assert.ok(written.includes(2), 'the alternative');
+  assert.ok(written.some((l) => [9, 11, 13].includes(l)), 'the block the jump reached');
+  assert.deepEqual([...new Set(lines.map((l) => l.scene).filter(Boolean))], ['start_message', 'last_message']);
+  const text = CHOOSING.split('\n');
+  for (const line of new Set(written)) {
+    await page.click(`#story .story-line[data-line="${line}"]`);
+    assert.equal(await page.$eval('.cm-activeLine', (e) => e.textContent), text[line - 1]);
+  }
+});
+
+test('the trace shows the path with the values its conditions read', async (t) => {
+  const page = await freshPage(t);
+  await typeScenario(page, UNREACHED);
+  await changing(page, () => page.click('#regenerate'));
+  const steps = await page.$$eval('#trace li', (items) => items.map((i) => i.textContent));
+  assert.ok(steps.includes('jump → Gate'), steps.join('\n'));
+  assert.ok(steps.some((s) => s.startsWith('draw at Gate: ') && s.includes('[%n = 1, wanted 2]')), steps.join('\n'));
+});
+
+test('play from here tells the story from the block at the cursor, with its command line', async (t) => {
+  const folder = scratch(t);
+  const page = await freshPage(t);
+  const name = await page.$eval('#examples', (e) => e.value);
+  await typeScenario(page, CHOOSING);
+  await changing(page, () => page.click('#no-stats'));
+  await page.evaluate(() => {
+    const { view } = window.plotwright.playground;
+    view.dispatch({ selection: { anchor: view.state.doc.line(13).from } });
+  });
+  await changing(page, () => page.click('#play-here'));
+  const seed = await read.seed(page);
+  assert.equal(await page.$eval('#start', (e) => e.value), 'Market');
+  assert.equal(await page.$eval('#command', (e) => e.textContent), `plotwright --seed ${seed} --start Market --no-stats ${name}`);
+  const expected = told(folder, CHOOSING, ['--seed', seed, '--start', 'Market', '--no-stats']);
+  assert.equal(await read.story(page), expected.stdout);
+  assert.match(await read.story(page), /Stalls and noise\./);
+});
+
+test('typing stays responsive while a hundred thousand stories play', async (t) => {
+  const page = await freshPage(t);
+  await typeScenario(page, CHOOSING);
+  await coverageDone(page);
+  await page.$eval('#runs', (e) => { e.value = '100000'; e.dispatchEvent(new Event('change')); });
+  assert.equal(await page.evaluate(() => document.body.dataset.coverage), 'running');
+  // The delay of each input event from its arrival to its handling, as the browser measures it
+  // (events handled within 16 ms are not reported).
+  await page.evaluate(() => {
+    window.inputDelays = [];
+    new PerformanceObserver((list) => {
+      for (const e of list.getEntries()) window.inputDelays.push(e.processingStart - e.startTime);
+    }).observe({ type: 'event', durationThreshold: 16, buffered: true });
+  });
+  await page.click('#start');
+  await page.keyboard.type('Market and more');
+  const longest = await page.evaluate(() => Math.max(0, ...window.inputDelays));
+  assert.ok(longest < 200, `the longest input delay was ${longest} ms`);
+  assert.equal(await page.$eval('#start', (e) => e.value), 'Market and more');
 });

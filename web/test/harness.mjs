@@ -53,3 +53,8 @@ export async function changing(page, action) {
     before,
   );
 }
+
+/** Waits until the page's coverage run for the text as it stands has ended, however long. */
+export function coverageDone(page) {
+  return page.evaluate(() => window.plotwright.playground.coverageSettled());
+}

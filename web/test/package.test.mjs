@@ -96,6 +96,25 @@ test("the graph and the coverage report are the command line's", async () => {
     shaded.replace(/"[^"]*the-lighthouse-keeper.vell/g, '"F'));
 });
 
+test("a story with its sources is the command line's story, trace and --start", async () => {
+  const file = 'examples/the-lighthouse-keeper.vell';
+  const text = example('the-lighthouse-keeper.vell').toString('utf8');
+  const scenario = await Scenario.compile(text);
+  const lines = text.split('\n');
+  for (const start of ['', 'Gulls']) {
+    const args = ['--json', '--trace', '--no-stats', '--seed', '4', ...(start ? ['--start', start] : []), file];
+    const expected = JSON.parse(cli(args).stdout);
+    const story = scenario.storyWithSources({ seed: 4, start });
+    assert.equal(story.text, expected.text, start);
+    assert.deepEqual(story.trace, expected.trace, start);
+    assert.equal(story.lines.map((l) => `${l.text}\n`).join(''), story.text);
+    // Every line has one origin: a scenario line, or a built-in scene's own line.
+    assert.ok(story.lines.every((l) => (l.line === undefined) !== (l.scene === undefined)));
+    assert.ok(story.lines.every((l) => l.line === undefined || l.line <= lines.length));
+  }
+  assert.throws(() => scenario.storyWithSources({ seed: 1, start: 'Nowhere' }), ScenarioError);
+});
+
 test("the statistics are the command line's file after the same runs", async (t) => {
   const folder = scratch(t);
   copyFileSync(join(web, '../examples/yoru-no-eki.vell'), join(folder, 'story.vell'));
