@@ -8,7 +8,19 @@ namespace plotwright::platform {
 void keep_no_statistics(const std::string& name, bool regular, ScenarioFile& file) {
   file.path = name;
   file.statistics_notes.push_back(regular ? "no statistics are kept for it"
-                               : "is not a regular file; no statistics are kept for it");
+                                          : "is not a regular file; no statistics are kept for it");
+}
+
+std::string read_only_statistics_note(const std::string& real_path, bool folder_writable,
+                                      bool statistics_exist) {
+  const std::string keep =
+      "; no statistics are kept for it (copy it to a folder of your own "
+      "to keep them)";
+  if (real_path.starts_with(kSystemPrefix) && !real_path.starts_with(kLocalPrefix)) {
+    return "is one of the system's files" + keep;
+  }
+  if (!folder_writable && !statistics_exist) return "is in a folder you cannot write" + keep;
+  return {};
 }
 
 void note_line_ends(ScenarioFile& file) {
