@@ -59,13 +59,15 @@ lintian --pedantic --fail-on none "$work"/out/*.changes > "$work/lintian.log" 2>
 cat "$work/lintian.log"
 grep -q '^[EW]:' "$work/lintian.log" && fail "lintian reports errors or warnings"
 
-# Every ELF file of every package, hardened.
+# Every ELF file of every package, hardened. Control-flow protection is not asked for: the
+# program would have it only if the C library's start files had it too, which Debian 12's do
+# not (no program there has it, /usr/bin/ls neither); the flag is given all the same.
 for p in $packages; do
   dpkg-deb -x "$(deb "$p")" "$work/root/$p"
 done
 while IFS= read -r -d '' file; do
   [ "$(head -c 4 "$file")" = $'\x7fELF' ] || continue
-  hardening-check --quiet "$file" || fail "hardening-check: $file"
+  hardening-check --quiet --nocfprotection "$file" || fail "hardening-check: $file"
 done < <(find "$work/root" -type f -print0)
 
 example=/usr/share/doc/plotwright/examples/the-lighthouse-keeper.vell
