@@ -62,13 +62,17 @@ grep -q '^[EW]:' "$work/lintian.log" && fail "lintian reports errors or warnings
 # Every ELF file of every package, hardened. Control-flow protection is not asked for: the
 # program would have it only if the C library's start files had it too, which Debian 12's do
 # not (no program there has it, /usr/bin/ls neither); the flag is given all the same.
+elves=0
 for p in $packages; do
-  dpkg-deb -x "$(deb "$p")" "$work/root/$p"
+  mkdir -p "$work/root/$p" && dpkg-deb -x "$(deb "$p")" "$work/root/$p" || fail "$p does not unpack"
 done
 while IFS= read -r -d '' file; do
-  [ "$(head -c 4 "$file")" = $'\x7fELF' ] || continue
+  [ "$(od -An -c -N4 "$file" | tr -d ' ')" = '177ELF' ] || continue
+  elves=$((elves + 1))
   hardening-check --quiet --nocfprotection "$file" || fail "hardening-check: $file"
 done < <(find "$work/root" -type f -print0)
+# The two programs, the library and the Python module.
+[ "$elves" = 4 ] || fail "hardening-check saw $elves ELF files, not 4"
 
 example=/usr/share/doc/plotwright/examples/the-lighthouse-keeper.vell
 "$build/plotwright" --no-stats --seed 1 "$source_dir/examples/the-lighthouse-keeper.vell" > "$work/built.out"
