@@ -115,10 +115,11 @@ fuzz-smoke: build-fuzz
 # The web package and the playground first: the unit tests run them in node and in Chromium.
 test: deps web unit-test asan-test fuzz-smoke
 
-# The Debian package, build/plotwright_VERSION_ARCH.deb, from what make build built.
-package: build
-	@scripts/install-deps package
-	@cd $(BUILD) && cpack -G DEB
+# The Debian packages (debian/): plotwright, plotwright-gui, libplotwright1, libplotwright-dev
+# and python3-plotwright, built by dpkg-buildpackage into $(BUILD)/debian.
+package:
+	@scripts/install-deps run gui library package
+	@scripts/debian-package $(BUILD)/debian $(JOBS)
 
 # A picture of the desktop program's window with a story from the example (seed 7), under Xvfb.
 screenshot: build

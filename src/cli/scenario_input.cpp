@@ -18,8 +18,12 @@ bool read_input(const Options& options, ScenarioInput& input, std::ostream& err)
   }
   for (const session::Note& note : input.scenario.notes) {
     // Who asked for no statistics is not told that none are kept.
-    if (options.no_stats && note.kind == session::NoteKind::STATISTICS_NOT_KEPT) continue;
-    err << "plotwright: warning: " << input.name << ": " << note.text << '\n';
+    const bool plain = note.kind == session::NoteKind::STATISTICS_READ_ONLY;
+    if (options.no_stats && (plain || note.kind == session::NoteKind::STATISTICS_NOT_KEPT)) {
+      continue;
+    }
+    err << (plain ? "plotwright: note: " : "plotwright: warning: ") << input.name << ": "
+        << note.text << '\n';
   }
   if (options.no_stats) input.scenario.keep_statistics = false;
   if (!Cp932Codec::open(input.codec, &error)) {

@@ -25,6 +25,9 @@ void show_note(const session::Note& note, std::ostream& err) {
     case session::NoteKind::STATISTICS_REFUSED:
       err << "plotwright: warning: " << note.text << '\n';
       break;
+    case session::NoteKind::STATISTICS_READ_ONLY:
+      err << "plotwright: note: " << note.text << '\n';
+      break;
     case session::NoteKind::STATISTICS_NOT_SAVED:
       // A statistics file that cannot be written costs the user nothing of the story: warn only.
       err << "plotwright: warning: could not save statistics: " << note.text << '\n';

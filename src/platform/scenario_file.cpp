@@ -37,12 +37,20 @@ void place_statistics(const std::string& name, const struct stat& scenario, Scen
   file.path = real_path(name);
   struct stat statistics {};
   const std::string statistics_path = derive_statistics_path(file.path);
-  file.keep_statistics = ::stat(statistics_path.c_str(), &statistics) != 0 ||
-                         statistics.st_dev != scenario.st_dev ||
+  const bool statistics_exist = ::stat(statistics_path.c_str(), &statistics) == 0;
+  file.keep_statistics = !statistics_exist || statistics.st_dev != scenario.st_dev ||
                          statistics.st_ino != scenario.st_ino;
   if (!file.keep_statistics) {
     file.statistics_notes.push_back("is its own statistics file (" + statistics_path +
-                         "); no statistics are kept for it");
+                                    "); no statistics are kept for it");
+    return;
+  }
+  const std::string folder = file.path.substr(0, file.path.find_last_of('/') + 1);
+  std::string note = read_only_statistics_note(
+      file.path, ::access(folder.empty() ? "." : folder.c_str(), W_OK) == 0, statistics_exist);
+  if (!note.empty()) {
+    file.keep_statistics = false;
+    file.read_only_notes.push_back(std::move(note));
   }
 }
 

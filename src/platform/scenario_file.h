@@ -22,6 +22,10 @@ struct ScenarioFile {
   // Why no statistics are kept for it, in the same form: of no concern to a user who asked
   // for none.
   std::vector<std::string> statistics_notes;
+  // The same for a file that lies where statistics are not to be written (the system's
+  // installed examples, a folder the user cannot write): a plain remark, not a fault to warn
+  // of at every run.
+  std::vector<std::string> read_only_notes;
 };
 
 // Reads the scenario `name`; "-" means standard input. With `allow_streams` false, anything but

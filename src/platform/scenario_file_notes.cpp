@@ -15,6 +15,18 @@ void keep_no_statistics(const std::string& name, bool regular, ScenarioFile& fil
                                           : "no statistics are kept for it");
 }
 
+std::string read_only_statistics_note(const std::string& real_path, bool folder_writable,
+                                      bool statistics_exist) {
+  const std::string keep =
+      "; no statistics are kept for it (copy it to a folder of your own "
+      "to keep them)";
+  if (real_path.starts_with(kSystemPrefix) && !real_path.starts_with(kLocalPrefix)) {
+    return "is one of the system's files" + keep;
+  }
+  if (!folder_writable && !statistics_exist) return "is in a folder you cannot write" + keep;
+  return {};
+}
+
 void note_line_ends(ScenarioFile& file) {
   const std::string& bytes = file.bytes;
   if (bytes.find('\n') == std::string::npos && bytes.find('\r') != std::string::npos) {

@@ -43,6 +43,8 @@ CMAKE_OPTIONS = [
     "-DPLOTWRIGHT_MAN_PAGES=OFF",
     "-DPLOTWRIGHT_LIBRARY=ON",
     "-DPLOTWRIGHT_PYTHON=ON",
+    # A wheel has no libplotwright beside it: the module carries the engine itself.
+    "-DPLOTWRIGHT_PYTHON_SHARED=OFF",
 ]
 
 

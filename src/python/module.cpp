@@ -18,7 +18,6 @@
 #include <string_view>
 #include <utility>
 
-#include "analysis/diagnostics.h"
 #include "plotwright/plotwright.h"
 
 namespace py = pybind11;
@@ -96,14 +95,17 @@ plotwright_encoding parse_encoding(const std::string& name) {
   throw py::value_error("encoding must be 'auto', 'shift_jis' or 'utf-8', not '" + name + "'");
 }
 
-// The C interface's severities are the engine's, number for number: their words are the
-// engine's too.
-static_assert(PLOTWRIGHT_SEVERITY_ERROR == static_cast<int>(plotwright::Severity::ERROR) &&
-              PLOTWRIGHT_SEVERITY_WARNING == static_cast<int>(plotwright::Severity::WARNING) &&
-              PLOTWRIGHT_SEVERITY_NOTE == static_cast<int>(plotwright::Severity::NOTE));
-
+// The words the command line and the other front ends give the severities.
 const char* severity_word(plotwright_severity severity) {
-  return plotwright::severity_name(static_cast<plotwright::Severity>(severity));
+  switch (severity) {
+    case PLOTWRIGHT_SEVERITY_ERROR:
+      return "error";
+    case PLOTWRIGHT_SEVERITY_WARNING:
+      return "warning";
+    case PLOTWRIGHT_SEVERITY_NOTE:
+      return "note";
+  }
+  return "error";
 }
 
 // What a str that UTF-8 cannot carry holds (a lone surrogate, from a file read with

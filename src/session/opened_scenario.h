@@ -18,6 +18,7 @@ namespace plotwright::session {
 enum class NoteKind {
   SCENARIO_FILE,         // about the scenario file: "has carriage returns but no line feeds"
   STATISTICS_NOT_KEPT,   // why the file keeps none: "no statistics are kept for it"
+  STATISTICS_READ_ONLY,  // the same for a file where none are to be written: a plain remark
   STATISTICS_REFUSED,    // this scenario's statistics file was refused or ignored: why
   STATISTICS_NOT_SAVED,  // statistics could not be saved: why
   CUT_SHORT,             // story `story` was cut short by `text` ("the line limit")

@@ -22,6 +22,9 @@ bool scenario_from_file(const std::string& name, bool allow_streams, InputEncodi
   for (std::string& note : file.statistics_notes) {
     scenario.notes.push_back(Note{NoteKind::STATISTICS_NOT_KEPT, std::move(note), 0});
   }
+  for (std::string& note : file.read_only_notes) {
+    scenario.notes.push_back(Note{NoteKind::STATISTICS_READ_ONLY, std::move(note), 0});
+  }
   return true;
 }
 

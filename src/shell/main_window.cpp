@@ -256,6 +256,8 @@ QString MainWindow::notes_of(const QString& path, const session::OpenedScenario&
                              const LoadedScenario& loaded) const {
   QStringList notes;
   for (const session::Note& note : scenario.notes) {
+    // That an installed example keeps no statistics is no reason to stop the user with a box.
+    if (note.kind == session::NoteKind::STATISTICS_READ_ONLY) continue;
     notes.append(QStringLiteral("\"%1\" %2")
                      .arg(QDir::toNativeSeparators(path), QString::fromStdString(note.text)));
   }
