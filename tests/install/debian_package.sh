@@ -16,15 +16,19 @@ skip() { echo "debian_package: skipped: $*"; exit 77; }
 for tool in apt-get dpkg-buildpackage lintian hardening-check; do
   command -v "$tool" > /dev/null || skip "no $tool (scripts/install-deps package installs it)"
 done
-for p in $packages; do
-  dpkg-query -W -f='${Status}' "$p" 2> /dev/null | grep -q 'install ok installed' &&
-    skip "the package $p is installed already (apt-get purge $p)"
-done
+skip_if_installed() {
+  for p in $packages; do
+    dpkg-query -W -f='${Status}' "$p" 2> /dev/null | grep -q 'install ok installed' &&
+      skip "the package $p is installed already (apt-get purge $p)"
+  done
+  return 0
+}
+skip_if_installed
 work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
 failures=0
 fail() { echo "debian_package: $*" >&2; failures=$((failures + 1)); }
 installed_names() { dpkg-query -W -f='${db:Status-Status} ${Package}\n' | awk '$1 == "installed" {print $2}' | sort; }
-installed_names > "$work/before"
 
 # apt COMMAND...: apt-get, waiting while another package manager holds its lock.
 apt() {
@@ -39,7 +43,6 @@ restore() {
   # shellcheck disable=SC2086
   apt purge $added || echo "debian_package: COULD NOT PURGE $added" >&2
 }
-trap 'restore; rm -rf "$work"' EXIT
 
 "$source_dir/scripts/debian-package" "$work/out" 2 > /dev/null || { fail "the build failed"; exit 1; }
 deb() { ls "$work"/out/"$1"_*.deb; }
@@ -73,6 +76,14 @@ while IFS= read -r -d '' file; do
 done < <(find "$work/root" -type f -print0)
 # The two programs, the library and the Python module.
 [ "$elves" = 4 ] || fail "hardening-check saw $elves ELF files, not 4"
+
+# From here on the machine's packages change: one run at a time (another checkout's tests may
+# run beside this one), and what this run adds is purged whatever happens.
+exec 9> /run/lock/plotwright-debian-package.lock
+flock 9
+skip_if_installed
+installed_names > "$work/before"
+trap 'restore; rm -rf "$work"' EXIT
 
 example=/usr/share/doc/plotwright/examples/the-lighthouse-keeper.vell
 "$build/plotwright" --no-stats --seed 1 "$source_dir/examples/the-lighthouse-keeper.vell" > "$work/built.out"
