@@ -135,6 +135,7 @@ class Playground {
   private untold = 0; // stories asked for and not yet shown
   private answering: { id: number; resolve: (answer: Told) => void } | undefined;
   private checkerProblems: { shown: readonly Diagnostic[]; total: number } = { shown: [], total: 0 };
+  private listed = ''; // what the problems list shows, as JSON
   private coverage: { shown: readonly CoverageProblem[]; total: number } = { shown: [], total: 0 };
   private waiters: Array<{ stage: Stage; resolve: () => void }> = [];
 
@@ -539,6 +540,13 @@ class Playground {
       marks.push({ from, to, severity: 'info', message: p.message });
     }
     this.view.dispatch(setDiagnostics(this.view.state, marks));
+    const count = total + this.coverage.total;
+    ui.diagnostics.classList.toggle('clean', count === 0);
+    ui.problemCount.textContent = count > 0 ? `(${count})` : '';
+    // A keystroke within a line leaves the problems as they were: the list stays as it is.
+    const listed = JSON.stringify([shown, total, this.coverage]);
+    if (listed === this.listed) return;
+    this.listed = listed;
     const items = shown.map((d) => this.problemItem(d.line, d.column, d.severity, `${d.message} [${d.code}]`));
     if (shown.length < total) items.push(this.moreItem(`… and ${total - shown.length} more warnings`));
     for (const p of this.coverage.shown) items.push(this.problemItem(p.line, 1, 'coverage', p.message));
@@ -546,9 +554,6 @@ class Playground {
       items.push(this.moreItem(`… and ${this.coverage.total - this.coverage.shown.length} more found by the stories`));
     }
     ui.diagnostics.replaceChildren(...items);
-    const count = total + this.coverage.total;
-    ui.diagnostics.classList.toggle('clean', count === 0);
-    ui.problemCount.textContent = count > 0 ? `(${count})` : '';
   }
 
   private moreItem(text: string): HTMLLIElement {
