@@ -183,6 +183,7 @@ web-screenshot: web
 # The web figures of bench/README.md: a 199,998-line compile and a story, in Chromium and node.
 web-bench: build web
 	node web/bench/web_bench.mjs $(BUILD)
+	node web/bench/typing_bench.mjs $(BUILD)
 
 format:
 	clang-format -i $$(git ls-files '*.h' '*.cpp')

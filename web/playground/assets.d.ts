@@ -9,8 +9,8 @@ declare module '*.wasm' {
   export default bytes;
 }
 
-// The coverage worker's script, bundled on its own and taken in as text (scripts/build.mjs).
-declare module 'coverage-worker-source' {
+// The studio worker's script, bundled on its own and taken in as text (scripts/build.mjs).
+declare module 'studio-worker-source' {
   const source: string;
   export default source;
 }

@@ -1,22 +1,15 @@
-// The graph pane: the scene graph's DOT (the package's graph(), its nodes carrying their lines)
-// drawn by Graphviz in WebAssembly. A node with a line leads the editor there.
-import { instance, type Viz } from '@viz-js/viz';
-
-// A graph of more nodes than this is summed up rather than drawn: Graphviz's layout grows
-// faster than the graph, and it runs on the page's thread.
-export const MAX_GRAPH_NODES = 400;
-
-// The nodes of the graph writer's DOT: "  s12 [label=...", "  b3 [", "  m1 [".
-const NODE_LINE = /^ {2}[sbm]\d+ \[/gm;
+// The graph pane: the scene graph as the worker laid it out (SVG text from Graphviz, whose nodes
+// carry their block's line as a class), or the note that stands in for it. A node with a line
+// leads the editor there.
+import type { Drawing } from './studio-protocol.js';
 
 export class GraphPanel {
-  private viz: Promise<Viz> | undefined;
-  private drawn = ''; // the DOT on show
+  private drawn = ''; // the SVG on show
 
   constructor(
     private readonly host: HTMLElement,
     private readonly note: HTMLElement,
-    private readonly goToLine: (line: number) => void,
+    goToLine: (line: number) => void,
   ) {
     host.addEventListener('click', (event) => {
       const node = (event.target as Element).closest('g.node');
@@ -30,34 +23,18 @@ export class GraphPanel {
     this.host.classList.add('stale');
   }
 
-  /** Draws `dot`, or says why not: too many nodes, or no graph (`dot` empty, `why` given). */
-  async show(dot: string, why = ''): Promise<void> {
-    if (dot === this.drawn && dot !== '') {
-      this.host.classList.remove('stale');
-      return;
-    }
-    this.drawn = dot;
-    const nodes = dot.match(NODE_LINE)?.length ?? 0;
-    if (dot === '' || nodes > MAX_GRAPH_NODES) {
-      this.host.replaceChildren();
-      this.note.textContent =
-        dot === ''
-          ? why
-          : `${nodes} blocks: more than the ${MAX_GRAPH_NODES} drawn here. ` +
-            '`plotwright graph FILE | dot -Tsvg > graph.svg` draws them all.';
-      return;
-    }
-    let svg: SVGSVGElement;
-    try {
-      this.viz ??= instance();
-      svg = (await this.viz).renderSVGElement(dot);
-    } catch (error) {
-      this.note.textContent = `The graph cannot be drawn: ${error instanceof Error ? error.message : error}`;
-      return;
-    }
-    if (this.drawn !== dot) return; // a newer graph came while this one was drawn
-    this.note.textContent = '';
-    this.host.replaceChildren(svg);
+  /** Shows a drawing: its picture, or none and its note. */
+  show({ svg, note }: Drawing): void {
+    this.note.textContent = note;
     this.host.classList.remove('stale');
+    if (svg === this.drawn) return;
+    this.drawn = svg;
+    if (svg === '') {
+      this.host.replaceChildren();
+      return;
+    }
+    // Parsed as an SVG document, not as HTML: the labels are text, whatever the scenario says.
+    const picture = new DOMParser().parseFromString(svg, 'image/svg+xml').documentElement;
+    this.host.replaceChildren(picture);
   }
 }

@@ -1,7 +1,8 @@
 // The playground page: a scenario in an editor, its diagnostics as you type, its story beside
 // it, its scene graph, the problems that a thousand stories played in a worker find, the
 // examples, statistics kept per scenario in this browser, and Share links. Below 700 px the
-// panes take turns, chosen by tabs.
+// panes take turns, chosen by tabs. Compiling, checking, drawing the graph and telling stories
+// happen in workers: the page's thread only shows their answers, so typing never waits.
 import { defaultKeymap, history, historyKeymap } from '@codemirror/commands';
 import { type Diagnostic as EditorDiagnostic, lintGutter, setDiagnostics } from '@codemirror/lint';
 import { EditorSelection, EditorState, type Extension } from '@codemirror/state';
@@ -16,11 +17,11 @@ import {
 } from '@codemirror/view';
 import lighthouse from '../../examples/the-lighthouse-keeper.vell';
 import yoruNoEki from '../../examples/yoru-no-eki.vell';
-import workerSource from 'coverage-worker-source';
 import { type Diagnostic, Scenario, ScenarioError, type TracedStory } from '../src/plotwright.js';
-import { type CoverageProblem, coverageProblems } from './coverage-problems.js';
-import type { CoverageAnswer, CoverageRequest } from './coverage-worker.js';
+import type { CoverageProblem } from './coverage-problems.js';
 import { GraphPanel } from './graph-panel.js';
+import type { StudioAnswer, TellRequest } from './studio-protocol.js';
+import { type StudioPort, Studios } from './studio-client.js';
 import { readFragment, type Shared, writeFragment } from './fragment.js';
 import { vellHighlighting } from './highlight.js';
 import { offsetOf, rangeOf } from './positions.js';
@@ -34,11 +35,14 @@ const EXAMPLES: ReadonlyArray<{ name: string; text: string }> = [
 const UNTITLED = 'untitled.vell';
 const SESSION_KEY = 'plotwright.session';
 const STATISTICS_KEY = 'plotwright.statistics.';
-const CHECK_DELAY_MS = 150;
+// How long the text must rest before it is checked: the check runs in a worker, so the delay
+// only spares it work that the next keystroke would make pointless.
+const CHECK_DELAY_MS = 100;
+// How long the text must rest before it is saved for the next visit: saving a large scenario
+// takes the page's thread a while, so not at every pause in typing (and at once when the page
+// is left).
+const SAVE_DELAY_MS = 2000;
 const DAMAGED_LINK = 'This link is damaged: its scenario cannot be read.';
-// At most this many warnings are listed and marked (every error is): a generated scenario can
-// have a hundred thousand, more than a person reads or the page can show quickly.
-const WARNINGS_SHOWN = 1000;
 // The coverage runs after each edit: how many stories by default and at most, and the seed, the
 // same each time so that the problems they find change only with the text.
 const DEFAULT_RUNS = 1000;
@@ -106,20 +110,34 @@ function runsIn(statistics: string): number {
   return match ? Number(match[1]) : 0;
 }
 
+// What is shown of the text as it stands, each as body[data-STAGE="done"] once it is: its
+// problems, its graph, and the problems its coverage batch found.
+type Stage = 'problems' | 'graph' | 'coverage';
+type Told = Extract<StudioAnswer, { kind: 'told' }>;
+
 class Playground {
   view!: EditorView;
   private name = UNTITLED;
-  // The compile of the editor's text under this name (with that name's statistics), shared by
-  // every caller until the text or the name changes.
-  private compiled: { name: string; text: string; scenario: Promise<Scenario> } | undefined;
-  private diagnosed: Scenario | undefined; // the scenario whose diagnostics are shown
   private shown: { seed: number; statistics: string } | undefined;
   private checkTimer: ReturnType<typeof setTimeout> | undefined;
+  private saveTimer: ReturnType<typeof setTimeout> | undefined; // set while the text is unsaved
   private graph!: GraphPanel;
-  private worker: Worker | undefined; // the coverage batch under way
-  private checkerProblems: readonly Diagnostic[] = [];
-  private coverage: CoverageProblem[] = [];
-  private coverageWaiters: Array<() => void> = [];
+  private readonly studios = new Studios();
+  private checker!: StudioPort; // checks and stories, for the page's whole life
+  private coverer: StudioPort | undefined; // the coverage batch under way
+  // Each change of the text (or of the statistics it is checked with) is a generation: answers
+  // for an older one are dropped.
+  private generation = 0;
+  private checked = -1; // the generation last sent to be checked
+  private errors = false; // the checked text has errors: no stories are played for coverage
+  private telling: Promise<void> = Promise.resolve();
+  private tells = 0;
+  private untold = 0; // stories asked for and not yet shown
+  private answering: { id: number; resolve: (answer: Told) => void } | undefined;
+  private checkerProblems: { shown: readonly Diagnostic[]; total: number } = { shown: [], total: 0 };
+  private listed = ''; // what the problems list shows, as JSON
+  private coverage: { shown: readonly CoverageProblem[]; total: number } = { shown: [], total: 0 };
+  private waiters: Array<{ stage: Stage; resolve: () => void }> = [];
 
   async start(): Promise<void> {
     let highlighting: Extension = [];
@@ -133,11 +151,13 @@ class Playground {
       state: EditorState.create({ doc: '', extensions: this.extensions(highlighting) }),
     });
     this.graph = new GraphPanel(ui.graph, ui.graphNote, (line) => this.goToLine(line, 1));
+    this.checker = this.studios.start((answer) => this.receive(answer));
     this.wireControls();
     this.wireTabs();
     const opened = await this.openFragment();
     if (opened !== 'opened') await this.restoreSession();
     if (opened === 'damaged') this.showFailure(DAMAGED_LINK);
+    await this.settled('graph');
     document.body.dataset.ready = 'true';
   }
 
@@ -190,6 +210,9 @@ class Playground {
         void this.regenerate();
       }
     });
+    window.addEventListener('pagehide', () => {
+      if (this.saveTimer !== undefined) this.saveSession();
+    });
     window.addEventListener('hashchange', async () => {
       if ((await this.openFragment()) === 'damaged') {
         this.showFailure(DAMAGED_LINK);
@@ -204,7 +227,8 @@ class Playground {
     this.name = name;
     ui.examples.value = name;
     this.view.dispatch({ changes: { from: 0, to: this.view.state.doc.length, insert: text } });
-    await this.check();
+    this.saveSession();
+    this.check();
     if (statistics === undefined) await this.tell(seed);
     else await this.tellShared(seed, statistics);
   }
@@ -236,44 +260,93 @@ class Playground {
   }
 
   private scheduleCheck(): void {
+    this.changed();
     clearTimeout(this.checkTimer);
-    this.checkTimer = setTimeout(() => void this.check(), CHECK_DELAY_MS);
+    this.checkTimer = setTimeout(() => this.check(), CHECK_DELAY_MS);
+    clearTimeout(this.saveTimer);
+    this.saveTimer = setTimeout(() => this.saveSession(), SAVE_DELAY_MS);
     ui.storyPane.classList.add('stale');
+  }
+
+  // The scenario and its name, for the next visit.
+  private saveSession(): void {
+    clearTimeout(this.saveTimer);
+    this.saveTimer = undefined;
+    store(SESSION_KEY, JSON.stringify({ name: this.name, text: this.view.state.doc.toString() }));
+  }
+
+  // What is shown no longer matches the text: a new generation, whose answers are awaited.
+  private changed(): void {
+    ++this.generation;
+    for (const stage of ['problems', 'graph', 'coverage'] as const) delete document.body.dataset[stage];
     this.graph.markStale();
     this.cancelCoverage();
   }
 
-  // The compiled scenario of the editor's text, with this scenario's stored statistics.
-  private current(): Promise<Scenario> {
+  // Sends the text as it stands to be checked, unless it has been already.
+  private check(): void {
+    clearTimeout(this.checkTimer);
+    if (this.checked === this.generation) return;
+    this.checked = this.generation;
     const text = this.view.state.doc.toString();
-    const name = this.name;
-    if (this.compiled?.text !== text || this.compiled.name !== name) {
-      const previous = this.compiled?.scenario;
-      const scenario = Scenario.compile(text, { statistics: stored(STATISTICS_KEY + name) });
-      this.compiled = { name, text, scenario };
-      // Whoever awaited the previous one has used it by the time this runs.
-      previous?.then((old) => old.dispose(), () => {});
-      store(SESSION_KEY, JSON.stringify({ name, text }));
-    }
-    return this.compiled.scenario;
+    const statistics = stored(STATISTICS_KEY + this.name);
+    this.checker.post({ kind: 'check', generation: this.generation, text, statistics, title: this.name });
   }
 
-  private async check(): Promise<void> {
-    clearTimeout(this.checkTimer);
-    let scenario: Scenario;
-    try {
-      scenario = await this.current();
-    } catch (error) {
-      this.showDiagnostics([]);
-      this.showFailure(error instanceof Error ? error.message : String(error));
-      return;
+  // The workers' answers: those for an older text are dropped.
+  private receive(answer: StudioAnswer): void {
+    if (answer.kind === 'told') {
+      if (answer.id === this.answering?.id) this.answering.resolve(answer);
+    } else if (answer.kind === 'lost') {
+      this.restartChecker(answer.message);
+    } else if (answer.generation === this.generation) {
+      if (answer.kind === 'problems') this.showChecked(answer.shown, answer.total, answer.errors);
+      else if (answer.kind === 'failure') this.showUncompiled(answer.message);
+      else if (answer.kind === 'graph') this.showGraph(answer.drawing);
     }
-    if (scenario === this.diagnosed) return;
-    this.diagnosed = scenario;
-    this.coverage = [];
-    this.showDiagnostics(scenario.diagnostics);
-    await this.graph.show(scenario.graph({ title: this.name, lines: true }));
-    if (this.diagnosed === scenario) this.startCoverage(scenario);
+  }
+
+  private showChecked(shown: readonly Diagnostic[], total: number, errors: boolean): void {
+    this.errors = errors;
+    this.coverage = { shown: [], total: 0 };
+    this.showDiagnostics(shown, total);
+    this.done('problems');
+  }
+
+  // The text cannot be compiled (a character with no Shift-JIS form): no problems, no graph.
+  private showUncompiled(message: string): void {
+    this.showChecked([], 0, true);
+    this.showFailure(message);
+    this.showGraph({ svg: '', note: '' });
+  }
+
+  private showGraph(drawing: { svg: string; note: string }): void {
+    this.graph.show(drawing);
+    this.done('graph');
+    this.startCoverage();
+  }
+
+  // The checker died (out of memory, say): a new one checks the text again, and the story
+  // awaited from the old one is told as failed.
+  private restartChecker(message: string): void {
+    this.checker.end();
+    this.checker = this.studios.start((answer) => this.receive(answer));
+    this.answering?.resolve({ kind: 'told', id: this.answering.id, failure: message || 'The engine stopped.' });
+    this.checked = -1;
+    this.check();
+  }
+
+  private done(stage: Stage): void {
+    document.body.dataset[stage] = 'done';
+    const ready = this.waiters.filter((w) => w.stage === stage);
+    this.waiters = this.waiters.filter((w) => w.stage !== stage);
+    for (const waiter of ready) waiter.resolve();
+  }
+
+  /** Resolves when `stage` of the text as it stands is shown (at once if it is). */
+  settled(stage: Stage): Promise<void> {
+    if (document.body.dataset[stage] === 'done') return Promise.resolve();
+    return new Promise((resolve) => this.waiters.push({ stage, resolve }));
   }
 
   // ------------------------------------------------------------------------------------------
@@ -297,41 +370,57 @@ class Playground {
 
   // A story with this browser's statistics, which count it, or with none ("No statistics"),
   // from the block "Start at" names.
-  private async tell(seed: number): Promise<void> {
-    await this.check();
-    const counted = !ui.noStats.checked;
-    ui.seed.value = String(seed);
-    let scratch: Scenario | undefined;
-    try {
-      const scenario = counted
-        ? await this.current()
-        : (scratch = await Scenario.compile(this.view.state.doc.toString()));
-      const before = scenario.statistics;
-      const start = ui.start.value;
-      this.showStory(scenario.storyWithSources({ seed, start }), seed, before, start);
-      if (counted) store(STATISTICS_KEY + this.name, scenario.statistics ?? '');
-    } catch (error) {
-      this.showFailure(error instanceof Error ? error.message : String(error));
-    } finally {
-      scratch?.dispose();
-    }
-    this.showStatisticsNote();
+  private tell(seed: number): Promise<void> {
+    return this.tellFrom(seed, ui.start.value, ui.noStats.checked ? null : undefined);
   }
 
   // The story a link shows: told from the statistics it carries, counted nowhere.
-  private async tellShared(seed: number, statistics: string): Promise<void> {
-    ui.seed.value = String(seed);
+  private tellShared(seed: number, statistics: string): Promise<void> {
     ui.start.value = '';
-    let scenario: Scenario | undefined;
-    try {
-      scenario = await Scenario.compile(this.view.state.doc.toString(), { statistics });
-      this.showStory(scenario.storyWithSources({ seed }), seed, statistics, '');
-    } catch (error) {
-      this.showFailure(error instanceof Error ? error.message : String(error));
-    } finally {
-      scenario?.dispose();
+    return this.tellFrom(seed, '', statistics);
+  }
+
+  // Stories are told one after another, each from the statistics the last one left: `given`
+  // undefined for this browser's (which count the story), null for none, or a link's.
+  // While any is under way, body[data-telling] is set.
+  private tellFrom(seed: number, start: string, given: string | null | undefined): Promise<void> {
+    ui.seed.value = String(seed);
+    document.body.dataset.telling = String(++this.untold);
+    const told = this.telling.then(() => this.tellNow(seed, start, given));
+    this.telling = told.finally(() => {
+      if (--this.untold === 0) delete document.body.dataset.telling;
+    });
+    return this.telling;
+  }
+
+  private async tellNow(seed: number, start: string, given: string | null | undefined): Promise<void> {
+    this.check();
+    const { name, generation } = this;
+    const statistics = given === undefined ? stored(STATISTICS_KEY + name) : (given ?? undefined);
+    const answer = await this.ask({
+      text: this.view.state.doc.toString(),
+      statistics,
+      keep: given === undefined,
+      seed,
+      start,
+    });
+    if ('failure' in answer) {
+      this.showFailure(answer.failure);
+    } else {
+      this.showStory(answer.story, seed, statistics, start);
+      if (given === undefined) store(STATISTICS_KEY + name, answer.statistics ?? '');
     }
+    // Told from the text as it was when asked: if it has changed since, the story says so.
+    if (generation !== this.generation) ui.storyPane.classList.add('stale');
     this.showStatisticsNote();
+  }
+
+  private ask(request: Omit<TellRequest, 'kind' | 'id'>): Promise<Told> {
+    const id = ++this.tells;
+    return new Promise((resolve) => {
+      this.answering = { id, resolve };
+      this.checker.post({ kind: 'tell', id, ...request });
+    });
   }
 
   private seedShown(): number {
@@ -404,9 +493,9 @@ class Playground {
 
   private async clearStatistics(): Promise<void> {
     store(STATISTICS_KEY + this.name, null);
-    this.compiled?.scenario.then((old) => old.dispose(), () => {});
-    this.compiled = undefined;
-    await this.check();
+    // The coverage batch played from the statistics cleared: checked and played anew.
+    this.changed();
+    this.check();
     this.showStatisticsNote();
   }
 
@@ -431,40 +520,44 @@ class Playground {
   // ------------------------------------------------------------------------------------------
   // Diagnostics
 
-  private showDiagnostics(all: readonly Diagnostic[]): void {
-    this.checkerProblems = all;
+  private showDiagnostics(shown: readonly Diagnostic[], total: number): void {
+    this.checkerProblems = { shown, total };
     this.showProblems();
   }
 
   // The checker's diagnostics, then what the last coverage run found, in the list and the text.
   private showProblems(): void {
-    const all = this.checkerProblems;
-    let warnings = 0;
-    const shown = all.filter((d) => d.severity === 'error' || ++warnings <= WARNINGS_SHOWN);
+    const { shown, total } = this.checkerProblems;
     const doc = this.view.state.doc;
     const marks: EditorDiagnostic[] = shown.map((d) => ({
       ...rangeOf(doc, d),
       severity: d.severity === 'note' ? 'info' : d.severity,
       message: `${d.message} [${d.code}]`,
     }));
-    for (const p of this.coverage) {
+    for (const p of this.coverage.shown) {
       if (p.line < 1 || p.line > doc.lines) continue;
       const { from, to } = doc.line(p.line);
       marks.push({ from, to, severity: 'info', message: p.message });
     }
     this.view.dispatch(setDiagnostics(this.view.state, marks));
-    const items = shown.map((d) => this.problemItem(d.line, d.column, d.severity, `${d.message} [${d.code}]`));
-    if (shown.length < all.length) {
-      const more = document.createElement('li');
-      more.className = 'more';
-      more.textContent = `… and ${all.length - shown.length} more warnings`;
-      items.push(more);
-    }
-    for (const p of this.coverage) items.push(this.problemItem(p.line, 1, 'coverage', p.message));
-    ui.diagnostics.replaceChildren(...items);
-    const count = all.length + this.coverage.length;
+    const count = total + this.coverage.total;
     ui.diagnostics.classList.toggle('clean', count === 0);
     ui.problemCount.textContent = count > 0 ? `(${count})` : '';
+    // A keystroke within a line leaves the problems as they were: the list stays as it is.
+    const listed = JSON.stringify([shown, total, this.coverage]);
+    if (listed === this.listed) return;
+    this.listed = listed;
+    const items = shown.map((d) => this.problemItem(d.line, d.column, d.severity, `${d.message} [${d.code}]`));
+    if (shown.length < total) items.push(this.moreItem(`… and ${total - shown.length} more warnings`));
+    for (const p of this.coverage.shown) items.push(this.problemItem(p.line, 1, 'coverage', p.message));
+    if (this.coverage.shown.length < this.coverage.total) {
+      items.push(this.moreItem(`… and ${this.coverage.total - this.coverage.shown.length} more found by the stories`));
+    }
+    ui.diagnostics.replaceChildren(...items);
+  }
+
+  private moreItem(text: string): HTMLLIElement {
+    return Object.assign(document.createElement('li'), { className: 'more', textContent: text });
   }
 
   // "12:7: error: message [V101]", the position a link to the place; "—" for no position.
@@ -502,64 +595,53 @@ class Playground {
     return Number.isInteger(runs) && runs >= 1 && runs <= MAX_RUNS ? runs : DEFAULT_RUNS;
   }
 
-  private startCoverage(scenario: Scenario): void {
+  // Plays the checked text's stories in a worker of its own, unless the text has errors.
+  private startCoverage(): void {
     this.cancelCoverage();
-    if (scenario.diagnostics.some((d) => d.severity === 'error')) {
+    if (this.errors) {
       ui.coverageNote.textContent = '';
+      this.done('coverage');
       return;
     }
-    try {
-      const url = URL.createObjectURL(new Blob([workerSource], { type: 'text/javascript' }));
-      this.worker = new Worker(url);
-      URL.revokeObjectURL(url);
-    } catch {
-      ui.coverageNote.textContent = 'This browser runs no workers here: no stories are played.';
-      return;
-    }
-    const worker = this.worker;
     const runs = this.runsWanted();
-    const request: CoverageRequest = {
+    const { generation } = this;
+    const coverer = this.studios.start((answer) => {
+      if (this.coverer !== coverer || !(answer.kind === 'covered' || answer.kind === 'lost')) return;
+      this.cancelCoverage();
+      this.showCoverage(answer, runs);
+    });
+    this.coverer = coverer;
+    coverer.post({
+      kind: 'cover',
+      generation,
       text: this.view.state.doc.toString(),
-      statistics: scenario.statistics,
+      statistics: stored(STATISTICS_KEY + this.name),
       runs,
       seed: COVERAGE_SEED,
       file: this.name,
-    };
-    worker.onmessage = (event: MessageEvent<CoverageAnswer>) => {
-      if (this.worker !== worker) return;
-      this.cancelCoverage();
-      this.showCoverage(event.data, runs);
-    };
-    worker.postMessage(request);
+    });
     ui.coverageNote.textContent = `playing ${runs} stories…`;
     document.body.dataset.coverage = 'running';
   }
 
   // A new edit makes the batch under way pointless: its worker is ended, not waited for.
   private cancelCoverage(): void {
-    this.worker?.terminate();
-    this.worker = undefined;
-    delete document.body.dataset.coverage;
+    this.coverer?.end();
+    this.coverer = undefined;
+    if (document.body.dataset.coverage === 'running') delete document.body.dataset.coverage;
   }
 
-  /** Resolves when the coverage run of the text as it stands has ended (at once if it has). */
-  coverageSettled(): Promise<void> {
-    if (document.body.dataset.coverage === 'done') return Promise.resolve();
-    return new Promise((resolve) => this.coverageWaiters.push(resolve));
-  }
-
-  private showCoverage(answer: CoverageAnswer, runs: number): void {
-    document.body.dataset.coverage = 'done';
-    for (const waiter of this.coverageWaiters.splice(0)) waiter();
-    if ('failure' in answer) {
+  private showCoverage(answer: Extract<StudioAnswer, { kind: 'covered' | 'lost' }>, runs: number): void {
+    this.done('coverage');
+    if (!('problems' in answer)) {
       ui.coverageNote.textContent = '';
       return;
     }
-    this.coverage = coverageProblems(answer.report);
-    const found = this.coverage.length;
+    this.coverage = { shown: answer.problems, total: answer.total };
+    const found = answer.total;
     ui.coverageNote.textContent = `${runs} stories played (seed ${COVERAGE_SEED}): ${found === 0 ? 'every block reached, every choice taken' : `${found} found`}`;
     this.showProblems();
-    void this.graph.show(answer.graph);
+    this.graph.show(answer.drawing);
   }
 
   // ------------------------------------------------------------------------------------------
@@ -574,7 +656,7 @@ class Playground {
     ui.runs.addEventListener('change', () => {
       ui.runs.value = String(this.runsWanted());
       store(RUNS_KEY, ui.runs.value);
-      if (this.diagnosed) this.startCoverage(this.diagnosed);
+      if (document.body.dataset.graph === 'done') this.startCoverage();
     });
   }
 

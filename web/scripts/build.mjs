@@ -3,7 +3,7 @@
 // The package: plotwright.js with its declarations, the engine module beside it, and the
 // reference of the diagnostics' codes. The
 // playground: index.html, playground.css and playground.js, one classic script holding the
-// engine, the editor, the graph renderer, the coverage worker and the examples, so that the page
+// engine, the editor, the graph renderer, the studio worker and the examples, so that the page
 // works from file:// and any static host.
 import { execFileSync } from 'node:child_process';
 import { copyFileSync, mkdirSync } from 'node:fs';
@@ -62,18 +62,19 @@ const common = {
   logLevel: 'warning',
 };
 
-// The coverage worker, a script of its own that the page starts from a blob of its text: a
-// worker from a file of its own would not start on a file:// page.
+// The studio worker (checks, graph layout, stories, coverage), a script of its own that the
+// page starts from a blob of its text: a worker from a file of its own would not start on a
+// file:// page.
 const worker = await esbuild.build({
   ...common,
-  entryPoints: [join(web, 'playground/coverage-worker.ts')],
+  entryPoints: [join(web, 'playground/studio-worker.ts')],
   write: false,
   plugins: [engineBeside],
 });
 const workerSource = {
-  name: 'coverage-worker-source',
+  name: 'studio-worker-source',
   setup(build) {
-    build.onResolve({ filter: /^coverage-worker-source$/ }, (args) => ({ path: args.path, namespace: 'worker' }));
+    build.onResolve({ filter: /^studio-worker-source$/ }, (args) => ({ path: args.path, namespace: 'worker' }));
     build.onLoad({ filter: /.*/, namespace: 'worker' }, () => ({
       contents: worker.outputFiles[0].text,
       loader: 'text',

@@ -7,7 +7,7 @@ import { join } from 'node:path';
 import { after, before, test } from 'node:test';
 import { pathToFileURL } from 'node:url';
 import { deflateRawSync } from 'node:zlib';
-import { changing, coverageDone, launch, openPlayground, read, serve, typeScenario } from './harness.mjs';
+import { changing, coverageDone, launch, openPlayground, read, serve, settled, typeScenario } from './harness.mjs';
 import { cli, dist, example, scratch } from './support.mjs';
 
 // Choices and alternatives, so that both the seed and the statistics change the story.
@@ -312,23 +312,50 @@ test('play from here tells the story from the block at the cursor, with its comm
   assert.match(await read.story(page), /Stalls and noise\./);
 });
 
+// The delay of each input event from its arrival to its handling, as the browser measures it
+// (events handled within 16 ms are not reported).
+function watchInputDelays(page) {
+  return page.evaluate(() => {
+    window.inputDelays = [];
+    new PerformanceObserver((list) => {
+      for (const e of list.getEntries()) window.inputDelays.push(e.processingStart - e.startTime);
+    }).observe({ type: 'event', durationThreshold: 16, buffered: true });
+  });
+}
+
+const longestInputDelay = (page) => page.evaluate(() => Math.max(0, ...window.inputDelays));
+
 test('typing stays responsive while a hundred thousand stories play', async (t) => {
   const page = await freshPage(t);
   await typeScenario(page, CHOOSING);
   await coverageDone(page);
   await page.$eval('#runs', (e) => { e.value = '100000'; e.dispatchEvent(new Event('change')); });
   assert.equal(await page.evaluate(() => document.body.dataset.coverage), 'running');
-  // The delay of each input event from its arrival to its handling, as the browser measures it
-  // (events handled within 16 ms are not reported).
-  await page.evaluate(() => {
-    window.inputDelays = [];
-    new PerformanceObserver((list) => {
-      for (const e of list.getEntries()) window.inputDelays.push(e.processingStart - e.startTime);
-    }).observe({ type: 'event', durationThreshold: 16, buffered: true });
-  });
+  await watchInputDelays(page);
   await page.click('#start');
   await page.keyboard.type('Market and more');
-  const longest = await page.evaluate(() => Math.max(0, ...window.inputDelays));
+  const longest = await longestInputDelay(page);
   assert.ok(longest < 200, `the longest input delay was ${longest} ms`);
   assert.equal(await page.$eval('#start', (e) => e.value), 'Market and more');
+});
+
+test('typing in a 100,000-line scenario never waits, and its problems follow the text', async (t) => {
+  const page = await freshPage(t);
+  const lost = Array.from({ length: 49999 }, (_, i) => `scene Lost${i}\nNobody comes here.`);
+  const large = ['title Start', 'Hello.', ...lost].join('\n');
+  await page.evaluate((text) => {
+    const { view } = window.plotwright.playground;
+    view.dispatch({ changes: { from: 0, to: view.state.doc.length, insert: text }, selection: { anchor: text.length } });
+    view.focus();
+  }, large);
+  await settled(page, 'problems');
+  assert.match((await read.diagnostics(page)).at(-1), /^… and \d+ more warnings$/);
+  // Typed while the scenario is compiled and checked, again and again, and its stories played.
+  await watchInputDelays(page);
+  await page.keyboard.type('\nselect Road\nMarkt', { delay: 30 });
+  await settled(page, 'problems');
+  const longest = await longestInputDelay(page);
+  assert.ok(longest < 200, `the longest input delay was ${longest} ms`);
+  const listed = await read.diagnostics(page);
+  assert.ok(listed.includes('100002:1: error: Scene "Markt" not found in select statement "Road" [V101]'), listed.slice(-3).join('\n'));
 });

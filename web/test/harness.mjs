@@ -24,7 +24,7 @@ export async function openPlayground(context, url, requests = []) {
   return page;
 }
 
-/** Replaces the editor's text by typing, as a person would. */
+/** Replaces the editor's text by typing, as a person would; returns once its problems are shown. */
 export async function typeScenario(page, text) {
   await page.click('.cm-content');
   await page.keyboard.down('Control');
@@ -32,6 +32,7 @@ export async function typeScenario(page, text) {
   await page.keyboard.up('Control');
   await page.keyboard.press('Backspace');
   await page.keyboard.type(text);
+  await settled(page, 'problems');
 }
 
 export const read = {
@@ -42,19 +43,24 @@ export const read = {
   storage: (page, key) => page.evaluate((k) => localStorage.getItem(k), key),
 };
 
-/** Runs `action` and waits until the story or the seed has changed. */
+/** Runs `action` and waits until the story or the seed has changed and no story is awaited. */
 export async function changing(page, action) {
   const before = { story: await read.story(page), seed: await read.seed(page) };
   await action();
   await page.waitForFunction(
-    (b) => document.querySelector('#story').textContent !== b.story ||
-      document.querySelector('#seed').value !== b.seed,
+    (b) => (document.querySelector('#story').textContent !== b.story ||
+      document.querySelector('#seed').value !== b.seed) && document.body.dataset.telling === undefined,
     { timeout: 10000 },
     before,
   );
 }
 
-/** Waits until the page's coverage run for the text as it stands has ended, however long. */
-export function coverageDone(page) {
-  return page.evaluate(() => window.plotwright.playground.coverageSettled());
+/**
+ * Waits until what the page shows of the text as it stands is complete, however long it takes:
+ * its 'problems', its 'graph', or its 'coverage' (the stories played after each edit).
+ */
+export function settled(page, stage) {
+  return page.evaluate((s) => window.plotwright.playground.settled(s), stage);
 }
+
+export const coverageDone = (page) => settled(page, 'coverage');
