@@ -114,17 +114,6 @@ def test_statistics_go_out_and_come_back_as_text():
         t.statistics = "1 2\n"
 
 
-def test_kept_statistics_are_saved_beside_the_scenario(tmp_path):
-    scenario = tmp_path / "story.vell"
-    scenario.write_text("title A\nAlpha.\ntitle B\nBeta.\n")
-    with plotwright.Scenario.from_file(scenario, keep_statistics=True) as s:
-        s.story(seed=1)
-        expected = s.statistics
-    assert (tmp_path / "story.vus").read_text() == expected
-    plotwright.Scenario.from_file(scenario).story(seed=1)
-    assert (tmp_path / "story.vus").read_text() == expected
-
-
 def same_story_runs():
     """The runs of tests/frontends/same_story.txt: (path, seed, count, kept)."""
     root = os.path.join(os.path.dirname(__file__), "..", "..")
