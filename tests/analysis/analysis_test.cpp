@@ -1,5 +1,5 @@
 // The author's view of a scenario: positions across comments, continuations and double-byte
-// text, and the diagnostics of each kind of mistake.
+// text. Each kind of mistake with its range: the golden case check/each-kind.
 #include "analysis/scenario_analysis.h"
 
 #include <gtest/gtest.h>
@@ -60,50 +60,6 @@ TEST(Analysis, PlacesBlocksChoicesAndJumpsOnTheAuthorsLinesAndColumns) {
   }
   EXPECT_EQ(uses, (std::vector<std::string>{"n@5:4", "n@7:3", "ready@10:2 compared", "n@10:15",
                                             "n@10:21", "m@10:25", "n@11:3", "n@12:3", "m@12:7"}));
-}
-
-TEST(Analysis, ReportsEachKindOfMistakeWhereItIs) {
-  const std::vector<std::string> found = check(
-      "title Start\n"
-      "[hero=Anna]<5==5>x[%gold]\n"
-      "{Nowhere}\n"
-      "(open\n"
-      "endless night\n"
-      "select Pick\n"
-      "Start\n"
-      "\n"
-      "select Empty\n"
-      "scene Start\n"
-      "scene Lost\n"
-      "koru nothing\n");
-  EXPECT_EQ(found, (std::vector<std::string>{
-                       "2:2-2:6 warning: variable \"hero\" is set but never read [V208]",
-                       "2:12-2:18 warning: this condition compares two constants: \"5\" is read "
-                       "as the name of a text variable that is never set [V211]",
-                       "2:21-2:25 warning: variable \"gold\" is read but never set [V207]",
-                       "3:2-3:9 warning: scene \"Nowhere\" not found: the story shows 'scene "
-                       "\"Nowhere\" not found' here [V203]",
-                       "4:1-4:2 warning: unbalanced brackets: (); this \"(\" is never closed; "
-                       "the story shows \"illegal parenthesis\" instead [V210]",
-                       "5:1-5:4 warning: this line begins with \"end\", so it is read as an "
-                       "\"end\" statement, not as text [V201]",
-                       "6:8-6:12 warning: block \"Pick\" cannot be reached from the start of a "
-                       "story [V204]",
-                       "8:1-8:1 error: Destination not foud in select statement \"Pick\" [V102]",
-                       "8:1-8:1 warning: a blank line in a select block is a choice, with no "
-                       "destination [V202]",
-                       "9:8-9:13 error: select statement \"Empty\" has no choices: a story that "
-                       "reaches it goes on at the closing scene [V103]",
-                       "9:8-9:13 warning: block \"Empty\" cannot be reached from the start of a "
-                       "story [V204]",
-                       "10:7-10:12 warning: block \"Start\" cannot be reached from the start of a "
-                       "story [V204]",
-                       "10:7-10:12 warning: block \"Start\" is defined twice: the name finds the "
-                       "first, at line 1 [V205]",
-                       // "Lost", the last scene and without text, closes the file: no V204.
-                       "12:6-12:13 warning: \"nothing\" is no built-in scene: this \"koru\" block "
-                       "is never used [V216]",
-                   }));
 }
 
 // Columns count characters however far along a line a place is and in whatever order places

@@ -36,7 +36,10 @@ namespace {
 // Generous: the machine may be busy, and each wait ends as soon as its condition holds.
 constexpr int kTimeout = 10000;
 
-// Answers the window's questions from fields set by the test and records what was asked.
+// Answers the window's questions from fields set by the test and records what was asked. Each
+// message stands for a message box: while it is open the event loop runs on, as it does under
+// a modal dialog, for the time `open_for` (the user reading it); `deepest` is how deeply they
+// nested.
 class ScriptedPrompts final : public Prompts {
  public:
   QString choose_scenario(QWidget*, const QString& start_directory) override {
@@ -47,13 +50,23 @@ class ScriptedPrompts final : public Prompts {
     suggested = suggested_path;
     return story_answer;
   }
-  void show_error(QWidget*, const QString& message) override { errors.append(message); }
+  void show_error(QWidget*, const QString& message) override {
+    errors.append(message);
+    deepest = std::max(deepest, ++depth);
+    if (while_open) std::exchange(while_open, nullptr)();
+    if (open_for > 0) QTest::qWait(open_for);
+    --depth;
+  }
 
   QString scenario_answer;  // empty: the user cancels
   QString story_answer;     // empty: the user cancels
   QString asked_directory;
   QString suggested;
-  QStringList errors;  // messages shown
+  QStringList errors;                // messages shown
+  std::function<void()> while_open;  // done once, at the next message
+  int open_for = 0;
+  int depth = 0;
+  int deepest = 0;
 };
 
 void write_file(const QString& path, const QByteArray& bytes) {
@@ -146,28 +159,6 @@ class CountingBackend final : public StoryBackend {
   DocumentBackend engine_;
 };
 
-// Stands for a message box: while it is open the event loop runs on, as it does under a modal
-// dialog, for the time `open_for` (the user reading it). Records how deeply boxes nest.
-class ModalPrompts final : public Prompts {
- public:
-  QString choose_scenario(QWidget*, const QString&) override { return QString(); }
-  QString choose_story_file(QWidget*, const QString&) override { return QString(); }
-  void show_error(QWidget*, const QString& message) override {
-    messages.append(message);
-    ++depth;
-    deepest = std::max(deepest, depth);
-    if (while_open) std::exchange(while_open, nullptr)();
-    QTest::qWait(open_for);
-    --depth;
-  }
-
-  std::function<void()> while_open;  // done once, at the next message
-  int open_for = 0;
-  QStringList messages;
-  int depth = 0;
-  int deepest = 0;
-};
-
 }  // namespace
 
 class ShellTest : public QObject {
@@ -187,31 +178,335 @@ class ShellTest : public QObject {
     engine_.reset();
   }
 
-  void menu_bar_holds_exactly_the_three_menus_in_order();
-  void opening_hands_converted_lines_to_the_engine_and_shows_its_text_converted();
-  void a_file_that_cannot_be_opened_is_reported_and_changes_nothing_data();
-  void a_file_that_cannot_be_opened_is_reported_and_changes_nothing();
-  void ctrl_s_saves_the_shown_story_and_never_a_scenario();
-  void version_dialog_shows_the_version_and_closes_with_ok();
-  void the_last_four_opened_files_are_remembered_and_ctrl_o_starts_at_the_last();
-  void every_way_out_finishes_the_engine_session_once();
+  void menu_bar_holds_exactly_the_three_menus_in_order() {
+    QStringList layout;
+    for (QAction* title : window_->menuBar()->actions()) {
+      layout << title->text();
+      for (QAction* item : title->menu()->actions()) {
+        layout << (item->isSeparator() ? QStringLiteral("  --") : "  " + item->text());
+      }
+    }
+    QCOMPARE(layout.join('|'),
+             "File(&F)|  --|  Exit(&X)|Help(&H)|  Version of(Plotwright) (&A)..."
+             "|Regeneration|  Regeneration");
+  }
 
-  void a_burst_of_saves_reloads_once_after_saving_the_statistics();
-  void a_scenario_that_does_not_compile_is_reported_with_each_error_placed();
-  void saves_that_rename_a_new_file_over_the_scenario_are_followed_each_time();
-  void a_scenario_gone_for_a_moment_is_reloaded_without_a_message();
-  void a_scenario_gone_is_reported_once_and_reloaded_when_it_comes_back();
-  void a_change_while_a_message_is_open_waits_for_it_and_repeats_no_note();
-  void a_new_document_stops_following_the_scenario_but_keeps_it_for_regeneration();
-  void f5_regenerates();
-  void save_refuses_scenario_and_statistics_files_data();
-  void save_refuses_scenario_and_statistics_files();
-  void save_writes_a_name_that_only_contains_an_extension();
+  void opening_hands_converted_lines_to_the_engine_and_shows_its_text_converted() {
+    // A UTF-8 scenario reaches the engine as Shift-JIS lines; 霧 is 0x96 0xB6 there.
+    scenario("harbour.vell", "title \xE9\x9C\xA7\r\n#Harbour\n");
+    scripted_->text = "\x81\x40Harbour\r\n\x96\xB6\r\n";
+    QDir::setCurrent(dir_->path());
+    QVERIFY(window_->open_scenario("harbour.vell"));
+    QCOMPARE(scripted_->path, QFile::encodeName(path("harbour.vell")).toStdString());
+    QCOMPARE(scripted_->lines, (std::vector<std::string>{"title \x96\xB6", "#Harbour"}));
+    QCOMPARE(text(), QString::fromUtf8("\u3000Harbour\n\u9727\n"));
+    QCOMPARE(window_->windowTitle(), QStringLiteral("harbour.vell - Plotwright"));
+    QVERIFY(prompts_->errors.isEmpty());
+    // Statistics the load could not save for the scenario before are reported after the story.
+    scripted_->statistics_error = "disk full";
+    QVERIFY(window_->open_scenario("harbour.vell"));
+    QCOMPARE(prompts_->errors.size(), 1);
+    QVERIFY(prompts_->errors[0].contains("disk full"));
+  }
+
+  void a_file_that_cannot_be_opened_is_reported_and_changes_nothing_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("reason");
+    for (const auto& row : {std::pair{"missing.vell", "No such file or directory"},
+                            {"folder.vell", "folder"},
+                            {"emoji.vell", "line 2: character U+1F600"}}) {
+      QTest::newRow(row.first) << row.first << row.second;
+    }
+  }
+
+  void a_file_that_cannot_be_opened_is_reported_and_changes_nothing() {
+    QFETCH(QString, name);
+    QFETCH(QString, reason);
+    QDir(dir_->path()).mkdir("folder.vell");
+    scenario("emoji.vell", "title Harbour\n\xF0\x9F\x98\x80\n");
+    window_->start(QString());
+
+    QVERIFY(!window_->open_scenario(path(name)));
+    QCOMPARE(prompts_->errors.size(), 1);
+    QVERIFY2(prompts_->errors[0].contains(QDir::toNativeSeparators(path(name))),
+             qPrintable(prompts_->errors[0]));
+    QVERIFY2(prompts_->errors[0].contains(reason), qPrintable(prompts_->errors[0]));
+    QCOMPARE(scripted_->loads, 0);
+    QCOMPARE(text(), QStringLiteral("new"));
+    QVERIFY(recent_files(*settings_).isEmpty());
+    // Named on the command line, such a file ends the program.
+    QVERIFY(!window_->start(path(name)));
+  }
+
+  void ctrl_s_saves_the_shown_story_and_never_a_scenario() {
+    const QByteArray scenario_bytes = "title Harbour\r\n#The boat left.\r\n";
+    const QString harbour = scenario("harbour.vell", scenario_bytes);
+    scripted_->text = "\x81\x40The boat left.\r\nIt did not come back.\r\n";
+    window_->open_scenario(harbour);
+
+    prompts_->story_answer = path("story.txt");
+    press_ctrl(*window_, Qt::Key_S);
+    QCOMPARE(prompts_->suggested, path("harbour.txt"));
+#ifdef Q_OS_WIN
+    const QByteArray expected = "\xE3\x80\x80The boat left.\r\nIt did not come back.\r\n";
+#else
+    const QByteArray expected = "\xE3\x80\x80The boat left.\nIt did not come back.\n";
+#endif
+    QCOMPARE(read_file(path("story.txt")), expected);
+    QVERIFY(prompts_->errors.isEmpty());
+
+    // Pointing the save at the scenario is refused, under any spelling of its path.
+    prompts_->story_answer = dir_->path() + "/./harbour.vell";
+    window_->save_story();
+    QCOMPARE(prompts_->errors.size(), 1);
+    QCOMPARE(read_file(harbour), scenario_bytes);
+  }
+
+  void version_dialog_shows_the_version_and_closes_with_ok() {
+    window_->show();
+    QString caption;
+    QStringList texts;
+    bool has_icon = false;
+    bool ok_is_default = false;
+    QTimer::singleShot(0, this, [&] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      QVERIFY(dialog != nullptr);
+      caption = dialog->windowTitle();
+      for (QLabel* label : dialog->findChildren<QLabel*>()) {
+        if (!label->pixmap().isNull()) has_icon = true;
+        if (!label->text().isEmpty()) texts << label->text();
+      }
+      const auto buttons = dialog->findChildren<QPushButton*>();
+      QCOMPARE(buttons.size(), 1);
+      ok_is_default = buttons[0]->text() == "OK" && buttons[0]->isDefault();
+      buttons[0]->click();
+    });
+    menu_action(*window_, "Help(&H)", "Version of(Plotwright) (&A)...")->trigger();
+
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    QCOMPARE(caption, QStringLiteral("Version(Plotwright)"));
+    QCOMPARE(texts.size(), 2);
+    QCOMPARE(texts[0], QStringLiteral("Plotwright(English version) Ver1.00"));
+    QVERIFY(has_icon);
+    QVERIFY(ok_is_default);
+  }
+
+  void the_last_four_opened_files_are_remembered_and_ctrl_o_starts_at_the_last() {
+    QDir(dir_->path()).mkdir("sub");
+    for (const char* name : {"a.vell", "sub/b.vell", "c.vell", "d.vell", "sub/e.vell", "c.vell"}) {
+      QVERIFY(window_->open_scenario(scenario(name)));
+    }
+    prompts_->scenario_answer = path("d.vell");
+    press_ctrl(*window_, Qt::Key_O);
+    QCOMPARE(prompts_->asked_directory, dir_->path());
+    QCOMPARE(scripted_->loads, 7);
+    QCOMPARE(recent_files(*settings_),
+             (QStringList{path("d.vell"), path("c.vell"), path("sub/e.vell"), path("sub/b.vell")}));
+  }
+
+  void every_way_out_finishes_the_engine_session_once() {
+    window_->start(QString());
+    window_->show();
+    menu_action(*window_, "File(&F)", "Exit(&X)")->trigger();
+    QVERIFY(!window_->isVisible());
+    QCOMPARE(scripted_->shutdowns, 1);
+    window_->show();
+    window_->close();
+    window_->finish();  // the session ending as well
+    QCOMPARE(scripted_->shutdowns, 1);
+  }
+
+  void a_burst_of_saves_reloads_once_after_saving_the_statistics() {
+    const QString heist = open_in_engine(two_titles("The vault stood open."));
+    QCOMPARE(window_->windowTitle(), QStringLiteral("heist.vell - Plotwright"));
+    QVERIFY(!QFile::exists(path("heist.vus")));
+
+    write_file(heist, two_titles("The guard was asleep."));
+    write_file(heist, two_titles("The guard was awake."));
+    QTRY_COMPARE_WITH_TIMEOUT(engine_->loads, 2, kTimeout);
+    QVERIFY2(text().contains("The guard was awake."), qPrintable(text()));
+    // The load wrote the counts of the first story before it replaced them.
+    QVERIFY(QFile::exists(path("heist.vus")));
+    QCOMPARE(window_->windowTitle(), QStringLiteral("heist.vell - Plotwright"));
+    // Writing the statistics beside the scenario does not count as a change of it.
+    stay_quiet();
+    QCOMPARE(engine_->loads, 2);
+    QVERIFY(prompts_->errors.isEmpty());
+  }
+
+  // The message gives each error's place as the command line does, in UTF-8, the file by the
+  // name in the title; the story view keeps the compiler's own words.
+  void a_scenario_that_does_not_compile_is_reported_with_each_error_placed() {
+    const QString heist = open_in_engine("title Harbour\nselect Way\n湖\n");
+    QCOMPARE(prompts_->errors,
+             QStringList{QString::fromUtf8("\"%1\" did not compile.\nheist.vell:3:1: error: Scene "
+                                           "\"湖\" not found in select statement \"Way\" [V101]")
+                             .arg(QDir::toNativeSeparators(heist))});
+    QVERIFY2(text().contains(QString::fromUtf8("Scene \"湖\" not found")), qPrintable(text()));
+
+    // So many errors that the box would outgrow the screen: the first of them, then a count.
+    QByteArray many = "select Way\n";
+    for (int line = 2; line < MainWindow::kShownErrorLines + 4; ++line) many += "Lake\n";
+    open_in_engine(many);
+    const QStringList lines = prompts_->errors.back().split('\n');
+    QCOMPARE(lines.size(), MainWindow::kShownErrorLines + 2);
+    QVERIFY2(lines[MainWindow::kShownErrorLines].startsWith(
+                 QStringLiteral("heist.vell:%1:1: ").arg(MainWindow::kShownErrorLines + 1)),
+             qPrintable(lines[MainWindow::kShownErrorLines]));
+    QCOMPARE(lines.back(), QStringLiteral("and 2 more errors"));
+  }
+
+  void saves_that_rename_a_new_file_over_the_scenario_are_followed_each_time() {
+    const QString heist = open_in_engine(two_titles("The vault stood open."));
+    for (const QByteArray event : {"The alarm rang.", "The van drove off."}) {
+      write_file(path(".heist.vell.swp"), two_titles(event));
+      QVERIFY(std::rename(qPrintable(path(".heist.vell.swp")), qPrintable(heist)) == 0);
+      QTRY_VERIFY_WITH_TIMEOUT(text().contains(event), kTimeout);
+    }
+    QCOMPARE(engine_->loads, 3);
+    QVERIFY(prompts_->errors.isEmpty());
+  }
+
+  // An editor that deletes the file and writes it anew may still be writing when the window
+  // first looks: the window looks once more before it says anything.
+  void a_scenario_gone_for_a_moment_is_reloaded_without_a_message() {
+    const QString heist = open_in_engine(two_titles("The vault stood open."));
+    auto* watcher = window_->findChild<ScenarioWatcher*>();
+    QVERIFY(watcher != nullptr);
+    // Runs just after the window's own look at the file, which found nothing.
+    int looks = 0;
+    connect(watcher, &ScenarioWatcher::changed, this, [&] {
+      if (++looks == 1) write_file(heist, two_titles("The safe was empty."));
+    });
+    QVERIFY(QFile::remove(heist));
+    QTRY_VERIFY_WITH_TIMEOUT(text().contains("The safe was empty."), kTimeout);
+    QCOMPARE(engine_->loads, 2);
+    QVERIFY(prompts_->errors.isEmpty());
+  }
+
+  void a_scenario_gone_is_reported_once_and_reloaded_when_it_comes_back() {
+    const QString heist = open_in_engine(two_titles("The vault stood open."));
+    QVERIFY(QFile::remove(heist));
+    QTRY_COMPARE_WITH_TIMEOUT(prompts_->errors.size(), 1, kTimeout);
+    QVERIFY2(prompts_->errors[0].contains(heist), qPrintable(prompts_->errors[0]));
+    QVERIFY2(prompts_->errors[0].contains("No such file"), qPrintable(prompts_->errors[0]));
+    stay_quiet();
+    QCOMPARE(prompts_->errors.size(), 1);
+    QVERIFY(text().contains("The vault stood open."));
+    QCOMPARE(window_->windowTitle(), QStringLiteral("heist.vell - Plotwright"));
+
+    write_file(heist, two_titles("The safe was empty."));
+    QTRY_VERIFY_WITH_TIMEOUT(text().contains("The safe was empty."), kTimeout);
+    QCOMPARE(engine_->loads, 2);
+    QCOMPARE(prompts_->errors.size(), 1);
+  }
+
+  // A message box runs the event loop; a save meanwhile must not open a second box over it.
+  void a_change_while_a_message_is_open_waits_for_it_and_repeats_no_note() {
+    ScriptedPrompts& modal = *prompts_;
+    use_engine();
+    const QString heist = path("heist.vell");
+    // Old Mac line ends earn a note at every load.
+    write_file(heist, "title Harbour\rThe vault stood open.\r");
+    modal.open_for = 3 * ScenarioWatcher::kSettleMilliseconds;
+    modal.while_open = [&] { write_file(heist, "title Harbour\rThe safe was empty.\r"); };
+    QVERIFY(window_->open_scenario(heist));
+
+    QTRY_COMPARE_WITH_TIMEOUT(engine_->loads, 2, kTimeout);
+    stay_quiet();
+    QCOMPARE(engine_->loads, 2);
+    QCOMPARE(modal.deepest, 1);
+    QCOMPARE(modal.errors.size(), 1);
+    QVERIFY2(modal.errors[0].contains("old Mac line ends"), qPrintable(modal.errors[0]));
+  }
+
+  // Before any load, regeneration leaves the new document's text; after one, a new document
+  // stops following the file but regeneration and the exit still use the scenario loaded.
+  void a_new_document_stops_following_the_scenario_but_keeps_it_for_regeneration() {
+    const QString blank = QStringLiteral("Vell language scenario file is required");
+    use_engine();
+    QVERIFY(window_->start(QString()));
+    regenerate();
+    QCOMPARE(text(), blank);
+    const QString heist = open_in_engine(two_titles("The vault stood open."));
+    press_ctrl(*window_, Qt::Key_N);
+    QCOMPARE(window_->windowTitle(), QStringLiteral("Plotwright"));
+    write_file(heist, two_titles("The guard was awake."));
+    stay_quiet();
+    QCOMPARE(engine_->loads, 1);
+    QCOMPARE(text(), blank);
+    regenerate();
+    QVERIFY2(text().contains("The vault stood open."), qPrintable(text()));
+    QVERIFY(!QFile::exists(path("heist.vus")));
+    window_->close();
+    window_->finish();
+    QVERIFY(QFile::exists(path("heist.vus")));
+  }
+
+  void f5_regenerates() {
+    open_in_engine(two_titles("The vault stood open."));
+    StoryView* view = story_view(*window_);
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    view->setFocus();
+    view->clear();  // the author typed over the story
+    QTest::keyClick(view, Qt::Key_F5);
+    QCOMPARE(engine_->regenerations, 1);
+    QVERIFY2(text().contains("The vault stood open."), qPrintable(text()));
+    // The menu item is unchanged: no key is shown beside it.
+    QVERIFY(menu_action(*window_, "Regeneration", "Regeneration")->shortcut().isEmpty());
+  }
+
+  void save_refuses_scenario_and_statistics_files_but_no_other_name_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("link_to");  // the chosen name is a link to this, when not empty
+    QTest::addColumn<QString>("reason");
+    // An empty reason: the story is written.
+    const char* const rows[][4] = {{"only contains an extension", "heist.vell.txt", "", ""},
+                                   {"another scenario", "other.vell", "", "ends in .vell"},
+                                   {"any case", "OTHER.Vell", "", "ends in .vell"},
+                                   {"statistics", "heist.vus", "", "ends in .vus"},
+                                   {"statistics, any case", "notes.VUS", "", "ends in .vus"},
+                                   {"link to a scenario", "story.txt", "drafts.vell", "leads to"},
+                                   {"the open scenario under another name", "story.txt",
+                                    "heist.vell", "scenario opened in this session"}};
+    for (const auto& row : rows) QTest::newRow(row[0]) << row[1] << row[2] << row[3];
+  }
+
+  void save_refuses_scenario_and_statistics_files_but_no_other_name() {
+    QFETCH(QString, name);
+    QFETCH(QString, link_to);
+    QFETCH(QString, reason);
+    const QByteArray scenario = two_titles("The vault stood open.");
+    open_in_engine(scenario);
+    if (!link_to.isEmpty()) QVERIFY(QFile::link(path(link_to), path(name)));
+    const QString target = link_to.isEmpty() ? path(name) : path(link_to);
+    const bool existed = QFile::exists(target);
+
+    prompts_->story_answer = path(name);
+    press_ctrl(*window_, Qt::Key_S);
+    if (reason.isEmpty()) {
+      QVERIFY(prompts_->errors.isEmpty());
+      QVERIFY(read_file(path(name)).contains("The vault stood open."));
+      return;
+    }
+    QCOMPARE(prompts_->errors.size(), 1);
+    QVERIFY2(prompts_->errors[0].contains(path(name)), qPrintable(prompts_->errors[0]));
+    QVERIFY2(prompts_->errors[0].contains(reason), qPrintable(prompts_->errors[0]));
+    QCOMPARE(QFile::exists(target), existed);
+    QCOMPARE(read_file(path("heist.vell")), scenario);
+  }
 
  private:
-  QString text() { return story_view(*window_)->toPlainText(); }
-  void regenerate() { menu_action(*window_, "Regeneration", "Regeneration")->trigger(); }
-  QString path(const QString& name) { return dir_->filePath(name); }
+  QString text() {
+    return story_view(*window_)->toPlainText();
+  }
+  void regenerate() {
+    menu_action(*window_, "Regeneration", "Regeneration")->trigger();
+  }
+  QString path(const QString& name) {
+    return dir_->filePath(name);
+  }
   QString scenario(const QString& name, const QByteArray& bytes = "title Harbour\n") {
     write_file(path(name), bytes);
     return path(name);
@@ -232,340 +527,18 @@ class ShellTest : public QObject {
     return path(name);
   }
   // Lets several settling times pass, so that a reload that should not come would have come.
-  static void stay_quiet() { QTest::qWait(4 * ScenarioWatcher::kSettleMilliseconds); }
+  static void stay_quiet() {
+    QTest::qWait(4 * ScenarioWatcher::kSettleMilliseconds);
+  }
 
   std::unique_ptr<QTemporaryDir> dir_;
   std::unique_ptr<QSettings> settings_;
   std::unique_ptr<ScriptedBackend> scripted_;
   std::unique_ptr<CountingBackend> engine_;
   std::unique_ptr<ScriptedPrompts> prompts_;
-  ModalPrompts modal_prompts_;
   std::optional<Cp932Codec> codec_;
   std::unique_ptr<MainWindow> window_;
 };
-
-void ShellTest::menu_bar_holds_exactly_the_three_menus_in_order() {
-  QStringList layout;
-  for (QAction* title : window_->menuBar()->actions()) {
-    layout << title->text();
-    for (QAction* item : title->menu()->actions()) {
-      layout << (item->isSeparator() ? QStringLiteral("  --") : "  " + item->text());
-    }
-  }
-  const QStringList expected = {
-      "File(&F)",     "  --",          "  Exit(&X)", "Help(&H)", "  Version of(Plotwright) (&A)...",
-      "Regeneration", "  Regeneration"};
-  QCOMPARE(layout, expected);
-}
-
-void ShellTest::opening_hands_converted_lines_to_the_engine_and_shows_its_text_converted() {
-  // A UTF-8 scenario reaches the engine as Shift-JIS lines; 霧 is 0x96 0xB6 there.
-  scenario("harbour.vell", "title \xE9\x9C\xA7\r\n#Harbour\n");
-  scripted_->text = "\x81\x40Harbour\r\n\x96\xB6\r\n";
-  QDir::setCurrent(dir_->path());
-  QVERIFY(window_->open_scenario("harbour.vell"));
-  QCOMPARE(scripted_->path, QFile::encodeName(path("harbour.vell")).toStdString());
-  QCOMPARE(scripted_->lines, (std::vector<std::string>{"title \x96\xB6", "#Harbour"}));
-  QCOMPARE(text(), QString::fromUtf8("\u3000Harbour\n\u9727\n"));
-  QCOMPARE(window_->windowTitle(), QStringLiteral("harbour.vell - Plotwright"));
-  QVERIFY(prompts_->errors.isEmpty());
-  // Statistics the load could not save for the scenario before are reported after the story.
-  scripted_->statistics_error = "disk full";
-  QVERIFY(window_->open_scenario("harbour.vell"));
-  QCOMPARE(prompts_->errors.size(), 1);
-  QVERIFY(prompts_->errors[0].contains("disk full"));
-}
-
-void ShellTest::a_file_that_cannot_be_opened_is_reported_and_changes_nothing_data() {
-  QTest::addColumn<QString>("name");
-  QTest::addColumn<QString>("reason");
-  QTest::newRow("missing") << "missing.vell"
-                           << "No such file or directory";
-  QTest::newRow("folder") << "folder.vell"
-                          << "folder";
-  QTest::newRow("no Shift-JIS form") << "emoji.vell"
-                                     << "line 2: character U+1F600";
-}
-
-void ShellTest::a_file_that_cannot_be_opened_is_reported_and_changes_nothing() {
-  QFETCH(QString, name);
-  QFETCH(QString, reason);
-  QDir(dir_->path()).mkdir("folder.vell");
-  scenario("emoji.vell", "title Harbour\n\xF0\x9F\x98\x80\n");
-  window_->start(QString());
-
-  QVERIFY(!window_->open_scenario(path(name)));
-  QCOMPARE(prompts_->errors.size(), 1);
-  QVERIFY2(prompts_->errors[0].contains(QDir::toNativeSeparators(path(name))),
-           qPrintable(prompts_->errors[0]));
-  QVERIFY2(prompts_->errors[0].contains(reason), qPrintable(prompts_->errors[0]));
-  QCOMPARE(scripted_->loads, 0);
-  QCOMPARE(text(), QStringLiteral("new"));
-  QVERIFY(recent_files(*settings_).isEmpty());
-  // Named on the command line, such a file ends the program.
-  QVERIFY(!window_->start(path(name)));
-}
-
-void ShellTest::ctrl_s_saves_the_shown_story_and_never_a_scenario() {
-  const QByteArray scenario_bytes = "title Harbour\r\n#The boat left.\r\n";
-  const QString harbour = scenario("harbour.vell", scenario_bytes);
-  scripted_->text = "\x81\x40The boat left.\r\nIt did not come back.\r\n";
-  window_->open_scenario(harbour);
-
-  prompts_->story_answer = path("story.txt");
-  press_ctrl(*window_, Qt::Key_S);
-  QCOMPARE(prompts_->suggested, path("harbour.txt"));
-#ifdef Q_OS_WIN
-  const QByteArray expected = "\xE3\x80\x80The boat left.\r\nIt did not come back.\r\n";
-#else
-  const QByteArray expected = "\xE3\x80\x80The boat left.\nIt did not come back.\n";
-#endif
-  QCOMPARE(read_file(path("story.txt")), expected);
-  QVERIFY(prompts_->errors.isEmpty());
-
-  // Pointing the save at the scenario is refused, under any spelling of its path.
-  prompts_->story_answer = dir_->path() + "/./harbour.vell";
-  window_->save_story();
-  QCOMPARE(prompts_->errors.size(), 1);
-  QCOMPARE(read_file(harbour), scenario_bytes);
-}
-
-void ShellTest::version_dialog_shows_the_version_and_closes_with_ok() {
-  window_->show();
-  QString caption;
-  QStringList texts;
-  bool has_icon = false;
-  bool ok_is_default = false;
-  QTimer::singleShot(0, this, [&] {
-    QWidget* dialog = QApplication::activeModalWidget();
-    QVERIFY(dialog != nullptr);
-    caption = dialog->windowTitle();
-    for (QLabel* label : dialog->findChildren<QLabel*>()) {
-      if (!label->pixmap().isNull()) has_icon = true;
-      if (!label->text().isEmpty()) texts << label->text();
-    }
-    const auto buttons = dialog->findChildren<QPushButton*>();
-    QCOMPARE(buttons.size(), 1);
-    ok_is_default = buttons[0]->text() == "OK" && buttons[0]->isDefault();
-    buttons[0]->click();
-  });
-  menu_action(*window_, "Help(&H)", "Version of(Plotwright) (&A)...")->trigger();
-
-  QCOMPARE(QApplication::activeModalWidget(), nullptr);
-  QCOMPARE(caption, QStringLiteral("Version(Plotwright)"));
-  QCOMPARE(texts.size(), 2);
-  QCOMPARE(texts[0], QStringLiteral("Plotwright(English version) Ver1.00"));
-  QVERIFY(has_icon);
-  QVERIFY(ok_is_default);
-}
-
-void ShellTest::the_last_four_opened_files_are_remembered_and_ctrl_o_starts_at_the_last() {
-  QDir(dir_->path()).mkdir("sub");
-  for (const char* name : {"a.vell", "sub/b.vell", "c.vell", "d.vell", "sub/e.vell", "c.vell"}) {
-    QVERIFY(window_->open_scenario(scenario(name)));
-  }
-  prompts_->scenario_answer = path("d.vell");
-  press_ctrl(*window_, Qt::Key_O);
-  QCOMPARE(prompts_->asked_directory, dir_->path());
-  QCOMPARE(scripted_->loads, 7);
-  QCOMPARE(recent_files(*settings_),
-           (QStringList{path("d.vell"), path("c.vell"), path("sub/e.vell"), path("sub/b.vell")}));
-}
-
-void ShellTest::every_way_out_finishes_the_engine_session_once() {
-  window_->start(QString());
-  window_->show();
-  menu_action(*window_, "File(&F)", "Exit(&X)")->trigger();
-  QVERIFY(!window_->isVisible());
-  QCOMPARE(scripted_->shutdowns, 1);
-  window_->show();
-  window_->close();
-  window_->finish();  // the session ending as well
-  QCOMPARE(scripted_->shutdowns, 1);
-}
-
-void ShellTest::a_burst_of_saves_reloads_once_after_saving_the_statistics() {
-  const QString heist = open_in_engine(two_titles("The vault stood open."));
-  QCOMPARE(window_->windowTitle(), QStringLiteral("heist.vell - Plotwright"));
-  QVERIFY(!QFile::exists(path("heist.vus")));
-
-  write_file(heist, two_titles("The guard was asleep."));
-  write_file(heist, two_titles("The guard was awake."));
-  QTRY_COMPARE_WITH_TIMEOUT(engine_->loads, 2, kTimeout);
-  QVERIFY2(text().contains("The guard was awake."), qPrintable(text()));
-  // The load wrote the counts of the first story before it replaced them.
-  QVERIFY(QFile::exists(path("heist.vus")));
-  QCOMPARE(window_->windowTitle(), QStringLiteral("heist.vell - Plotwright"));
-  // Writing the statistics beside the scenario does not count as a change of it.
-  stay_quiet();
-  QCOMPARE(engine_->loads, 2);
-  QVERIFY(prompts_->errors.isEmpty());
-}
-
-// The message gives each error's place as the command line does, in UTF-8, the file by the
-// name in the title; the story view keeps the compiler's own words.
-void ShellTest::a_scenario_that_does_not_compile_is_reported_with_each_error_placed() {
-  const QString heist = open_in_engine("title Harbour\nselect Way\n湖\n");
-  QCOMPARE(prompts_->errors,
-           QStringList{QString::fromUtf8("\"%1\" did not compile.\nheist.vell:3:1: error: Scene "
-                                         "\"湖\" not found in select statement \"Way\" [V101]")
-                           .arg(QDir::toNativeSeparators(heist))});
-  QVERIFY2(text().contains(QString::fromUtf8("Scene \"湖\" not found")), qPrintable(text()));
-
-  // So many errors that the box would outgrow the screen: the first of them, then a count.
-  QByteArray many = "select Way\n";
-  for (int line = 2; line < MainWindow::kShownErrorLines + 4; ++line) many += "Lake\n";
-  open_in_engine(many);
-  const QStringList lines = prompts_->errors.back().split('\n');
-  QCOMPARE(lines.size(), MainWindow::kShownErrorLines + 2);
-  QVERIFY2(lines[MainWindow::kShownErrorLines].startsWith(
-               QStringLiteral("heist.vell:%1:1: ").arg(MainWindow::kShownErrorLines + 1)),
-           qPrintable(lines[MainWindow::kShownErrorLines]));
-  QCOMPARE(lines.back(), QStringLiteral("and 2 more errors"));
-}
-
-void ShellTest::saves_that_rename_a_new_file_over_the_scenario_are_followed_each_time() {
-  const QString heist = open_in_engine(two_titles("The vault stood open."));
-  for (const QByteArray event : {"The alarm rang.", "The van drove off."}) {
-    write_file(path(".heist.vell.swp"), two_titles(event));
-    QVERIFY(std::rename(qPrintable(path(".heist.vell.swp")), qPrintable(heist)) == 0);
-    QTRY_VERIFY_WITH_TIMEOUT(text().contains(event), kTimeout);
-  }
-  QCOMPARE(engine_->loads, 3);
-  QVERIFY(prompts_->errors.isEmpty());
-}
-
-// An editor that deletes the file and writes it anew may still be writing when the window
-// first looks: the window looks once more before it says anything.
-void ShellTest::a_scenario_gone_for_a_moment_is_reloaded_without_a_message() {
-  const QString heist = open_in_engine(two_titles("The vault stood open."));
-  auto* watcher = window_->findChild<ScenarioWatcher*>();
-  QVERIFY(watcher != nullptr);
-  // Runs just after the window's own look at the file, which found nothing.
-  int looks = 0;
-  connect(watcher, &ScenarioWatcher::changed, this, [&] {
-    if (++looks == 1) write_file(heist, two_titles("The safe was empty."));
-  });
-  QVERIFY(QFile::remove(heist));
-  QTRY_VERIFY_WITH_TIMEOUT(text().contains("The safe was empty."), kTimeout);
-  QCOMPARE(engine_->loads, 2);
-  QVERIFY(prompts_->errors.isEmpty());
-}
-
-void ShellTest::a_scenario_gone_is_reported_once_and_reloaded_when_it_comes_back() {
-  const QString heist = open_in_engine(two_titles("The vault stood open."));
-  QVERIFY(QFile::remove(heist));
-  QTRY_COMPARE_WITH_TIMEOUT(prompts_->errors.size(), 1, kTimeout);
-  QVERIFY2(prompts_->errors[0].contains(heist), qPrintable(prompts_->errors[0]));
-  QVERIFY2(prompts_->errors[0].contains("No such file"), qPrintable(prompts_->errors[0]));
-  stay_quiet();
-  QCOMPARE(prompts_->errors.size(), 1);
-  QVERIFY(text().contains("The vault stood open."));
-  QCOMPARE(window_->windowTitle(), QStringLiteral("heist.vell - Plotwright"));
-
-  write_file(heist, two_titles("The safe was empty."));
-  QTRY_VERIFY_WITH_TIMEOUT(text().contains("The safe was empty."), kTimeout);
-  QCOMPARE(engine_->loads, 2);
-  QCOMPARE(prompts_->errors.size(), 1);
-}
-
-// A message box runs the event loop; a save meanwhile must not open a second box over it.
-void ShellTest::a_change_while_a_message_is_open_waits_for_it_and_repeats_no_note() {
-  ModalPrompts& modal = modal_prompts_;
-  use_engine();
-  window_ = std::make_unique<MainWindow>(*engine_, modal, *settings_, *codec_);
-  const QString heist = path("heist.vell");
-  // Old Mac line ends earn a note at every load.
-  write_file(heist, "title Harbour\rThe vault stood open.\r");
-  modal.open_for = 3 * ScenarioWatcher::kSettleMilliseconds;
-  modal.while_open = [&] { write_file(heist, "title Harbour\rThe safe was empty.\r"); };
-  QVERIFY(window_->open_scenario(heist));
-
-  QTRY_COMPARE_WITH_TIMEOUT(engine_->loads, 2, kTimeout);
-  stay_quiet();
-  QCOMPARE(engine_->loads, 2);
-  QCOMPARE(modal.deepest, 1);
-  QCOMPARE(modal.messages.size(), 1);
-  QVERIFY2(modal.messages[0].contains("old Mac line ends"), qPrintable(modal.messages[0]));
-}
-
-// Before any load, regeneration leaves the new document's text; after one, a new document
-// stops following the file but regeneration and the exit still use the scenario loaded.
-void ShellTest::a_new_document_stops_following_the_scenario_but_keeps_it_for_regeneration() {
-  const QString blank = QStringLiteral("Vell language scenario file is required");
-  use_engine();
-  QVERIFY(window_->start(QString()));
-  regenerate();
-  QCOMPARE(text(), blank);
-  const QString heist = open_in_engine(two_titles("The vault stood open."));
-  press_ctrl(*window_, Qt::Key_N);
-  QCOMPARE(window_->windowTitle(), QStringLiteral("Plotwright"));
-  write_file(heist, two_titles("The guard was awake."));
-  stay_quiet();
-  QCOMPARE(engine_->loads, 1);
-  QCOMPARE(text(), blank);
-  regenerate();
-  QVERIFY2(text().contains("The vault stood open."), qPrintable(text()));
-  QVERIFY(!QFile::exists(path("heist.vus")));
-  window_->close();
-  window_->finish();
-  QVERIFY(QFile::exists(path("heist.vus")));
-}
-
-void ShellTest::f5_regenerates() {
-  open_in_engine(two_titles("The vault stood open."));
-  StoryView* view = story_view(*window_);
-  window_->show();
-  QVERIFY(QTest::qWaitForWindowActive(window_.get()));
-  view->setFocus();
-  view->clear();  // the author typed over the story
-  QTest::keyClick(view, Qt::Key_F5);
-  QCOMPARE(engine_->regenerations, 1);
-  QVERIFY2(text().contains("The vault stood open."), qPrintable(text()));
-  // The menu item is unchanged: no key is shown beside it.
-  QVERIFY(menu_action(*window_, "Regeneration", "Regeneration")->shortcut().isEmpty());
-}
-
-void ShellTest::save_refuses_scenario_and_statistics_files_data() {
-  QTest::addColumn<QString>("name");
-  QTest::addColumn<QString>("link_to");  // the chosen name is a link to this, when not empty
-  QTest::addColumn<QString>("reason");
-  const char* const rows[][4] = {{"another scenario", "other.vell", "", "ends in .vell"},
-                                 {"any case", "OTHER.Vell", "", "ends in .vell"},
-                                 {"statistics", "heist.vus", "", "ends in .vus"},
-                                 {"statistics, any case", "notes.VUS", "", "ends in .vus"},
-                                 {"link to a scenario", "story.txt", "drafts.vell", "leads to"},
-                                 {"the open scenario under another name", "story.txt", "heist.vell",
-                                  "scenario opened in this session"}};
-  for (const auto& row : rows) QTest::newRow(row[0]) << row[1] << row[2] << row[3];
-}
-
-void ShellTest::save_refuses_scenario_and_statistics_files() {
-  QFETCH(QString, name);
-  QFETCH(QString, link_to);
-  QFETCH(QString, reason);
-  const QByteArray scenario = two_titles("The vault stood open.");
-  open_in_engine(scenario);
-  if (!link_to.isEmpty()) QVERIFY(QFile::link(path(link_to), path(name)));
-  const QString target = link_to.isEmpty() ? path(name) : path(link_to);
-  const bool existed = QFile::exists(target);
-
-  prompts_->story_answer = path(name);
-  press_ctrl(*window_, Qt::Key_S);
-  QCOMPARE(prompts_->errors.size(), 1);
-  QVERIFY2(prompts_->errors[0].contains(path(name)), qPrintable(prompts_->errors[0]));
-  QVERIFY2(prompts_->errors[0].contains(reason), qPrintable(prompts_->errors[0]));
-  QCOMPARE(QFile::exists(target), existed);
-  QCOMPARE(read_file(path("heist.vell")), scenario);
-}
-
-void ShellTest::save_writes_a_name_that_only_contains_an_extension() {
-  open_in_engine(two_titles("The vault stood open."));
-  prompts_->story_answer = path("heist.vell.txt");
-  press_ctrl(*window_, Qt::Key_S);
-  QVERIFY(prompts_->errors.isEmpty());
-  QVERIFY(read_file(path("heist.vell.txt")).contains("The vault stood open."));
-}
 
 }  // namespace plotwright::shell::testing
 

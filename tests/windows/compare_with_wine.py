@@ -8,12 +8,15 @@ both programs with the same arguments in two folders holding the same files, and
 standard output and error, the exit status, the statistics file and the files left behind: for
 the examples, the scenarios beside this script and the golden cases. Then come what only the
 Windows build does: Japanese paths, the language server's protocol, --watch, many runs saving at
-once, a read-only statistics file, the temporary files of killed runs. WINDOWS_BUILD holds
+once, a read-only statistics file, the temporary files of killed runs, and the release zip as a user
+unpacks it (make windows-zip) run as its README says. WINDOWS_BUILD holds
 plotwright.exe and plotwright_cp932_dump.exe (make windows); the Wine prefix lives in
 SCRATCH_DIR. Exits 77 (skipped) when Wine or the Windows build is missing.
 """
 
 import concurrent.futures
+import glob
+import json
 import os
 import re
 import shutil
@@ -21,6 +24,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import zipfile
 
 SKIPPED = 77
 TIMEOUT_SECONDS = 120
@@ -33,23 +37,9 @@ WINE_MESSAGES = (b"wine client error", b"wine: ")
 TWO_TITLES = b"title A\nOne.\ntitle B\nTwo.\n"
 WAITED = re.compile(rb"plotwright: warning: [^\n]*: is locked by another program; "
                     rb"waiting for it to save the statistics\r?\n")
-EXAMPLE_ARGS = [
-    ["--no-stats", "--seed", "1"],
-    ["--no-stats", "--seed", "7"],
-    ["--no-stats", "--seed", "4294967295"],
-    ["--no-stats", "--seed", "3", "--count", "4"],
-    ["--no-stats", "--seed", "3", "--count", "3", "--json"],
-    ["--no-stats", "--seed", "5", "--raw"],
-    ["--no-stats", "--seed", "9", "--encoding", "shift_jis"],
-    ["--no-stats", "--seed", "4", "--trace"],
-    ["check"],
-    ["check", "--format", "sarif"],
-    ["graph"],
-    ["graph", "--format", "mermaid", "--coverage", "20", "--seed", "2"],
-    ["coverage", "--runs", "50", "--seed", "2", "--format", "json"],
-]
-# Stories that read and write the statistics: each run depends on the file the one before left.
-STATISTICS_RUNS = [["--seed", "11"], ["--seed", "11"], ["--seed", "12", "--count", "3"]]
+# The runs for each scenario (jobs.json): without statistics, then several on one statistics file.
+with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "jobs.json"), encoding="utf-8") as f:
+    JOBS = json.load(f)
 
 
 def skip(reason):
@@ -148,7 +138,7 @@ class Checks:
             result = self.run(self.wine.command(exe, args), folder, stdin, self.wine.env)
         return result
 
-    def run_both(self, args, folders, stdin, statistics):
+    def run_both(self, args, folders, stdin, statistics, exe=None):
         """Runs the Linux build with args[0] in folders[0] and the Windows build with args[1] in
         folders[1]: for each, what it wrote (its folder as $DIR), its status, the statistics
         file, the files left."""
@@ -158,7 +148,7 @@ class Checks:
             if side == "linux":
                 out, err, status = self.run([self.linux] + args, folder, stdin)
             else:
-                out, err, status = self.run_windows(args, folder, stdin)
+                out, err, status = self.run_windows(args, folder, stdin, exe)
                 err = linux_paths(err, folder)
             out, err = (text.replace(folder.encode(), b"$DIR").replace(version, b"$BUILD")
                         for text in (out, err))
@@ -280,10 +270,10 @@ def compare_scenarios(checks, folder):
             continue
         content = read(os.path.join(folder, name))
         files = {name: content}
-        for args in EXAMPLE_ARGS:
+        for args in JOBS["example_args"]:
             checks.compare(name, files, [(args + [name], b"")])
         checks.compare(name, files, [(["--no-stats", "--seed", "5", "-"], content)])
-        runs = [(args + [name], b"") for args in STATISTICS_RUNS]
+        runs = [(args + [name], b"") for args in JOBS["statistics_runs"]]
         checks.compare(name, files, runs, name[:-len(".vell")] + ".vus")
 
 
@@ -340,10 +330,10 @@ def check_with_linux_tests(checks, source):
         file.write(f"#!/bin/sh\nexec {checks.wine.wine} {checks.exe} \"$@\"\n")
     os.chmod(program, 0o755)
     tests = {"language server": [sys.executable, "tests/lsp/protocol_test.py"],
-             "--watch": ["bash", "tests/cli/watch.sh"]}
+             "--watch": ["bash", "tests/cli/watch.sh", "--portable"]}
     for name, command in tests.items():
         command[1] = os.path.join(source, command[1])
-        done = subprocess.run(command + [program], env=checks.wine.env, capture_output=True,
+        done = subprocess.run(command[:2] + [program] + command[2:], env=checks.wine.env, capture_output=True,
                               timeout=TIMEOUT_SECONDS)
         if done.returncode != 0:
             checks.fail(name, done.stdout.decode(errors="replace")[-2000:])
@@ -388,6 +378,48 @@ def check_one_run(checks, name, files, warning=None, left=None):
     shutil.rmtree(folder)
 
 
+def check_release_zip(checks, source, windows_build):
+    """The zip of make windows-zip as a user gets it: one folder, unpacked, its README's command
+    run under Wine in it and the Linux build run the same way in a copy, for every example and a
+    scenario on standard input (which keeps no statistics, and both say so)."""
+    checks.jobs += 1
+    work = tempfile.mkdtemp(prefix="zip.", dir=checks.scratch)
+    made = subprocess.run([os.path.join(source, "scripts", "windows-zip"), windows_build, work],
+                          check=True, capture_output=True, text=True).stdout.strip()
+    with zipfile.ZipFile(made) as archive:
+        names = archive.namelist()
+        top = {name.split("/")[0] for name in names}
+        wanted = ["plotwright.exe", "README.txt", "language.md",
+                  "examples/the-lighthouse-keeper.vell"]
+        if len(top) != 1 or any(f"{min(top)}/{name}" not in names for name in wanted):
+            return checks.fail("release zip", f"not one folder holding {wanted}: {names[:20]}")
+        archive.extractall(os.path.join(work, "windows"))
+    folders = [os.path.join(work, "linux", min(top)), os.path.join(work, "windows", min(top))]
+    shutil.copytree(folders[1], folders[0])
+    objdump = shutil.which("x86_64-w64-mingw32-objdump")
+    headers = subprocess.run([objdump, "-h", os.path.join(folders[1], "plotwright.exe")],
+                             capture_output=True, text=True).stdout if objdump else ""
+    if ".debug" in headers:
+        checks.fail("release zip", "plotwright.exe is not stripped")
+    if b"plotwright.exe --seed 7 examples\\the-lighthouse-keeper.vell\r\n" not in read(
+            os.path.join(folders[1], "README.txt")):
+        checks.fail("release zip", "the README does not show the command it should")
+    exe = os.path.join(folders[1], "plotwright.exe")
+    for example in sorted(glob.glob("examples/**/*.vell", root_dir=folders[1], recursive=True)):
+        args = (["--seed", "7", example], ["--seed", "7", example.replace("/", "\\")])
+        results = checks.run_both(args, folders, b"", example[:-len(".vell")] + ".vus", exe)
+        # Windows writes the path as it was given; the Linux way is compared.
+        results[1]["standard error"] = results[1]["standard error"].replace(b"\\", b"/")
+        checks.compare_results(f"release zip {example}", *results)
+    stdin = read(os.path.join(folders[1], "examples", "the-lighthouse-keeper.vell"))
+    results = checks.run_both([["--seed", "3", "-"]] * 2, folders, stdin, "", exe)
+    checks.compare_results("release zip, standard input", *results)
+    if results[0]["standard error"] != b"plotwright: warning: standard input: no statistics " \
+                                       b"are kept for it\n":
+        checks.fail("release zip", f"standard input: {results[0]['standard error']!r}")
+    shutil.rmtree(work)
+
+
 def write(folder, files):
     for name, content in files.items():
         content, mode = content if isinstance(content, tuple) else (content, None)
@@ -424,6 +456,7 @@ def main():
         compare_japanese_path(checks, source)
         check_with_linux_tests(checks, source)
         check_runs_at_once(checks)
+        check_release_zip(checks, source, windows_build)
         # A statistics file without write permission is left as it is, with a warning.
         read_only = {"story.vus": (b"%12d%12d\n" % (5, 5), 0o444)}
         check_one_run(checks, "read-only statistics", read_only,
