@@ -57,6 +57,17 @@ TEST_F(OutputBuffersTest, ParagraphIndentIsAFullWidthSpaceUnlessTheLineIsIndente
   }
 }
 
+// A line's bytes stay terminated however they were put: a one-byte line is not read together
+// with what an earlier, longer line left behind it.
+TEST_F(OutputBuffersTest, AShortLineIsNotReadWithAnEarlierLinesBytes) {
+  out.pending_put_bytes("  two", 5);
+  out.flush_pending_line();
+  out.paragraph_flag = 1;
+  out.pending_put_bytes(" ", 1);
+  out.flush_pending_line();
+  EXPECT_EQ(out.story(), "  two\r\n\x81\x40 \r\n");
+}
+
 TEST_F(OutputBuffersTest, EmptyFlushEndsALineAndKeepsTheParagraphPending) {
   out.paragraph_flag = 1;
   out.flush_pending_line();
