@@ -30,11 +30,15 @@ std::string records(std::initializer_list<long long> uses, long long runs) {
   return text;
 }
 
+// Every load seeds the random source, a failed one too; regeneration does not.
 TEST(Document, BeforeAnyLoadAndAfterAFailedOneThereIsNothingToRegenerate) {
   ScenarioHarness h;
   EXPECT_EQ(Document::new_document_text(), "Vell language scenario file is required");
   EXPECT_EQ(h.regenerate(), "<nothing>");
+  EXPECT_EQ(h.document.statistics_text(), "");
   h.load(kTwoTitles);
+  h.regenerate();
+  EXPECT_EQ(h.scripted.seedings, 1);
   const std::string shown = h.load("title A\n{R}\nselect R\nNowhere\n\n");
   EXPECT_EQ(h.outcome.compile_errors, 2);
   // The compile's messages alone, never behind the story shown before.
@@ -42,6 +46,10 @@ TEST(Document, BeforeAnyLoadAndAfterAFailedOneThereIsNothingToRegenerate) {
   EXPECT_FALSE(h.outcome.generated);
   EXPECT_EQ(h.regenerate(), "<nothing>");
   EXPECT_EQ(h.files.writes, 1);  // the statistics of the scenario the failed load replaced
+  EXPECT_EQ(h.scripted.seedings, 2);
+  // A scenario without choices has no statistics to write.
+  h.load("title A\nHello.\n");
+  EXPECT_EQ(h.document.statistics_text(), "");
 }
 
 TEST(Document, ALoadSavesTheStatisticsItReplacesAndStartsAfresh) {
@@ -70,13 +78,6 @@ TEST(Document, StatisticsTextIsWhatShutdownWouldWriteAndChangesNothing) {
   EXPECT_TRUE(h.document.shutdown(nullptr));
   EXPECT_EQ(h.files.files["/s/test.vus"], now);
   // After the save nothing is left to write.
-  EXPECT_EQ(h.document.statistics_text(), "");
-}
-
-TEST(Document, StatisticsTextIsEmptyWithoutChoices) {
-  ScenarioHarness h;
-  EXPECT_EQ(h.document.statistics_text(), "");
-  h.load("title A\nHello.\n");
   EXPECT_EQ(h.document.statistics_text(), "");
 }
 
@@ -125,16 +126,6 @@ TEST(Document, ARunCountsTheWorkOfEachSceneChangeCandidateConditionAndLine) {
   // 8 bytes and the 1 byte of v's text, 11 passes each; looking v up finds 1 name of 1 byte.
   EXPECT_EQ(work(opening + "C\nscene C\n[v=x][v]\n") - base,
             (1 + 8 + 1 + 1) * (1 + kMaxGroupPasses) + 2);
-}
-
-TEST(Document, EveryLoadSeedsAndRegenerationDoesNot) {
-  ScenarioHarness h;
-  h.load(kTwoTitles);
-  h.regenerate();
-  EXPECT_EQ(h.scripted.seedings, 1);
-  h.load("title A\nHello.\n");
-  h.load("title A\n{R}\nselect R\nNowhere\n");
-  EXPECT_EQ(h.scripted.seedings, 3);
 }
 
 TEST(Document, AFailedStatisticsWriteIsReported) {

@@ -22,7 +22,6 @@ import json
 import os
 import re
 import shlex
-import shutil
 import subprocess
 import sys
 import tempfile
@@ -117,14 +116,10 @@ def find_examples(lines):
             text = lines[item]
             if not text.strip():
                 continue
-            if HEADING.match(text):
-                heading = HEADING.match(text).group(1)
-            if RUN_COMMENT.match(text):
-                pending = ("run", item, parse_comment(RUN_COMMENT.match(text).group(1), item))
-            elif NOT_RUN_COMMENT.match(text):
-                pending = ("not run", item, None)
-            else:
-                pending = None
+            heading = HEADING.match(text).group(1) if HEADING.match(text) else heading
+            run = RUN_COMMENT.match(text)
+            pending = (("run", item, parse_comment(run.group(1), item)) if run else
+                       ("not run", item, None) if NOT_RUN_COMMENT.match(text) else None)
             current = None
             continue
         block = item
@@ -140,18 +135,15 @@ def find_examples(lines):
                 current.last_line = block.close_line
                 examples.append(current)
             pending = None
-        elif block.lang in ("story", "vus") and current is not None:
-            if block.lang in current.expected:
-                raise DocumentError(f"line {block.open_line + 1}: a second {block.lang} block")
+        elif block.lang in ("story", "vus"):
+            if current is None or block.lang in current.expected:
+                raise DocumentError(f"line {block.open_line + 1}: " + (
+                    f"a second {block.lang} block" if current else
+                    f"a {block.lang} block that follows no example"))
             current.expected[block.lang] = block
             current.last_line = block.close_line
-        elif block.lang in ("story", "vus"):
-            raise DocumentError(
-                f"line {block.open_line + 1}: a {block.lang} block that follows no example"
-            )
         else:
-            current = None
-            pending = None
+            current = pending = None
     return examples
 
 
@@ -162,11 +154,16 @@ def command_of(binary, example):
 def write_scenario(example, folder):
     with open(os.path.join(folder, SCENARIO), "w", encoding="utf-8", newline="\n") as file:
         file.write(example.scenario.text)
+    return folder
 
 
-def run_example(binary, example, folder):
-    """Runs the example in folder: (exit status of the last run, {lang: text}, stderr)."""
-    write_scenario(example, folder)
+def run_example(binary, example):
+    """Runs the example in a folder of its own: (last run's exit status, {lang: text}, stderr)."""
+    with tempfile.TemporaryDirectory(prefix="language-example-") as folder:
+        return run_in(binary, example, write_scenario(example, folder))
+
+
+def run_in(binary, example, folder):
     story, stderr, status = "", "", None
     for _ in range(example.runs):
         try:
@@ -198,8 +195,7 @@ def fenced(lang, text):
 
 
 def report(document, binary, example, number, status, expected, actual, stderr):
-    folder = tempfile.mkdtemp(prefix=f"language-example-{number}-")
-    write_scenario(example, folder)
+    folder = write_scenario(example, tempfile.mkdtemp(prefix=f"language-example-{number}-"))
     print(f"FAIL: {document}:{example.comment_line + 1}: example {number} "
           f"under \"{example.heading}\"")
     times = f" (run it {example.runs} times)" if example.runs > 1 else ""
@@ -273,14 +269,10 @@ def check_diagnostics(binary, document, lines):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
-    parser.add_argument("--update", action="store_true",
-                        help="rewrite the expected blocks from the program's output")
-    parser.add_argument("--list", action="store_true", help="print the examples as JSON")
-    parser.add_argument("--diagnostics", action="store_true",
-                        help="check the examples of the list of diagnostics")
-    parser.add_argument("plotwright", nargs="?" if "--list" in sys.argv else None,
-                        help="the plotwright program")
-    parser.add_argument("document", help="the Markdown document")
+    for flag in ("--update", "--list", "--diagnostics"):  # the module's text tells what they do
+        parser.add_argument(flag, action="store_true")
+    parser.add_argument("plotwright", nargs="?" if "--list" in sys.argv else None)
+    parser.add_argument("document")
     options = parser.parse_args()
 
     with open(options.document, encoding="utf-8") as file:
@@ -304,11 +296,7 @@ def main():
             print(f"{options.document}:{example.comment_line + 1}: a vus block needs 'stats'")
             failures += 1
             continue
-        folder = tempfile.mkdtemp(prefix="language-example-")
-        try:
-            status, actual, stderr = run_example(binary, example, folder)
-        finally:
-            shutil.rmtree(folder, ignore_errors=True)
+        status, actual, stderr = run_example(binary, example)
         expected = {lang: block.text for lang, block in example.expected.items()}
         same = all(expected.get(lang) == text for lang, text in actual.items())
         if status != example.status or (not same and not options.update):

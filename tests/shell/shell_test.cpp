@@ -238,11 +238,10 @@ class ShellTest : public QObject {
     QVERIFY(!window_->start(path(name)));
   }
 
-  void ctrl_s_saves_the_shown_story_and_never_a_scenario() {
-    const QByteArray scenario_bytes = "title Harbour\r\n#The boat left.\r\n";
-    const QString harbour = scenario("harbour.vell", scenario_bytes);
+  // The names a save refuses: the table at the end.
+  void ctrl_s_saves_the_shown_story_suggesting_the_scenarios_name() {
     scripted_->text = "\x81\x40The boat left.\r\nIt did not come back.\r\n";
-    window_->open_scenario(harbour);
+    window_->open_scenario(scenario("harbour.vell"));
 
     prompts_->story_answer = path("story.txt");
     press_ctrl(*window_, Qt::Key_S);
@@ -254,41 +253,30 @@ class ShellTest : public QObject {
 #endif
     QCOMPARE(read_file(path("story.txt")), expected);
     QVERIFY(prompts_->errors.isEmpty());
-
-    // Pointing the save at the scenario is refused, under any spelling of its path.
-    prompts_->story_answer = dir_->path() + "/./harbour.vell";
-    window_->save_story();
-    QCOMPARE(prompts_->errors.size(), 1);
-    QCOMPARE(read_file(harbour), scenario_bytes);
   }
 
   void version_dialog_shows_the_version_and_closes_with_ok() {
     window_->show();
-    QString caption;
-    QStringList texts;
-    bool has_icon = false;
-    bool ok_is_default = false;
+    QStringList seen;  // the caption, the labels' icons and texts, the buttons
     QTimer::singleShot(0, this, [&] {
       QWidget* dialog = QApplication::activeModalWidget();
-      QVERIFY(dialog != nullptr);
-      caption = dialog->windowTitle();
+      if (dialog == nullptr) return;
+      seen << dialog->windowTitle();
       for (QLabel* label : dialog->findChildren<QLabel*>()) {
-        if (!label->pixmap().isNull()) has_icon = true;
-        if (!label->text().isEmpty()) texts << label->text();
+        if (!label->pixmap().isNull()) seen << "(icon)";
+        if (label->text().startsWith("Build "))
+          seen << "(build)";  // its version varies
+        else if (!label->text().isEmpty())
+          seen << label->text();
       }
       const auto buttons = dialog->findChildren<QPushButton*>();
-      QCOMPARE(buttons.size(), 1);
-      ok_is_default = buttons[0]->text() == "OK" && buttons[0]->isDefault();
-      buttons[0]->click();
+      for (QPushButton* button : buttons) seen << button->text() + (button->isDefault() ? "*" : "");
+      if (buttons.size() == 1) buttons[0]->click();
     });
     menu_action(*window_, "Help(&H)", "Version of(Plotwright) (&A)...")->trigger();
-
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
-    QCOMPARE(caption, QStringLiteral("Version(Plotwright)"));
-    QCOMPARE(texts.size(), 2);
-    QCOMPARE(texts[0], QStringLiteral("Plotwright(English version) Ver1.00"));
-    QVERIFY(has_icon);
-    QVERIFY(ok_is_default);
+    QCOMPARE(seen.join('|'),
+             "Version(Plotwright)|(icon)|Plotwright(English version) Ver1.00|(build)|OK*");
   }
 
   void the_last_four_opened_files_are_remembered_and_ctrl_o_starts_at_the_last() {
@@ -316,7 +304,7 @@ class ShellTest : public QObject {
     QCOMPARE(scripted_->shutdowns, 1);
   }
 
-  void a_burst_of_saves_reloads_once_after_saving_the_statistics() {
+  void a_burst_of_saves_or_a_rename_reloads_once_after_saving_the_statistics() {
     const QString heist = open_in_engine(two_titles("The vault stood open."));
     QCOMPARE(window_->windowTitle(), QStringLiteral("heist.vell - Plotwright"));
     QVERIFY(!QFile::exists(path("heist.vus")));
@@ -331,6 +319,13 @@ class ShellTest : public QObject {
     // Writing the statistics beside the scenario does not count as a change of it.
     stay_quiet();
     QCOMPARE(engine_->loads, 2);
+    // Saves that rename a new file over the scenario are followed each time.
+    for (const QByteArray event : {"The alarm rang.", "The van drove off."}) {
+      write_file(path(".heist.vell.swp"), two_titles(event));
+      QVERIFY(std::rename(qPrintable(path(".heist.vell.swp")), qPrintable(heist)) == 0);
+      QTRY_VERIFY_WITH_TIMEOUT(text().contains(event), kTimeout);
+    }
+    QCOMPARE(engine_->loads, 4);
     QVERIFY(prompts_->errors.isEmpty());
   }
 
@@ -354,17 +349,6 @@ class ShellTest : public QObject {
                  QStringLiteral("heist.vell:%1:1: ").arg(MainWindow::kShownErrorLines + 1)),
              qPrintable(lines[MainWindow::kShownErrorLines]));
     QCOMPARE(lines.back(), QStringLiteral("and 2 more errors"));
-  }
-
-  void saves_that_rename_a_new_file_over_the_scenario_are_followed_each_time() {
-    const QString heist = open_in_engine(two_titles("The vault stood open."));
-    for (const QByteArray event : {"The alarm rang.", "The van drove off."}) {
-      write_file(path(".heist.vell.swp"), two_titles(event));
-      QVERIFY(std::rename(qPrintable(path(".heist.vell.swp")), qPrintable(heist)) == 0);
-      QTRY_VERIFY_WITH_TIMEOUT(text().contains(event), kTimeout);
-    }
-    QCOMPARE(engine_->loads, 3);
-    QVERIFY(prompts_->errors.isEmpty());
   }
 
   // An editor that deletes the file and writes it anew may still be writing when the window
