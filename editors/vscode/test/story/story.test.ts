@@ -29,9 +29,7 @@ test('a story is the one plotwright writes for the same seed, statistics untouch
 
 test('Japanese scenarios in UTF-8 and Shift-JIS give the same UTF-8 story', withProgram, async () => {
   const utf8 = await runStory(program!, path.join(examples, 'yoru-no-eki.vell'), 3);
-  const sjis = await runStory(program!, path.join(examples, 'yoru-no-eki.sjis.vell'), 3);
-  assert.equal(utf8.kind, 'story');
-  assert.deepEqual(sjis, utf8);
+  assert.deepEqual(await runStory(program!, path.join(examples, 'yoru-no-eki.sjis.vell'), 3), utf8);
   assert.match(utf8.kind === 'story' ? utf8.text : '', /最終列車|雪の夜/);
 });
 
@@ -72,7 +70,6 @@ test('a file plotwright cannot read gives its message; a missing program points 
   ];
   for (const [run, file, message] of runs) {
     const outcome = await runStory(run, file, 1);
-    assert.equal(outcome.kind, 'failure');
     assert.match(outcome.kind === 'failure' ? outcome.message : '', message);
   }
 });
