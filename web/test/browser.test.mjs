@@ -57,7 +57,7 @@ function told(folder, text, args) {
   return cli([...args, 'story.vell'], folder);
 }
 
-test("a typed scenario tells the command line's stories, run after run", async (t) => {
+test("a typed scenario tells the command line's stories, run after run, and its Share link too", async (t) => {
   const folder = scratch(t);
   const page = await freshPage(t);
   const name = await page.$eval('#examples', (e) => e.value);
@@ -78,23 +78,15 @@ test("a typed scenario tells the command line's stories, run after run", async (
     assert.equal(await read.story(page), expected.stdout, `${press}, seed ${seed}`);
   }
   assert.equal(await read.storage(page, STATISTICS + name), readFileSync(join(folder, 'story.vus'), 'utf8'));
-  assert.match(await page.$eval('#statistics-note', (e) => e.textContent), /runs counted/);
-});
-
-test('a Share link opens the same scenario and story, here and in a browser that kept nothing', async (t) => {
-  const page = await freshPage(t);
-  await typeScenario(page, CHOOSING);
-  for (let run = 0; run < 3; ++run) await changing(page, () => page.click('#regenerate'));
+  assert.match(await read.text(page, '#statistics-note'), /runs counted/);
+  // A Share link opens the same scenario and story, here and in a browser that kept nothing.
   const story = await read.story(page);
   const seed = await read.seed(page);
   await page.click('#share');
   await page.waitForFunction(() => !document.querySelector('#share-link').hidden);
   const link = await page.$eval('#share-link', (e) => e.value);
   assert.match(link, /#scenario=[A-Za-z0-9_-]+&seed=\d+&statistics=[A-Za-z0-9_-]+$/);
-  for (const shared of [await page.browserContext().newPage(), await freshPage(t)]) {
-    await shared.setViewport({ width: 1400, height: 860 });
-    await shared.goto(link);
-    await shared.waitForSelector('body[data-ready]');
+  for (const shared of [await openPlayground(page.browserContext(), link, requests), await freshPage(t, link)]) {
     assert.equal(await read.editor(shared), CHOOSING);
     assert.equal(await read.seed(shared), seed);
     assert.equal(await read.story(shared), story);
@@ -115,10 +107,10 @@ test('a mistake is listed with its line and marked in the gutter as it is typed'
   const lineTops = await page.$$eval('.cm-line', (lines) => lines.map((l) => l.getBoundingClientRect().top));
   const nearest = lineTops.map((top) => Math.abs(top - markerTop)).reduce((best, d, i, all) => (d < all[best] ? i : best), 0);
   assert.equal(nearest + 1, 6);
-  assert.equal(await page.$eval('.cm-lintRange-error', (e) => e.textContent), 'Markt');
+  assert.equal(await read.text(page, '.cm-lintRange-error'), 'Markt');
   // Its position takes the cursor there.
   await page.click('#diagnostics li.error a');
-  assert.equal(await page.$eval('.cm-activeLine', (e) => e.textContent), 'Markt');
+  assert.equal(await read.activeLine(page), 'Markt');
   // The story shows what the program shows instead of a story.
   await changing(page, () => page.click('#regenerate'));
   const expected = told(folder, broken, ['--no-stats', '--seed', await read.seed(page)]);
@@ -137,7 +129,7 @@ test('a thousand warnings are listed, then a count of the rest; every error is',
   assert.equal(listed[1000], '2404:1: error: Scene "Markt" not found in select statement "Road" [V101]');
   assert.equal(listed[1001], '… and 201 more warnings');
   // Too many blocks to lay out on the page's thread: a summary stands in for the graph.
-  assert.match(await page.$eval('#graph-note', (e) => e.textContent), /^120\d blocks: more than the 400 drawn here/);
+  assert.match(await read.text(page, '#graph-note'), /^120\d blocks: more than the 400 drawn here/);
   assert.equal(await page.$('#graph svg'), null);
 });
 
@@ -159,7 +151,7 @@ const UNREACHED = [
   '',
 ].join('\n');
 
-test('played stories list the blocks never reached and the choices never taken, and shade the graph', async (t) => {
+test('played stories list the blocks never reached and the choices never taken, shade the graph; the trace reads values', async (t) => {
   const page = await freshPage(t);
   await typeScenario(page, UNREACHED);
   await coverageDone(page);
@@ -179,19 +171,11 @@ test('played stories list the blocks never reached and the choices never taken, 
   await coverageDone(page);
   const after = await read.diagnostics(page);
   assert.ok(after.some((d) => d.startsWith('14:1: coverage: "Extra"')), after.join('\n'));
-});
-
-test("a click on a block in the graph takes the editor to the block's line", async (t) => {
-  const page = await freshPage(t);
-  await typeScenario(page, CHOOSING);
-  // The graph as the played stories shade it, drawn last.
-  await coverageDone(page);
-  for (const [block, line] of [['Market', 'scene Market'], ['Road', 'select Road'], ['Morning', 'title Morning']]) {
-    const node = await page.evaluateHandle((name) => [...document.querySelectorAll('#graph g.node')]
-      .find((n) => n.querySelector('text')?.textContent === name), block);
-    await node.click();
-    assert.equal(await page.$eval('.cm-activeLine', (e) => e.textContent), line);
-  }
+  // The trace shows the path with the values its conditions read.
+  await changing(page, () => page.click('#regenerate'));
+  const steps = await page.$$eval('#trace li', (items) => items.map((i) => i.textContent));
+  assert.ok(steps.includes('jump → Gate'), steps.join('\n'));
+  assert.ok(steps.some((s) => s.startsWith('draw at Gate: ') && s.includes('[%n = 1, wanted 2]')), steps.join('\n'));
 });
 
 test('on a phone the panes take turns, the story first, and the page scrolls; wide, the header is one line', async (t) => {
@@ -210,8 +194,7 @@ test('on a phone the panes take turns, the story first, and the page scrolls; wi
   });
   assert.ok(last.scrolled > 0 && last.bottom <= last.height, JSON.stringify(last));
   for (const [tab, pane] of [['Edit', 'editor-pane'], ['Trace', 'trace-pane'], ['Graph', 'graph-pane'], ['Problems', 'problems-pane']]) {
-    const button = await page.evaluateHandle((name) => [...document.querySelectorAll('#tabs button')].find((b) => b.textContent.startsWith(name)), tab);
-    await button.click();
+    await page.click(`#tabs ::-p-text(${tab})`);
     assert.deepEqual(await shown(), [pane]);
   }
   await page.setViewport({ width: 1280, height: 800 });
@@ -258,7 +241,7 @@ test('the examples menu opens each example with its story', async (t) => {
   assert.notEqual(await read.storage(page, `${STATISTICS}yoru-no-eki.vell`), null);
   await page.click('#clear-statistics');
   assert.equal(await read.storage(page, `${STATISTICS}the-lighthouse-keeper.vell`), null);
-  assert.equal(await page.$eval('#statistics-note', (e) => e.textContent), '');
+  assert.equal(await read.text(page, '#statistics-note'), '');
 });
 
 test('the page fetches nothing from elsewhere and raises no error', () => {
@@ -268,7 +251,7 @@ test('the page fetches nothing from elsewhere and raises no error', () => {
   assert.deepEqual(foreign, []);
 });
 
-test('a story line leads to the line that wrote it: an alternative, a jump, a built-in scene', async (t) => {
+test('a story line or a graph block leads to the line that wrote it: an alternative, a jump, a built-in scene', async (t) => {
   const page = await freshPage(t);
   await typeScenario(page, CHOOSING);
   await changing(page, () => page.click('#regenerate'));
@@ -280,17 +263,14 @@ test('a story line leads to the line that wrote it: an alternative, a jump, a bu
   const text = CHOOSING.split('\n');
   for (const line of new Set(written)) {
     await page.click(`#story .story-line[data-line="${line}"]`);
-    assert.equal(await page.$eval('.cm-activeLine', (e) => e.textContent), text[line - 1]);
+    assert.equal(await read.activeLine(page), text[line - 1]);
   }
-});
-
-test('the trace shows the path with the values its conditions read', async (t) => {
-  const page = await freshPage(t);
-  await typeScenario(page, UNREACHED);
-  await changing(page, () => page.click('#regenerate'));
-  const steps = await page.$$eval('#trace li', (items) => items.map((i) => i.textContent));
-  assert.ok(steps.includes('jump → Gate'), steps.join('\n'));
-  assert.ok(steps.some((s) => s.startsWith('draw at Gate: ') && s.includes('[%n = 1, wanted 2]')), steps.join('\n'));
+  // So does a block in the graph, as the played stories shade it (drawn last).
+  await coverageDone(page);
+  for (const [block, line] of [['Market', 'scene Market'], ['Road', 'select Road'], ['Morning', 'title Morning']]) {
+    await page.click(`#graph g.node ::-p-text(${block})`);
+    assert.equal(await read.activeLine(page), line);
+  }
 });
 
 test('play from here tells the story from the block at the cursor, with its command line', async (t) => {
@@ -306,24 +286,23 @@ test('play from here tells the story from the block at the cursor, with its comm
   await changing(page, () => page.click('#play-here'));
   const seed = await read.seed(page);
   assert.equal(await page.$eval('#start', (e) => e.value), 'Market');
-  assert.equal(await page.$eval('#command', (e) => e.textContent), `plotwright --seed ${seed} --start Market --no-stats ${name}`);
+  assert.equal(await read.text(page, '#command'), `plotwright --seed ${seed} --start Market --no-stats ${name}`);
   const expected = told(folder, CHOOSING, ['--seed', seed, '--start', 'Market', '--no-stats']);
   assert.equal(await read.story(page), expected.stdout);
   assert.match(await read.story(page), /Stalls and noise\./);
 });
 
-// The delay of each input event from its arrival to its handling, as the browser measures it
-// (events handled within 16 ms are not reported).
-function watchInputDelays(page) {
-  return page.evaluate(() => {
+// Starts measuring the delay of each input event from its arrival to its handling, as the browser
+// does (events handled within 16 ms are not reported); gives what reads the longest so far.
+async function watchInputDelays(page) {
+  await page.evaluate(() => {
     window.inputDelays = [];
     new PerformanceObserver((list) => {
       for (const e of list.getEntries()) window.inputDelays.push(e.processingStart - e.startTime);
     }).observe({ type: 'event', durationThreshold: 16, buffered: true });
   });
+  return () => page.evaluate(() => Math.max(0, ...window.inputDelays));
 }
-
-const longestInputDelay = (page) => page.evaluate(() => Math.max(0, ...window.inputDelays));
 
 test('typing stays responsive while a hundred thousand stories play', async (t) => {
   const page = await freshPage(t);
@@ -331,10 +310,10 @@ test('typing stays responsive while a hundred thousand stories play', async (t) 
   await coverageDone(page);
   await page.$eval('#runs', (e) => { e.value = '100000'; e.dispatchEvent(new Event('change')); });
   assert.equal(await page.evaluate(() => document.body.dataset.coverage), 'running');
-  await watchInputDelays(page);
+  const longestInputDelay = await watchInputDelays(page);
   await page.click('#start');
   await page.keyboard.type('Market and more');
-  const longest = await longestInputDelay(page);
+  const longest = await longestInputDelay();
   assert.ok(longest < 200, `the longest input delay was ${longest} ms`);
   assert.equal(await page.$eval('#start', (e) => e.value), 'Market and more');
 });
@@ -351,10 +330,10 @@ test('typing in a 100,000-line scenario never waits, and its problems follow the
   await settled(page, 'problems');
   assert.match((await read.diagnostics(page)).at(-1), /^… and \d+ more warnings$/);
   // Typed while the scenario is compiled and checked, again and again, and its stories played.
-  await watchInputDelays(page);
+  const longestInputDelay = await watchInputDelays(page);
   await page.keyboard.type('\nselect Road\nMarkt', { delay: 30 });
   await settled(page, 'problems');
-  const longest = await longestInputDelay(page);
+  const longest = await longestInputDelay();
   assert.ok(longest < 200, `the longest input delay was ${longest} ms`);
   const listed = await read.diagnostics(page);
   assert.ok(listed.includes('100002:1: error: Scene "Markt" not found in select statement "Road" [V101]'), listed.slice(-3).join('\n'));

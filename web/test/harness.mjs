@@ -41,6 +41,8 @@ export const read = {
   diagnostics: (page) => page.$$eval('#diagnostics li', (items) => items.map((i) => i.textContent)),
   editor: (page) => page.evaluate(() => window.plotwright.playground.view.state.doc.toString()),
   storage: (page, key) => page.evaluate((k) => localStorage.getItem(k), key),
+  activeLine: (page) => page.$eval('.cm-activeLine', (e) => e.textContent),
+  text: (page, selector) => page.$eval(selector, (e) => e.textContent),
 };
 
 /** Runs `action` and waits until the story or the seed has changed and no story is awaited. */

@@ -2,13 +2,12 @@
 // and held to the command-line program byte for byte.
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
-import { copyFileSync, existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { copyFileSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
 import { pathToFileURL } from 'node:url';
-import { EXAMPLES, caseScenario, cli, example, languageExamples, repo, scratch, storyCases, web } from './support.mjs';
-
+import { EXAMPLES, caseScenario, cli, example, languageExamples, repo, scratch, storyCases, textOr, web } from './support.mjs';
 
 let project;
 let Scenario;
@@ -72,7 +71,7 @@ test("the README's lines type-check against the declarations", () => {
   );
 });
 
-test("the graph and the coverage report are the command line's", async () => {
+test("the graph, the coverage report and a story with its sources are the command line's", async () => {
   const file = 'examples/the-lighthouse-keeper.vell';
   const scenario = await Scenario.compile(example('the-lighthouse-keeper.vell'));
   for (const format of ['dot', 'mermaid']) {
@@ -94,13 +93,8 @@ test("the graph and the coverage report are the command line's", async () => {
   const shaded = cli(['graph', '--no-stats', '--coverage', '200', '--seed', '9', file]).stdout;
   assert.equal(unlined(both.graph).replace(/"[^"]*the-lighthouse-keeper.vell/g, '"F'),
     shaded.replace(/"[^"]*the-lighthouse-keeper.vell/g, '"F'));
-});
-
-test("a story with its sources is the command line's story, trace and --start", async () => {
-  const file = 'examples/the-lighthouse-keeper.vell';
-  const text = example('the-lighthouse-keeper.vell').toString('utf8');
-  const scenario = await Scenario.compile(text);
-  const lines = text.split('\n');
+  // A story with its sources is the command line's story, trace and --start.
+  const lines = example('the-lighthouse-keeper.vell').toString('utf8').split('\n');
   for (const start of ['', 'Gulls']) {
     const args = ['--json', '--trace', '--no-stats', '--seed', '4', ...(start ? ['--start', start] : []), file];
     const expected = JSON.parse(cli(args).stdout);
@@ -159,11 +153,10 @@ test("the language reference's examples tell the stories it shows", async () => 
 
 test("the golden cases' story runs print what the package tells", async () => {
   for (const c of storyCases()) {
-    const before = `${c.base}.vus.before`;
-    const statistics = existsSync(before) ? readFileSync(before, 'utf8') : '';
+    const statistics = textOr(`${c.base}.vus.before`);
     const scenario = await Scenario.compile(caseScenario(c), c.stats ? { statistics } : {});
-    const status = existsSync(`${c.base}.status`) ? Number(readFileSync(`${c.base}.status`, 'utf8')) : 0;
-    const out = existsSync(`${c.base}.out`) ? readFileSync(`${c.base}.out`, 'utf8') : '';
+    const status = Number(textOr(`${c.base}.status`, '0'));
+    const out = textOr(`${c.base}.out`);
     let stories;
     try {
       stories = scenario.stories({ seed: c.seed, count: c.count });
@@ -181,8 +174,7 @@ test("the golden cases' story runs print what the package tells", async () => {
       : out.split('\f\n');
     assert.deepEqual(stories, printed, c.name);
     // A story cut short is noted as the command line notes it.
-    const err = existsSync(`${c.base}.err`) ? readFileSync(`${c.base}.err`, 'utf8') : '';
-    const cut = [...err.matchAll(/^plotwright: note: (story \d+ was cut short .*)$/gm)].map((m) => m[1]);
+    const cut = [...textOr(`${c.base}.err`).matchAll(/^plotwright: note: (story \d+ was cut short .*)$/gm)].map((m) => m[1]);
     assert.deepEqual(scenario.notes, cut, c.name);
   }
 });
@@ -226,21 +218,19 @@ test('the diagnostics are what plotwright check reports', async (t) => {
 
 test('a scenario that tells no story throws what the command line shows', async (t) => {
   const folder = scratch(t);
-  const broken = 'title A\n{Road}\nselect Road\nMarkt\n';
-  writeFileSync(join(folder, 'broken.vell'), broken);
-  const shown = cli(['--no-stats', '--seed', '1', 'broken.vell'], folder);
-  const scenario = await Scenario.compile(broken);
-  assert.equal(scenario.diagnostics[0].code, 'V101');
-  assert.throws(() => scenario.story({ seed: 1 }), (e) => e instanceof ScenarioError &&
-    e.status === shown.status && `${e.message}\n` === shown.stdout);
-
-  const faces = 'title A\nA face 😀.\n';
-  writeFileSync(join(folder, 'faces.vell'), faces);
-  const refused = cli(['--no-stats', 'faces.vell'], folder);
-  const faced = await Scenario.compile(faces);
-  assert.equal(faced.diagnostics[0].code, 'V001');
-  assert.throws(() => faced.stories({ count: 2 }), (e) => e instanceof ScenarioError &&
-    e.status === refused.status && `plotwright: faces.vell: ${e.message}\n` === refused.stderr);
+  // The compile error is printed as the story; the character Shift-JIS lacks is refused on stderr.
+  const cases = [
+    ['broken.vell', 'title A\n{Road}\nselect Road\nMarkt\n', 'V101', (s) => s.story({ seed: 1 }), 'stdout', ''],
+    ['faces.vell', 'title A\nA face 😀.\n', 'V001', (s) => s.stories({ count: 2 }), 'stderr', 'plotwright: faces.vell: '],
+  ];
+  for (const [name, text, code, tell, stream, prefix] of cases) {
+    writeFileSync(join(folder, name), text);
+    const shown = cli(['--no-stats', '--seed', '1', name], folder);
+    const scenario = await Scenario.compile(text);
+    assert.equal(scenario.diagnostics[0].code, code);
+    assert.throws(() => tell(scenario), (e) => e instanceof ScenarioError &&
+      e.status === shown.status && `${prefix}${e.message}\n` === shown[stream]);
+  }
 });
 
 test('bad arguments are refused, and a disposed scenario tells nothing', async () => {

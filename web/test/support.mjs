@@ -16,6 +16,11 @@ export function example(name) {
   return readFileSync(join(repo, 'examples', name));
 }
 
+/** A file's text, or `missing` when there is no such file (a golden case's optional parts). */
+export function textOr(file, missing = '') {
+  return existsSync(file) ? readFileSync(file, 'utf8') : missing;
+}
+
 /** Runs the plotwright program (PLOTWRIGHT) in `cwd`: its status and its output as text. */
 export function cli(args, cwd = repo) {
   const program = process.env.PLOTWRIGHT;
@@ -60,8 +65,7 @@ export function storyCases() {
     for (const name of names) {
       const base = join(root, group.name, name);
       // A case without a command line is told with --seed 1, as the runner tells it.
-      const args = existsSync(`${base}.args`) ? readFileSync(`${base}.args`, 'utf8') : '--seed 1 $FILE';
-      const run = storyRun(args, base);
+      const run = storyRun(textOr(`${base}.args`, '--seed 1 $FILE'), base);
       if (run) cases.push({ name: `${group.name}/${name}`, base, ...run });
     }
   }

@@ -7,7 +7,7 @@ import * as path from 'node:path';
 import { pathToFileURL } from 'node:url';
 
 const require = createRequire(import.meta.url);
-const { answerOf, askAbout } = require('../out/test/lsp.js');
+const { request } = require('../out/test/lsp.js');
 const { graphPageHtml, launch, openWebview } = require('../out/test/webviews/page.js');
 const { GRAPH_REQUEST, graphNote, graphParams } = require('../out/src/graph.js');
 
@@ -18,8 +18,7 @@ if (out === undefined) {
 }
 const uri = pathToFileURL(path.resolve(scenario)).href;
 const coverage = { count: 1000, seed: 1 };
-const ask = askAbout(uri, readFileSync(scenario, 'utf8'), GRAPH_REQUEST, graphParams(uri, coverage));
-const { result } = await answerOf(program, ask, 2);
+const result = await request(program, uri, readFileSync(scenario, 'utf8'), GRAPH_REQUEST, graphParams(uri, coverage));
 process.env.CHROMIUM ??= '/usr/bin/chromium';
 const browser = await launch();
 try {

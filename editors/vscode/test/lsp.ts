@@ -1,17 +1,19 @@
 // Talking to the real `plotwright lsp` ($PLOTWRIGHT) over pipes, as the extension's client does.
 import { spawn } from 'node:child_process';
 
-// Sends `messages` (jsonrpc added) to `plotwright lsp` and gives the answer to the request with
-// id `id`.
-export function answerOf(
-  program: string,
-  messages: object[],
-  id: number,
-): Promise<{ result?: unknown; error?: unknown }> {
+// Opens `text` as `uri` in a fresh `plotwright lsp`, asks `method` with `params` and gives the
+// answer's result (its error, should it fail, is then the cause of the assertion that fails).
+export function request<T>(program: string, uri: string, text: string, method: string, params: object): Promise<T> {
+  const messages = [
+    { id: 1, method: 'initialize', params: { processId: null, rootUri: null, capabilities: {} } },
+    { method: 'textDocument/didOpen', params: { textDocument: { uri, languageId: 'vell', version: 1, text } } },
+    { id: 2, method, params },
+  ];
   const server = spawn(program, ['lsp']);
   let buffer = Buffer.alloc(0);
   return new Promise((resolve, reject) => {
     server.on('error', reject);
+    server.on('close', () => reject(new Error('plotwright lsp ended without answering')));
     server.stdout.on('data', (chunk: Buffer) => {
       buffer = Buffer.concat([buffer, chunk]);
       for (;;) {
@@ -21,9 +23,9 @@ export function answerOf(
         if (buffer.length < header + 4 + length) return;
         const message = JSON.parse(buffer.subarray(header + 4, header + 4 + length).toString());
         buffer = buffer.subarray(header + 4 + length);
-        if (message.id === id) {
+        if (message.id === 2) {
           server.kill();
-          resolve(message);
+          resolve(message.result);
         }
       }
     });
@@ -33,13 +35,4 @@ export function answerOf(
       server.stdin.write(body);
     }
   });
-}
-
-// The messages that open `text` as `uri` and then ask `method` with `params` as request 2.
-export function askAbout(uri: string, text: string, method: string, params: object): object[] {
-  return [
-    { id: 1, method: 'initialize', params: { processId: null, rootUri: null, capabilities: {} } },
-    { method: 'textDocument/didOpen', params: { textDocument: { uri, languageId: 'vell', version: 1, text } } },
-    { id: 2, method, params },
-  ];
 }

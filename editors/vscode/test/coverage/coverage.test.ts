@@ -3,7 +3,7 @@
 import { test } from 'node:test';
 import * as assert from 'node:assert/strict';
 import { COVERAGE_REQUEST, CoverageResult, coverageParams, coverageProblems, coverageSummary } from '../../src/coverage';
-import { answerOf, askAbout } from '../lsp';
+import { request } from '../lsp';
 
 const program = process.env.PLOTWRIGHT;
 const withProgram = { skip: program === undefined ? 'PLOTWRIGHT names no program' : false };
@@ -11,8 +11,7 @@ const withProgram = { skip: program === undefined ? 'PLOTWRIGHT names no program
 test('a run places the blocks no story reached and the choices none took', withProgram, async () => {
   const uri = 'file:///cave.vell';
   const text = 'title Cave\n{Fork}\nselect Fork\nLeft\n<%gold>=10>Vault\nscene Left\nDark.\nscene Vault\nGold.\n';
-  const answer = await answerOf(program!, askAbout(uri, text, COVERAGE_REQUEST, coverageParams(uri, 20, 5)), 2);
-  const result = answer.result as CoverageResult;
+  const result = await request<CoverageResult>(program!, uri, text, COVERAGE_REQUEST, coverageParams(uri, 20, 5));
   const line = (n: number, end: number) => ({ start: { line: n, character: 0 }, end: { line: n, character: end } });
   assert.deepEqual(coverageProblems(result), [
     { range: line(7, 11), message: 'No story reached the scene block "Vault" (20 stories).' },

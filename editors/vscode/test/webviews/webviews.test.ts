@@ -7,7 +7,7 @@ import type { Browser } from 'puppeteer-core';
 import { GRAPH_REQUEST, GraphResult, graphParams } from '../../src/graph';
 import { STORY_REQUEST, StoryResult, storyParams } from '../../src/story';
 import { storyPage } from '../../src/storyHtml';
-import { answerOf, askAbout } from '../lsp';
+import { request } from '../lsp';
 import { graphPageHtml, launch, openWebview } from './page';
 
 const program = process.env.PLOTWRIGHT;
@@ -22,11 +22,12 @@ after(() => browser?.close());
 test('a click on a block of the served graph names its line; coverage shades it', { skip }, async () => {
   const uri = 'file:///cave.vell';
   const text = 'title Cave\n{Fork}\nselect Fork\nLeft\n<%gold>=10>Vault\nscene Left\nDark.\nscene Vault\nGold.\n';
-  const ask = graphParams(uri, { count: 50, seed: 2 });
-  const graph = (await answerOf(program!, askAbout(uri, text, GRAPH_REQUEST, ask), 2)).result as GraphResult;
+  const graph = await request<GraphResult>(program!, uri, text, GRAPH_REQUEST, graphParams(uri, { count: 50, seed: 2 }));
   const { page, posted, errors } = await openWebview(browser, graphPageHtml());
   await page.waitForFunction(() => (window as unknown as { posted: unknown[] }).posted.length > 0);
-  await page.evaluate((dot) => window.postMessage({ type: 'graph', title: 'cave.vell', dot, note: '' }, '*'), graph.dot);
+  const show = (title: string, dot: string) =>
+    page.evaluate((title, dot) => window.postMessage({ type: 'graph', title, dot, note: '' }, '*'), title, dot);
+  await show('cave.vell', graph.dot);
   await page.waitForSelector('#graph svg g.node.line-8');
   // The block no story reached is red; the one every story reached green.
   const fill = (line: number) => page.$eval(`g.line-${line} :is(polygon, path)`, (p) => p.getAttribute('fill'));
@@ -42,7 +43,7 @@ test('a click on a block of the served graph names its line; coverage shades it'
   ]);
   // A graph too large to lay out in the page is summed up instead.
   const big = `digraph g {\n${Array.from({ length: 401 }, (_, i) => `  s${i} [label="x"];\n`).join('')}}\n`;
-  await page.evaluate((dot) => window.postMessage({ type: 'graph', title: 'big', dot, note: '' }, '*'), big);
+  await show('big', big);
   await page.waitForFunction(() => document.querySelector('#note')?.textContent?.startsWith('401 blocks'));
   assert.equal(await page.$('#graph svg'), null);
   assert.deepEqual(errors, []);
@@ -51,8 +52,7 @@ test('a click on a block of the served graph names its line; coverage shades it'
 test('a story line names the line that wrote it; the buttons ask for stories', { skip }, async () => {
   const uri = 'file:///cave.vell';
   const text = 'title Cave\n{Fork}\nselect Fork\nLeft\nscene Left\n(Dark|Black|Dim) cave.\n{Deep}\nscene Deep\nWater drips.\n{No}\n';
-  const told = (await answerOf(program!, askAbout(uri, text, STORY_REQUEST, storyParams(uri, 3, 'Fork')), 2))
-    .result as StoryResult;
+  const told = await request<StoryResult>(program!, uri, text, STORY_REQUEST, storyParams(uri, 3, 'Fork'));
   const outcome = { kind: 'story' as const, seed: 3, text: told.text, sources: told.lines };
   const { page, posted, errors } = await openWebview(browser, storyPage(outcome, 'a b.vell', 'n0nce', 'Fork'));
   const click = (words: string) => page.locator(`::-p-text(${words})`).click();
