@@ -152,6 +152,8 @@ class Playground {
     });
     this.graph = new GraphPanel(ui.graph, ui.graphNote, (line) => this.goToLine(line, 1));
     this.checker = this.studios.start((answer) => this.receive(answer));
+    // Where the checks run, for the tests: 'worker' unless this browser starts no worker.
+    document.body.dataset.checkThread = this.checker.offThread ? 'worker' : 'page';
     this.wireControls();
     this.wireTabs();
     const opened = await this.openFragment();
@@ -611,6 +613,7 @@ class Playground {
       this.showCoverage(answer, runs);
     });
     this.coverer = coverer;
+    document.body.dataset.coverageThread = coverer.offThread ? 'worker' : 'page';
     coverer.post({
       kind: 'cover',
       generation,
