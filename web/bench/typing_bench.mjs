@@ -2,12 +2,8 @@
 // keystroke to the problems list showing the new text's diagnostics, at 20,000 and 100,000
 // lines, and the longest input delay while typing as checks run.
 //   node web/bench/typing_bench.mjs BUILD     (BUILD: the regular build, for its scenario writer)
-import { execFileSync } from 'node:child_process';
-import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
-import { tmpdir } from 'node:os';
-import { join, resolve } from 'node:path';
 import { launch, openPlayground, serve } from '../test/harness.mjs';
-import { repo } from '../test/support.mjs';
+import { largeScenario } from './large_scenario.mjs';
 
 const SIZES = [20000, 100000];
 const KEYSTROKES = 7;
@@ -17,15 +13,7 @@ const BURST = 'abcdefgh';
 const KEY_GAP_MS = 40;
 const PAUSE_MS = 250;
 
-const build = process.argv[2];
-if (!build) {
-  console.error('usage: node web/bench/typing_bench.mjs BUILD');
-  process.exit(2);
-}
-const folder = mkdtempSync(join(tmpdir(), 'plotwright-typing-bench-'));
-execFileSync(resolve(repo, build, 'bench/plotwright_make_bench_scenarios'), [folder]);
-const lines = readFileSync(join(folder, 'large.vell'), 'utf8').split('\n');
-rmSync(folder, { recursive: true, force: true });
+const lines = largeScenario('typing_bench.mjs').split('\n');
 
 // Replaces the editor's text, waits until everything about it is shown, and puts the cursor at
 // the end of line 2.

@@ -1,26 +1,16 @@
 // The web figures of bench/README.md, in node and in headless Chromium: Scenario.compile of the
 // 199,998-line benchmark scenario, and one story of the English example after its compile.
 //   node web/bench/web_bench.mjs BUILD     (BUILD: the regular build, for its scenario writer)
-import { execFileSync } from 'node:child_process';
-import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
-import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { launch, openPlayground, serve } from '../test/harness.mjs';
-import { dist, example, repo } from '../test/support.mjs';
+import { dist, example } from '../test/support.mjs';
+import { largeScenario } from './large_scenario.mjs';
 
 const REPETITIONS = 5;
 const STORIES = 2000;
 
-const build = process.argv[2];
-if (!build) {
-  console.error('usage: node web/bench/web_bench.mjs BUILD');
-  process.exit(2);
-}
-const folder = mkdtempSync(join(tmpdir(), 'plotwright-web-bench-'));
-execFileSync(join(repo, build, 'bench/plotwright_make_bench_scenarios'), [folder]);
-const large = readFileSync(join(folder, 'large.vell'), 'utf8');
-rmSync(folder, { recursive: true, force: true });
+const large = largeScenario('web_bench.mjs');
 const lighthouse = example('the-lighthouse-keeper.vell').toString('utf8');
 
 // Runs in node and, as its source, in the page: medians in milliseconds.
