@@ -54,6 +54,31 @@ Scenario::Scenario(Cp932Codec& codec, std::unique_ptr<CheckedScenario> checked,
                    std::optional<std::string> statistics)
     : codec_(codec), checked_(std::move(checked)), statistics_(std::move(statistics)) {}
 
+std::unique_ptr<session::StoryTeller> Scenario::make_teller(std::uint32_t seed,
+                                                            RunObserver* observer) {
+  session::TellerSetup setup;
+  setup.seed = seed;
+  setup.statistics =
+      statistics_ ? session::StatisticsPlace::MEMORY : session::StatisticsPlace::NONE;
+  setup.observer = observer;
+  auto teller = std::make_unique<session::StoryTeller>(codec_, std::move(setup));
+  if (statistics_) {
+    teller->memory().files[derive_statistics_path(session::kTextScenarioPath)] = *statistics_;
+  }
+  return teller;
+}
+
+session::Story Scenario::load(session::StoryTeller& teller) const {
+  return teller.load(checked_->engine_bytes(), session::kTextScenarioPath, statistics_.has_value());
+}
+
+void Scenario::keep_statistics(session::StoryTeller& teller) {
+  static_cast<void>(teller.finish(true, nullptr));  // a store in memory cannot fail
+  if (statistics_) {
+    statistics_ = teller.memory().files[derive_statistics_path(session::kTextScenarioPath)];
+  }
+}
+
 // One run over in-memory statistics (or none), told by the session as the command line tells
 // it: the same path, seed and line ends.
 bool Scenario::tell(std::uint32_t seed, int count, std::vector<std::string>& stories,
@@ -64,15 +89,9 @@ bool Scenario::tell(std::uint32_t seed, int count, std::vector<std::string>& sto
     failure = {2, encoding_error_};
     return false;
   }
-  session::TellerSetup setup;
-  setup.seed = seed;
-  setup.statistics =
-      statistics_ ? session::StatisticsPlace::MEMORY : session::StatisticsPlace::NONE;
-  session::StoryTeller teller(codec_, std::move(setup));
-  const std::string statistics_path = derive_statistics_path(session::kTextScenarioPath);
-  if (statistics_) teller.memory().files[statistics_path] = *statistics_;
-  session::Story story =
-      teller.load(checked_->engine_bytes(), session::kTextScenarioPath, statistics_.has_value());
+  const std::unique_ptr<session::StoryTeller> told = make_teller(seed, nullptr);
+  session::StoryTeller& teller = *told;
+  session::Story story = load(teller);
   if (!story.generated) {
     failure = {1, teller.message(story.engine)};
     return false;
@@ -88,8 +107,7 @@ bool Scenario::tell(std::uint32_t seed, int count, std::vector<std::string>& sto
       return false;  // the statistics are not saved: nothing is counted
     }
   }
-  static_cast<void>(teller.finish(true, nullptr));  // a store in memory cannot fail
-  if (statistics_) statistics_ = teller.memory().files[statistics_path];
+  keep_statistics(teller);
   // The statistics' notes concern a file on disk, which there is none of here.
   for (const session::Note& note : teller.take_notes()) {
     if (note.kind == session::NoteKind::CUT_SHORT) {
@@ -116,17 +134,10 @@ bool Scenario::tell_traced(std::uint32_t seed, const std::string& start, TracedS
   TraceRecorder trace;
   StorySourceRecorder sources;
   ObserverPair both(trace, sources);
-  session::TellerSetup setup;
-  setup.seed = seed;
-  setup.statistics =
-      statistics_ ? session::StatisticsPlace::MEMORY : session::StatisticsPlace::NONE;
-  setup.observer = &both;
-  session::StoryTeller teller(codec_, std::move(setup));
-  const std::string statistics_path = derive_statistics_path(session::kTextScenarioPath);
-  if (statistics_) teller.memory().files[statistics_path] = *statistics_;
+  const std::unique_ptr<session::StoryTeller> telling = make_teller(seed, &both);
+  session::StoryTeller& teller = *telling;
   if (start_scene != 0) teller.set_start_scene(start_scene);
-  const session::Story told =
-      teller.load(checked_->engine_bytes(), session::kTextScenarioPath, statistics_.has_value());
+  const session::Story told = load(teller);
   if (!told.generated) {
     failure = {1, teller.message(told.engine)};
     return false;
@@ -142,8 +153,7 @@ bool Scenario::tell_traced(std::uint32_t seed, const std::string& start, TracedS
   story.trace = trace_json(trace, SceneNames(model, codec_));
   const char* limit = run_limit_name(trace.end());
   story.cut_short = limit ? limit : "";
-  static_cast<void>(teller.finish(true, nullptr));  // a store in memory cannot fail
-  if (statistics_) statistics_ = teller.memory().files[statistics_path];
+  keep_statistics(teller);
   return true;
 }
 
@@ -162,20 +172,11 @@ bool Scenario::coverage(std::uint32_t seed, int runs, const std::string& file, s
     return false;
   }
   CoverageRun run;
-  session::TellerSetup setup;
-  setup.seed = seed;
-  setup.statistics =
-      statistics_ ? session::StatisticsPlace::MEMORY : session::StatisticsPlace::NONE;
-  setup.observer = &run.recorder;
-  session::StoryTeller teller(codec_, std::move(setup));
-  if (statistics_) {
-    teller.memory().files[derive_statistics_path(session::kTextScenarioPath)] = *statistics_;
-  }
+  const std::unique_ptr<session::StoryTeller> telling = make_teller(seed, &run.recorder);
+  session::StoryTeller& teller = *telling;
   CoverageStories stories;
   stories.runs = runs;
-  stories.load = [&](session::StoryTeller& t) {
-    return t.load(checked_->engine_bytes(), session::kTextScenarioPath, statistics_.has_value());
-  };
+  stories.load = [this](session::StoryTeller& t) { return load(t); };
   const session::Story first = tell_counted_stories(teller, codec_, stories, run);
   if (!first.generated) {
     failure = {1, teller.message(first.engine)};

@@ -13,6 +13,8 @@
 #include "authoring/checked_scenario.h"
 #include "authoring/story_sources.h"
 #include "encoding/cp932_codec.h"
+#include "generator/run_observer.h"
+#include "session/story_teller.h"
 
 namespace plotwright::web {
 
@@ -88,6 +90,11 @@ class Scenario {
  private:
   Scenario(Cp932Codec& codec, std::unique_ptr<CheckedScenario> checked,
            std::optional<std::string> statistics);
+  // A teller over the statistics this scenario keeps in memory (none when it keeps none), the
+  // load of this scenario into it, and the end of its run with the statistics it saved kept.
+  std::unique_ptr<session::StoryTeller> make_teller(std::uint32_t seed, RunObserver* observer);
+  session::Story load(session::StoryTeller& teller) const;
+  void keep_statistics(session::StoryTeller& teller);
 
   Cp932Codec& codec_;
   std::unique_ptr<CheckedScenario> checked_;
