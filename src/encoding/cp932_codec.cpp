@@ -118,8 +118,12 @@ char* Cp932Codec::write_codes(std::string_view text, std::size_t& offset, char* 
 
 // The code point of a code of 1 or 2 bytes, or kNoCharacter; `index` is the code's number.
 char32_t Cp932Codec::decoded(std::size_t index, std::string_view code) {
-  Entry entry = decoded_[index];
-  if (entry == 0) entry = ask_decode(index, code);
+  const Entry entry = decoded_[index];
+  return code_point_of(entry == 0 ? ask_decode(index, code) : entry);
+}
+
+// The code point of a filled entry of the decoding table.
+char32_t Cp932Codec::code_point_of(Entry entry) {
   if (entry == kNoCharacter) return kNoCharacter;
   if (entry >> 24 == 4) return entry & 0x1FFFFF;
   const char bytes[4] = {static_cast<char>(entry), static_cast<char>(entry >> 8),
@@ -232,11 +236,9 @@ bool Cp932Codec::refuse(std::string_view utf8, std::size_t offset, std::string* 
   std::string message = "line " + std::to_string(utf8::line_number_at(utf8, offset)) +
                         ": character " + utf8::describe(code_point) + " has no Shift-JIS form";
   if ((entry & kHowMask) == kLossy) {
-    const char code[2] = {static_cast<char>(entry >> 8 & 0xFF), static_cast<char>(entry & 0xFF)};
+    // classify() decoded the code to find the character lossy: its entry is filled.
     const bool pair = (entry >> 16 & 3) == 2;
-    const std::size_t index = pair ? (entry & 0xFFFF) : (entry & 0xFF);
-    const char32_t back =
-        decoded(index, pair ? std::string_view(code, 2) : std::string_view(code + 1, 1));
+    const char32_t back = code_point_of(decoded_[pair ? (entry & 0xFFFF) : (entry & 0xFF)]);
     message += " of its own (it would come back as " + utf8::describe(back) + ")";
   }
   return fail(error, std::move(message));

@@ -46,6 +46,7 @@ class Cp932Codec {
 
   char* write_codes(std::string_view text, std::size_t& offset, char* out, const char* end);
   char32_t decoded(std::size_t index, std::string_view code);
+  static char32_t code_point_of(Entry entry);
   Entry ask_decode(std::size_t index, std::string_view code);
   bool encode_block(std::string_view utf8, std::size_t& offset, std::size_t end, char*& out,
                     std::size_t& first_lossy);
