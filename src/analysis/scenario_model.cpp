@@ -1,6 +1,7 @@
 // Building the author's view of a compiled scenario.
 #include "analysis/scenario_model.h"
 
+#include <algorithm>
 #include <cstring>
 #include <deque>
 
@@ -45,7 +46,8 @@ void add_blocks(const SourceStore& store, const CompiledScenario& scenario, Scen
 // Which block gives each built-in scene with a body its lines: the first block named by the
 // scene's own name, else by its alias, as the compile looks them up.
 void assign_builtin_bodies(ScenarioModel& model) {
-  for (int scene = kSceneStartMessage; scene <= kSceneClosing; ++scene) {
+  const int last = std::min(kSceneClosing, model.scene_count);  // the scenes the table holds
+  for (int scene = kSceneStartMessage; scene <= last; ++scene) {
     const BuiltinScene& builtin = kBuiltinScenes[scene - 1];
     for (const char* name : {builtin.name, builtin.alias}) {
       int found = -1;
@@ -135,7 +137,7 @@ ScenarioModel build_model(const SourceStore& store, const CompiledScenario& scen
   for (int b = 0; b < static_cast<int>(model.blocks.size()); ++b) {
     if (model.blocks[b].scene != 0) model.block_of_scene[model.blocks[b].scene] = b;
   }
-  if (model.scene_count >= kSceneClosing) assign_builtin_bodies(model);
+  assign_builtin_bodies(model);
   scan_bodies(store, scenario, model);
   const int start = find_name("", scenario.scenes);
   model.start_scene = start != 0 ? start : kSceneFirst;
