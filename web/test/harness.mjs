@@ -59,12 +59,8 @@ export async function changing(page, action) {
   );
 }
 
-/**
- * Waits until what the page shows of the text as it stands is complete, however long it takes:
- * its 'problems', its 'graph', or its 'coverage' (the stories played after each edit).
- */
+// Waits until what the page shows of the text as it stands is complete, however long it takes:
+// its 'problems', its 'graph', or its 'coverage' (the stories played after each edit).
 export function settled(page, stage) {
   return page.evaluate((s) => window.plotwright.playground.settled(s), stage);
 }
-
-export const coverageDone = (page) => settled(page, 'coverage');

@@ -5,7 +5,8 @@
 # Without node and npm, or (for the browser) without Chromium, the tests are skipped with
 # status 77, which ctest reports as skipped.
 set -euo pipefail
-[ $# -eq 2 ] || { echo "usage: test/run.sh package|browser PLOTWRIGHT" >&2; exit 2; }
+usage() { echo "usage: test/run.sh package|browser PLOTWRIGHT" >&2; exit 2; }
+[ $# -eq 2 ] || usage
 PLOTWRIGHT="$(realpath "$2")"
 export PLOTWRIGHT
 cd "$(dirname "$0")/.."
@@ -21,9 +22,7 @@ fi
 scripts/ensure-deps.sh
 
 case "$1" in
-  package)
-    node --test test/package.test.mjs
-    ;;
+  package) node --test test/package.test.mjs ;;
   browser)
     CHROMIUM="${CHROMIUM:-$(command -v chromium || true)}"
     if [ -z "$CHROMIUM" ]; then
@@ -33,8 +32,5 @@ case "$1" in
     fi
     CHROMIUM="$CHROMIUM" node --test test/browser.test.mjs
     ;;
-  *)
-    echo "usage: test/run.sh package|browser PLOTWRIGHT" >&2
-    exit 2
-    ;;
+  *) usage ;;
 esac

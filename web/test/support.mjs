@@ -10,8 +10,6 @@ export const web = resolve(dirname(fileURLToPath(import.meta.url)), '..');
 export const repo = resolve(web, '..');
 export const dist = join(web, 'dist');
 
-export const EXAMPLES = ['the-lighthouse-keeper.vell', 'yoru-no-eki.vell', 'yoru-no-eki.sjis.vell'];
-
 export function example(name) {
   return readFileSync(join(repo, 'examples', name));
 }
@@ -37,10 +35,8 @@ export function scratch(t) {
   return folder;
 }
 
-/**
- * The run examples of docs/language.md, as tests/docs/check_examples.py reads them (it lists
- * them): { line, args, status, stats, runs, vell, story, vus }, the last two the expected blocks.
- */
+// The run examples of docs/language.md, as tests/docs/check_examples.py reads them (it lists
+// them): { line, args, status, stats, runs, vell, story, vus }, the last two the expected blocks.
 export function languageExamples() {
   const script = join(repo, 'tests/docs/check_examples.py');
   return JSON.parse(execFileSync('python3', [script, '--list', join(repo, 'docs/language.md')],
@@ -49,11 +45,9 @@ export function languageExamples() {
 
 const STORY_OPTIONS = { '--seed': 'seed', '--count': 'count' };
 
-/**
- * The golden cases of tests/cases (NAME.args, NAME.out, NAME.status; the scenario NAME.vell or
- * the Python expression NAME.recipe) that are story runs the package makes too: --seed N and
- * optionally --count N, --no-stats and --json, over one scenario file.
- */
+// The golden cases of tests/cases (NAME.args, NAME.out, NAME.status; the scenario NAME.vell or
+// the Python expression NAME.recipe) that are story runs the package makes too: --seed N and
+// optionally --count N, --no-stats and --json, over one scenario file.
 export function storyCases() {
   const root = join(repo, 'tests/cases');
   const cases = [];
@@ -90,10 +84,8 @@ function storyRun(argsText, base) {
   return run.seed === undefined || run.file === undefined ? null : run;
 }
 
-/**
- * A case's scenario: its file, or what its recipe makes. The recipes of all the cases are made
- * by one Python process, on the first call: one interpreter start instead of one a case.
- */
+// A case's scenario: its file, or what its recipe makes. The recipes of all the cases are made
+// by one Python process, on the first call: one interpreter start instead of one a case.
 let recipeScenarios = null;
 export function caseScenario(c) {
   if (existsSync(c.file) || !existsSync(`${c.base}.recipe`)) return readFileSync(c.file);

@@ -9,6 +9,7 @@
 # for the webviews, Chromium) the tests are skipped with status 77, which ctest reports as skipped.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+usage() { echo "usage: test/run.sh grammar | story PLOTWRIGHT | webviews PLOTWRIGHT" >&2; exit 2; }
 
 if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
   echo "SKIPPED: node and npm are not installed, so the editor tests do not run"
@@ -22,23 +23,15 @@ case "${1:-}" in
     node node_modules/vscode-tmgrammar-test/dist/unit.js --compact \
       --grammar syntaxes/vell.tmLanguage.json 'test/grammar/*.vell'
     ;;
-  story)
-    [ -n "${2:-}" ] || { echo "usage: test/run.sh story PLOTWRIGHT" >&2; exit 2; }
-    node node_modules/typescript/bin/tsc -p .
-    PLOTWRIGHT="$(realpath "$2")" node --test out/test/story/ out/test/coverage/
-    ;;
-  webviews)
-    [ -n "${2:-}" ] || { echo "usage: test/run.sh webviews PLOTWRIGHT" >&2; exit 2; }
+  story | webviews)
+    [ -n "${2:-}" ] || usage
     CHROMIUM="${CHROMIUM:-$(command -v chromium || true)}"
-    if [ -z "$CHROMIUM" ]; then
+    if [ "$1" = webviews ] && [ -z "$CHROMIUM" ]; then
       echo "SKIPPED: Chromium is not installed, so the webview pages are not tested"
       exit 77
     fi
     node node_modules/typescript/bin/tsc -p .
-    PLOTWRIGHT="$(realpath "$2")" CHROMIUM="$CHROMIUM" node --test out/test/webviews/
+    PLOTWRIGHT="$(realpath "$2")" CHROMIUM="$CHROMIUM" node --test "out/test/$1/"
     ;;
-  *)
-    echo "usage: test/run.sh grammar | story PLOTWRIGHT | webviews PLOTWRIGHT" >&2
-    exit 2
-    ;;
+  *) usage ;;
 esac

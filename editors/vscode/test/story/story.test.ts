@@ -1,13 +1,16 @@
-// The story command's runs of plotwright, against the real program named by $PLOTWRIGHT.
+// The story and coverage commands against the real program named by $PLOTWRIGHT: its runs for a
+// story, and its language server for coverage.
 import { test } from 'node:test';
 import * as assert from 'node:assert/strict';
-import { execFileSync } from 'node:child_process';
+import { spawnSync } from 'node:child_process';
 import { copyFileSync, mkdtempSync, readdirSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import * as path from 'node:path';
+import { COVERAGE_REQUEST, CoverageResult, coverageParams, coverageProblems, coverageSummary } from '../../src/coverage';
 import { startingBlocks } from '../../src/lenses';
 import { newSeed, outcomeOf, runStory } from '../../src/story';
 import { storyPage } from '../../src/storyHtml';
+import { request } from '../lsp';
 
 const program = process.env.PLOTWRIGHT;
 const examples = path.resolve(__dirname, '../../../../../examples');
@@ -17,40 +20,38 @@ function scratch(): string {
   return mkdtempSync(path.join(tmpdir(), 'plotwright-story-'));
 }
 
-test('a story is the one plotwright writes for the same seed, statistics untouched', withProgram, async () => {
+test('a story or its errors are what plotwright writes for the seed and start, statistics untouched', withProgram, async () => {
   const dir = scratch();
-  const scenario = path.join(dir, 'lighthouse.vell');
-  copyFileSync(path.join(examples, 'the-lighthouse-keeper.vell'), scenario);
-  const outcome = await runStory(program!, scenario, 7);
-  const plain = execFileSync(program!, ['--no-stats', '--seed', '7', scenario], { encoding: 'utf8' });
-  assert.deepEqual(outcome, { kind: 'story', seed: 7, text: plain });
-  assert.deepEqual(readdirSync(dir), ['lighthouse.vell']);
+  for (const name of ['the-lighthouse-keeper.vell', 'yoru-no-eki.vell', 'yoru-no-eki.sjis.vell']) {
+    copyFileSync(path.join(examples, name), path.join(dir, name));
+  }
+  // A block whose name looks like an option is still the block to start from.
+  writeFileSync(path.join(dir, 'dash.vell'), 'title A\n{-x}\nscene -x\nDash.\nscene Quiet\nHush.\n');
+  writeFileSync(path.join(dir, 'broken.vell'), 'title A\n{Road}\nselect Road\nNowhere\n<%gold>=10>Market\n');
+  const runs: [string, number, string?][] = [
+    ['the-lighthouse-keeper.vell', 7], ['yoru-no-eki.vell', 3], ['yoru-no-eki.sjis.vell', 3],
+    ['dash.vell', 2, 'Quiet'], ['dash.vell', 2, '-x'], ['broken.vell', 1],
+  ];
+  for (const [name, seed, start] of runs) {
+    const file = path.join(dir, name);
+    const kind = name === 'broken.vell' ? 'errors' : 'story';
+    const from = start === undefined ? [] : [`--start=${start}`];
+    const plain = spawnSync(program!, ['--no-stats', '--seed', String(seed), ...from, file], { encoding: 'utf8' });
+    assert.deepEqual(await runStory(program!, file, seed, start), { kind, seed, text: plain.stdout }, name);
+  }
+  assert.equal(readdirSync(dir).filter((f) => f.endsWith('.vus')).length, 0);
 });
 
-test('Japanese scenarios in UTF-8 and Shift-JIS give the same UTF-8 story', withProgram, async () => {
-  const utf8 = await runStory(program!, path.join(examples, 'yoru-no-eki.vell'), 3);
-  assert.deepEqual(await runStory(program!, path.join(examples, 'yoru-no-eki.sjis.vell'), 3), utf8);
-  assert.match(utf8.kind === 'story' ? utf8.text : '', /最終列車|雪の夜/);
-});
-
-test('a scenario with compile errors gives their messages instead of a story', withProgram, async () => {
-  const scenario = path.join(scratch(), 'broken.vell');
-  writeFileSync(scenario, 'title A\n{Road}\nselect Road\nNowhere\n<%gold>=10>Market\n');
-  assert.deepEqual(await runStory(program!, scenario, 1), {
-    kind: 'errors',
-    seed: 1,
-    text:
-      'Scene "Nowhere" not found in select statement "Road"\n' +
-      'Scene "Market" not found in select statement "Road"\n',
-  });
-});
-
-test('a story played from a block starts there, whatever its name looks like', withProgram, async () => {
-  const scenario = path.join(scratch(), 'dash.vell');
-  writeFileSync(scenario, 'title A\n{-x}\nscene -x\nDash.\nscene Quiet\nHush.\n');
-  const from = async (block: string) => (await runStory(program!, scenario, 2, block)) as { text: string };
-  assert.match((await from('Quiet')).text, /^Hush\./);
-  assert.match((await from('-x')).text, /^Dash\./);
+test('a coverage run places the blocks no story reached and the choices none took', withProgram, async () => {
+  const uri = 'file:///cave.vell';
+  const text = 'title Cave\n{Fork}\nselect Fork\nLeft\n<%gold>=10>Vault\nscene Left\nDark.\nscene Vault\nGold.\n';
+  const result = await request<CoverageResult>(program!, uri, text, COVERAGE_REQUEST, coverageParams(uri, 20, 5));
+  const line = (n: number, end: number) => ({ start: { line: n, character: 0 }, end: { line: n, character: end } });
+  assert.deepEqual(coverageProblems(result), [
+    { range: line(7, 11), message: 'No story reached the scene block "Vault" (20 stories).' },
+    { range: line(4, 16), message: 'No story took the choice "Vault" of "Fork" (20 stories).' },
+  ]);
+  assert.equal(coverageSummary(result), 'Coverage of 20 stories (seed 5): 3 of 4 blocks reached, 1 of 2 choices taken.');
 });
 
 test('blocks with a name and a story of their own get "Play from this block"', () => {
