@@ -8,7 +8,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -37,9 +36,8 @@ namespace {
 constexpr int kTimeout = 10000;
 
 // Answers the window's questions from fields set by the test and records what was asked. Each
-// message stands for a message box: while it is open the event loop runs on, as it does under
-// a modal dialog, for the time `open_for` (the user reading it); `deepest` is how deeply they
-// nested.
+// message stands for a message box: the event loop runs on under it for `open_for` (the user
+// reading it), as under a modal dialog; `deepest` is how deeply they nested.
 class ScriptedPrompts final : public Prompts {
  public:
   QString choose_scenario(QWidget*, const QString& start_directory) override {
@@ -79,10 +77,6 @@ void write_file(const QString& path, const QByteArray& bytes) {
 QByteArray read_file(const QString& path) {
   QFile file(path);
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-StoryView* story_view(MainWindow& window) {
-  return window.findChild<StoryView*>(QStringLiteral("story"));
 }
 
 // The action of the menu bar's menu titled `menu` whose text is `item`; fails the test if absent.
@@ -126,12 +120,11 @@ class ScriptedBackend final : public StoryBackend {
     return loaded;
   }
   std::optional<std::string> regenerate() override { return std::nullopt; }
-  bool shutdown(std::string*) override { return ++shutdowns, true; }
+  bool shutdown(std::string*) override { return true; }
 
   std::string text = "story\r\n";
   std::string statistics_error;
   int loads = 0;
-  int shutdowns = 0;
   std::string path;
   std::vector<std::string> lines;
 };
@@ -150,10 +143,14 @@ class CountingBackend final : public StoryBackend {
     ++regenerations;
     return engine_.regenerate();
   }
-  bool shutdown(std::string* error) override { return engine_.shutdown(error); }
+  bool shutdown(std::string* error) override {
+    ++shutdowns;
+    return engine_.shutdown(error);
+  }
 
   int loads = 0;
   int regenerations = 0;
+  int shutdowns = 0;
 
  private:
   DocumentBackend engine_;
@@ -209,50 +206,66 @@ class ShellTest : public QObject {
     QVERIFY(prompts_->errors[0].contains("disk full"));
   }
 
-  void a_file_that_cannot_be_opened_is_reported_and_changes_nothing_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("reason");
-    for (const auto& row : {std::pair{"missing.vell", "No such file or directory"},
-                            {"folder.vell", "folder"},
-                            {"emoji.vell", "line 2: character U+1F600"}}) {
-      QTest::newRow(row.first) << row.first << row.second;
-    }
-  }
-
   void a_file_that_cannot_be_opened_is_reported_and_changes_nothing() {
-    QFETCH(QString, name);
-    QFETCH(QString, reason);
     QDir(dir_->path()).mkdir("folder.vell");
     scenario("emoji.vell", "title Harbour\n\xF0\x9F\x98\x80\n");
     window_->start(QString());
-
-    QVERIFY(!window_->open_scenario(path(name)));
-    QCOMPARE(prompts_->errors.size(), 1);
-    QVERIFY2(prompts_->errors[0].contains(QDir::toNativeSeparators(path(name))),
-             qPrintable(prompts_->errors[0]));
-    QVERIFY2(prompts_->errors[0].contains(reason), qPrintable(prompts_->errors[0]));
+    for (const auto& [name, reason] : {std::pair{"missing.vell", "No such file or directory"},
+                                       {"folder.vell", "folder"},
+                                       {"emoji.vell", "line 2: character U+1F600"}}) {
+      prompts_->errors.clear();
+      QVERIFY(!window_->open_scenario(path(name)));
+      // Named on the command line, such a file ends the program.
+      QVERIFY(!window_->start(path(name)));
+      QCOMPARE(prompts_->errors.size(), 2);
+      const QString& error = prompts_->errors[0];
+      QVERIFY2(error.contains(QDir::toNativeSeparators(path(name))) && error.contains(reason),
+               qPrintable(error));
+    }
     QCOMPARE(scripted_->loads, 0);
     QCOMPARE(text(), QStringLiteral("new"));
     QVERIFY(recent_files(*settings_).isEmpty());
-    // Named on the command line, such a file ends the program.
-    QVERIFY(!window_->start(path(name)));
   }
 
-  // The names a save refuses: the table at the end.
-  void ctrl_s_saves_the_shown_story_suggesting_the_scenarios_name() {
+  // The story is written as UTF-8 with the platform's line ends, under any name but that of a
+  // scenario or statistics file, in any case, or of a link to one.
+  void ctrl_s_saves_the_story_suggesting_the_scenarios_name_but_never_over_a_scenario() {
     scripted_->text = "\x81\x40The boat left.\r\nIt did not come back.\r\n";
-    window_->open_scenario(scenario("harbour.vell"));
+    const QString heist = scenario("heist.vell");
+    window_->open_scenario(heist);
 
-    prompts_->story_answer = path("story.txt");
+    prompts_->story_answer = path("heist.vell.txt");  // the extension only inside the name
     press_ctrl(*window_, Qt::Key_S);
-    QCOMPARE(prompts_->suggested, path("harbour.txt"));
+    QCOMPARE(prompts_->suggested, path("heist.txt"));
 #ifdef Q_OS_WIN
     const QByteArray expected = "\xE3\x80\x80The boat left.\r\nIt did not come back.\r\n";
 #else
     const QByteArray expected = "\xE3\x80\x80The boat left.\nIt did not come back.\n";
 #endif
-    QCOMPARE(read_file(path("story.txt")), expected);
+    QCOMPARE(read_file(path("heist.vell.txt")), expected);
     QVERIFY(prompts_->errors.isEmpty());
+
+    // The name chosen, the file it is a link to when not empty, and why the save is refused.
+    const char* const refused[][3] = {
+        {"other.vell", "", "ends in .vell"},
+        {"OTHER.Vell", "", "ends in .vell"},
+        {"heist.vus", "", "ends in .vus"},
+        {"notes.VUS", "", "ends in .vus"},
+        {"draft.txt", "drafts.vell", "leads to"},
+        {"story.txt", "heist.vell", "scenario opened in this session"}};
+    for (const auto& [name, link_to, reason] : refused) {
+      prompts_->errors.clear();
+      if (*link_to != '\0') QVERIFY(QFile::link(path(link_to), path(name)));
+      const QString target = path(*link_to != '\0' ? link_to : name);
+      const bool existed = QFile::exists(target);
+      prompts_->story_answer = path(name);
+      press_ctrl(*window_, Qt::Key_S);
+      QVERIFY2(prompts_->errors.size() == 1, name);
+      const QString& error = prompts_->errors[0];
+      QVERIFY2(error.contains(path(name)) && error.contains(reason), qPrintable(error));
+      QCOMPARE(QFile::exists(target), existed);
+    }
+    QCOMPARE(read_file(heist), QByteArray("title Harbour\n"));
   }
 
   void version_dialog_shows_the_version_and_closes_with_ok() {
@@ -292,21 +305,8 @@ class ShellTest : public QObject {
              (QStringList{path("d.vell"), path("c.vell"), path("sub/e.vell"), path("sub/b.vell")}));
   }
 
-  void every_way_out_finishes_the_engine_session_once() {
-    window_->start(QString());
-    window_->show();
-    menu_action(*window_, "File(&F)", "Exit(&X)")->trigger();
-    QVERIFY(!window_->isVisible());
-    QCOMPARE(scripted_->shutdowns, 1);
-    window_->show();
-    window_->close();
-    window_->finish();  // the session ending as well
-    QCOMPARE(scripted_->shutdowns, 1);
-  }
-
   void a_burst_of_saves_or_a_rename_reloads_once_after_saving_the_statistics() {
     const QString heist = open_in_engine(two_titles("The vault stood open."));
-    QCOMPARE(window_->windowTitle(), QStringLiteral("heist.vell - Plotwright"));
     QVERIFY(!QFile::exists(path("heist.vus")));
 
     write_file(heist, two_titles("The guard was asleep."));
@@ -352,12 +352,13 @@ class ShellTest : public QObject {
   }
 
   // An editor that deletes the file and writes it anew may still be writing when the window
-  // first looks: the window looks once more before it says anything.
-  void a_scenario_gone_for_a_moment_is_reloaded_without_a_message() {
+  // first looks: the window looks once more before it says anything. A file gone for longer is
+  // reported once, and followed again when it comes back.
+  void a_scenario_gone_is_reported_once_unless_back_at_the_second_look() {
     const QString heist = open_in_engine(two_titles("The vault stood open."));
     auto* watcher = window_->findChild<ScenarioWatcher*>();
     QVERIFY(watcher != nullptr);
-    // Runs just after the window's own look at the file, which found nothing.
+    // Runs just after the window's own first look at the file, which found nothing.
     int looks = 0;
     connect(watcher, &ScenarioWatcher::changed, this, [&] {
       if (++looks == 1) write_file(heist, two_titles("The safe was empty."));
@@ -366,22 +367,19 @@ class ShellTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(text().contains("The safe was empty."), kTimeout);
     QCOMPARE(engine_->loads, 2);
     QVERIFY(prompts_->errors.isEmpty());
-  }
 
-  void a_scenario_gone_is_reported_once_and_reloaded_when_it_comes_back() {
-    const QString heist = open_in_engine(two_titles("The vault stood open."));
     QVERIFY(QFile::remove(heist));
     QTRY_COMPARE_WITH_TIMEOUT(prompts_->errors.size(), 1, kTimeout);
-    QVERIFY2(prompts_->errors[0].contains(heist), qPrintable(prompts_->errors[0]));
-    QVERIFY2(prompts_->errors[0].contains("No such file"), qPrintable(prompts_->errors[0]));
+    const QString& error = prompts_->errors[0];
+    QVERIFY2(error.contains(heist) && error.contains("No such file"), qPrintable(error));
     stay_quiet();
     QCOMPARE(prompts_->errors.size(), 1);
-    QVERIFY(text().contains("The vault stood open."));
+    QVERIFY(text().contains("The safe was empty."));
     QCOMPARE(window_->windowTitle(), QStringLiteral("heist.vell - Plotwright"));
 
-    write_file(heist, two_titles("The safe was empty."));
-    QTRY_VERIFY_WITH_TIMEOUT(text().contains("The safe was empty."), kTimeout);
-    QCOMPARE(engine_->loads, 2);
+    write_file(heist, two_titles("The guard was awake."));
+    QTRY_VERIFY_WITH_TIMEOUT(text().contains("The guard was awake."), kTimeout);
+    QCOMPARE(engine_->loads, 3);
     QCOMPARE(prompts_->errors.size(), 1);
   }
 
@@ -405,12 +403,14 @@ class ShellTest : public QObject {
   }
 
   // Before any load, regeneration leaves the new document's text; after one, a new document
-  // stops following the file but regeneration and the exit still use the scenario loaded.
+  // stops following the file but regeneration (F5 too, over the story view) and the exit still
+  // use the scenario loaded. Every way out finishes the engine's session, once.
   void a_new_document_stops_following_the_scenario_but_keeps_it_for_regeneration() {
     const QString blank = QStringLiteral("Vell language scenario file is required");
     use_engine();
+    QAction* regeneration = menu_action(*window_, "Regeneration", "Regeneration");
     QVERIFY(window_->start(QString()));
-    regenerate();
+    regeneration->trigger();
     QCOMPARE(text(), blank);
     const QString heist = open_in_engine(two_titles("The vault stood open."));
     press_ctrl(*window_, Qt::Key_N);
@@ -419,74 +419,27 @@ class ShellTest : public QObject {
     stay_quiet();
     QCOMPARE(engine_->loads, 1);
     QCOMPARE(text(), blank);
-    regenerate();
-    QVERIFY2(text().contains("The vault stood open."), qPrintable(text()));
-    QVERIFY(!QFile::exists(path("heist.vus")));
-    window_->close();
-    window_->finish();
-    QVERIFY(QFile::exists(path("heist.vus")));
-  }
-
-  void f5_regenerates() {
-    open_in_engine(two_titles("The vault stood open."));
-    StoryView* view = story_view(*window_);
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    auto* view = window_->findChild<StoryView*>(QStringLiteral("story"));
     view->setFocus();
-    view->clear();  // the author typed over the story
     QTest::keyClick(view, Qt::Key_F5);
-    QCOMPARE(engine_->regenerations, 1);
+    QCOMPARE(engine_->regenerations, 2);
     QVERIFY2(text().contains("The vault stood open."), qPrintable(text()));
     // The menu item is unchanged: no key is shown beside it.
-    QVERIFY(menu_action(*window_, "Regeneration", "Regeneration")->shortcut().isEmpty());
-  }
+    QVERIFY(regeneration->shortcut().isEmpty());
 
-  void save_refuses_scenario_and_statistics_files_but_no_other_name_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("link_to");  // the chosen name is a link to this, when not empty
-    QTest::addColumn<QString>("reason");
-    // An empty reason: the story is written.
-    const char* const rows[][4] = {{"only contains an extension", "heist.vell.txt", "", ""},
-                                   {"another scenario", "other.vell", "", "ends in .vell"},
-                                   {"any case", "OTHER.Vell", "", "ends in .vell"},
-                                   {"statistics", "heist.vus", "", "ends in .vus"},
-                                   {"statistics, any case", "notes.VUS", "", "ends in .vus"},
-                                   {"link to a scenario", "story.txt", "drafts.vell", "leads to"},
-                                   {"the open scenario under another name", "story.txt",
-                                    "heist.vell", "scenario opened in this session"}};
-    for (const auto& row : rows) QTest::newRow(row[0]) << row[1] << row[2] << row[3];
-  }
-
-  void save_refuses_scenario_and_statistics_files_but_no_other_name() {
-    QFETCH(QString, name);
-    QFETCH(QString, link_to);
-    QFETCH(QString, reason);
-    const QByteArray scenario = two_titles("The vault stood open.");
-    open_in_engine(scenario);
-    if (!link_to.isEmpty()) QVERIFY(QFile::link(path(link_to), path(name)));
-    const QString target = link_to.isEmpty() ? path(name) : path(link_to);
-    const bool existed = QFile::exists(target);
-
-    prompts_->story_answer = path(name);
-    press_ctrl(*window_, Qt::Key_S);
-    if (reason.isEmpty()) {
-      QVERIFY(prompts_->errors.isEmpty());
-      QVERIFY(read_file(path(name)).contains("The vault stood open."));
-      return;
-    }
-    QCOMPARE(prompts_->errors.size(), 1);
-    QVERIFY2(prompts_->errors[0].contains(path(name)), qPrintable(prompts_->errors[0]));
-    QVERIFY2(prompts_->errors[0].contains(reason), qPrintable(prompts_->errors[0]));
-    QCOMPARE(QFile::exists(target), existed);
-    QCOMPARE(read_file(path("heist.vell")), scenario);
+    QVERIFY(!QFile::exists(path("heist.vus")));
+    menu_action(*window_, "File(&F)", "Exit(&X)")->trigger();
+    QVERIFY(!window_->isVisible());
+    QVERIFY(QFile::exists(path("heist.vus")));
+    window_->show();
+    window_->close();
+    window_->finish();  // the session ending as well
+    QCOMPARE(engine_->shutdowns, 1);
   }
 
  private:
   QString text() {
-    return story_view(*window_)->toPlainText();
-  }
-  void regenerate() {
-    menu_action(*window_, "Regeneration", "Regeneration")->trigger();
+    return window_->findChild<StoryView*>(QStringLiteral("story"))->toPlainText();
   }
   QString path(const QString& name) {
     return dir_->filePath(name);
@@ -504,11 +457,11 @@ class ShellTest : public QObject {
     engine_ = std::make_unique<CountingBackend>(*codec_, std::move(setup));
     window_ = std::make_unique<MainWindow>(*engine_, *prompts_, *settings_, *codec_);
   }
-  // Opens `bytes` as the scenario `name` in the window over the real engine.
-  QString open_in_engine(const QByteArray& bytes, const QString& name = "heist.vell") {
+  // Opens `bytes` as the scenario heist.vell in the window over the real engine.
+  QString open_in_engine(const QByteArray& bytes) {
     if (!engine_) use_engine();
-    if (!window_->open_scenario(scenario(name, bytes))) qFatal("cannot open %s", qPrintable(name));
-    return path(name);
+    if (!window_->open_scenario(scenario("heist.vell", bytes))) qFatal("cannot open heist.vell");
+    return path("heist.vell");
   }
   // Lets several settling times pass, so that a reload that should not come would have come.
   static void stay_quiet() {
