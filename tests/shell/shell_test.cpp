@@ -103,12 +103,18 @@ QByteArray two_titles(const QByteArray& event) {
   return "title Harbour\n" + event + "\ntitle Lantern\n" + event + "\n";
 }
 
-// Hands back one scripted engine text (Shift-JIS, CR LF) and records what the window gave it.
-class ScriptedBackend final : public StoryBackend {
+// Counts what the window asks of the engine. Over the real engine when given one; otherwise
+// it hands back one scripted text (Shift-JIS, CR LF) and records the scenario it was given.
+class RecordingBackend final : public StoryBackend {
  public:
-  std::string new_document_text() override { return "new"; }
+  explicit RecordingBackend(std::unique_ptr<DocumentBackend> engine = nullptr)
+      : engine_(std::move(engine)) {}
+  std::string new_document_text() override {
+    return engine_ ? engine_->new_document_text() : "new";
+  }
   LoadedScenario load_scenario(const session::OpenedScenario& scenario) override {
     ++loads;
+    if (engine_) return engine_->load_scenario(scenario);
     path = scenario.path;
     lines.clear();
     MemoryLineSource source(scenario.engine_bytes);
@@ -119,41 +125,26 @@ class ScriptedBackend final : public StoryBackend {
     }
     return loaded;
   }
-  std::optional<std::string> regenerate() override { return std::nullopt; }
-  bool shutdown(std::string*) override { return true; }
-
-  std::string text = "story\r\n";
-  std::string statistics_error;
-  int loads = 0;
-  std::string path;
-  std::vector<std::string> lines;
-};
-
-// The real engine, counting what the window asks of it.
-class CountingBackend final : public StoryBackend {
- public:
-  CountingBackend(Cp932Codec& codec, session::TellerSetup setup)
-      : engine_(codec, std::move(setup)) {}
-  std::string new_document_text() override { return engine_.new_document_text(); }
-  LoadedScenario load_scenario(const session::OpenedScenario& scenario) override {
-    ++loads;
-    return engine_.load_scenario(scenario);
-  }
   std::optional<std::string> regenerate() override {
     ++regenerations;
-    return engine_.regenerate();
+    return engine_ ? engine_->regenerate() : std::nullopt;
   }
   bool shutdown(std::string* error) override {
     ++shutdowns;
-    return engine_.shutdown(error);
+    return !engine_ || engine_->shutdown(error);
   }
+  bool real() const { return engine_ != nullptr; }
 
   int loads = 0;
   int regenerations = 0;
   int shutdowns = 0;
+  std::string text = "story\r\n";  // scripted
+  std::string statistics_error;    // scripted
+  std::string path;
+  std::vector<std::string> lines;
 
  private:
-  DocumentBackend engine_;
+  std::unique_ptr<DocumentBackend> engine_;
 };
 
 }  // namespace
@@ -165,14 +156,14 @@ class ShellTest : public QObject {
   void init() {
     dir_ = std::make_unique<QTemporaryDir>();
     settings_ = std::make_unique<QSettings>(dir_->filePath("settings.ini"), QSettings::IniFormat);
-    scripted_ = std::make_unique<ScriptedBackend>();
+    backend_ = std::make_unique<RecordingBackend>();
     prompts_ = std::make_unique<ScriptedPrompts>();
     QVERIFY(Cp932Codec::open(codec_, nullptr));
-    window_ = std::make_unique<MainWindow>(*scripted_, *prompts_, *settings_, *codec_);
+    window_ = std::make_unique<MainWindow>(*backend_, *prompts_, *settings_, *codec_);
   }
   void cleanup() {
     window_.reset();
-    engine_.reset();
+    backend_.reset();
   }
 
   void menu_bar_holds_exactly_the_three_menus_in_order() {
@@ -191,16 +182,16 @@ class ShellTest : public QObject {
   void opening_hands_converted_lines_to_the_engine_and_shows_its_text_converted() {
     // A UTF-8 scenario reaches the engine as Shift-JIS lines; 霧 is 0x96 0xB6 there.
     scenario("harbour.vell", "title \xE9\x9C\xA7\r\n#Harbour\n");
-    scripted_->text = "\x81\x40Harbour\r\n\x96\xB6\r\n";
+    backend_->text = "\x81\x40Harbour\r\n\x96\xB6\r\n";
     QDir::setCurrent(dir_->path());
     QVERIFY(window_->open_scenario("harbour.vell"));
-    QCOMPARE(scripted_->path, QFile::encodeName(path("harbour.vell")).toStdString());
-    QCOMPARE(scripted_->lines, (std::vector<std::string>{"title \x96\xB6", "#Harbour"}));
+    QCOMPARE(backend_->path, QFile::encodeName(path("harbour.vell")).toStdString());
+    QCOMPARE(backend_->lines, (std::vector<std::string>{"title \x96\xB6", "#Harbour"}));
     QCOMPARE(text(), QString::fromUtf8("\u3000Harbour\n\u9727\n"));
     QCOMPARE(window_->windowTitle(), QStringLiteral("harbour.vell - Plotwright"));
     QVERIFY(prompts_->errors.isEmpty());
     // Statistics the load could not save for the scenario before are reported after the story.
-    scripted_->statistics_error = "disk full";
+    backend_->statistics_error = "disk full";
     QVERIFY(window_->open_scenario("harbour.vell"));
     QCOMPARE(prompts_->errors.size(), 1);
     QVERIFY(prompts_->errors[0].contains("disk full"));
@@ -222,7 +213,7 @@ class ShellTest : public QObject {
       QVERIFY2(error.contains(QDir::toNativeSeparators(path(name))) && error.contains(reason),
                qPrintable(error));
     }
-    QCOMPARE(scripted_->loads, 0);
+    QCOMPARE(backend_->loads, 0);
     QCOMPARE(text(), QStringLiteral("new"));
     QVERIFY(recent_files(*settings_).isEmpty());
   }
@@ -230,7 +221,7 @@ class ShellTest : public QObject {
   // The story is written as UTF-8 with the platform's line ends, under any name but that of a
   // scenario or statistics file, in any case, or of a link to one.
   void ctrl_s_saves_the_story_suggesting_the_scenarios_name_but_never_over_a_scenario() {
-    scripted_->text = "\x81\x40The boat left.\r\nIt did not come back.\r\n";
+    backend_->text = "\x81\x40The boat left.\r\nIt did not come back.\r\n";
     const QString heist = scenario("heist.vell");
     window_->open_scenario(heist);
 
@@ -300,7 +291,7 @@ class ShellTest : public QObject {
     prompts_->scenario_answer = path("d.vell");
     press_ctrl(*window_, Qt::Key_O);
     QCOMPARE(prompts_->asked_directory, dir_->path());
-    QCOMPARE(scripted_->loads, 7);
+    QCOMPARE(backend_->loads, 7);
     QCOMPARE(recent_files(*settings_),
              (QStringList{path("d.vell"), path("c.vell"), path("sub/e.vell"), path("sub/b.vell")}));
   }
@@ -311,21 +302,21 @@ class ShellTest : public QObject {
 
     write_file(heist, two_titles("The guard was asleep."));
     write_file(heist, two_titles("The guard was awake."));
-    QTRY_COMPARE_WITH_TIMEOUT(engine_->loads, 2, kTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(backend_->loads, 2, kTimeout);
     QVERIFY2(text().contains("The guard was awake."), qPrintable(text()));
     // The load wrote the counts of the first story before it replaced them.
     QVERIFY(QFile::exists(path("heist.vus")));
     QCOMPARE(window_->windowTitle(), QStringLiteral("heist.vell - Plotwright"));
     // Writing the statistics beside the scenario does not count as a change of it.
     stay_quiet();
-    QCOMPARE(engine_->loads, 2);
+    QCOMPARE(backend_->loads, 2);
     // Saves that rename a new file over the scenario are followed each time.
     for (const QByteArray event : {"The alarm rang.", "The van drove off."}) {
       write_file(path(".heist.vell.swp"), two_titles(event));
       QVERIFY(std::rename(qPrintable(path(".heist.vell.swp")), qPrintable(heist)) == 0);
       QTRY_VERIFY_WITH_TIMEOUT(text().contains(event), kTimeout);
     }
-    QCOMPARE(engine_->loads, 4);
+    QCOMPARE(backend_->loads, 4);
     QVERIFY(prompts_->errors.isEmpty());
   }
 
@@ -365,7 +356,7 @@ class ShellTest : public QObject {
     });
     QVERIFY(QFile::remove(heist));
     QTRY_VERIFY_WITH_TIMEOUT(text().contains("The safe was empty."), kTimeout);
-    QCOMPARE(engine_->loads, 2);
+    QCOMPARE(backend_->loads, 2);
     QVERIFY(prompts_->errors.isEmpty());
 
     QVERIFY(QFile::remove(heist));
@@ -379,7 +370,7 @@ class ShellTest : public QObject {
 
     write_file(heist, two_titles("The guard was awake."));
     QTRY_VERIFY_WITH_TIMEOUT(text().contains("The guard was awake."), kTimeout);
-    QCOMPARE(engine_->loads, 3);
+    QCOMPARE(backend_->loads, 3);
     QCOMPARE(prompts_->errors.size(), 1);
   }
 
@@ -394,9 +385,9 @@ class ShellTest : public QObject {
     modal.while_open = [&] { write_file(heist, "title Harbour\rThe safe was empty.\r"); };
     QVERIFY(window_->open_scenario(heist));
 
-    QTRY_COMPARE_WITH_TIMEOUT(engine_->loads, 2, kTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(backend_->loads, 2, kTimeout);
     stay_quiet();
-    QCOMPARE(engine_->loads, 2);
+    QCOMPARE(backend_->loads, 2);
     QCOMPARE(modal.deepest, 1);
     QCOMPARE(modal.errors.size(), 1);
     QVERIFY2(modal.errors[0].contains("old Mac line ends"), qPrintable(modal.errors[0]));
@@ -417,12 +408,12 @@ class ShellTest : public QObject {
     QCOMPARE(window_->windowTitle(), QStringLiteral("Plotwright"));
     write_file(heist, two_titles("The guard was awake."));
     stay_quiet();
-    QCOMPARE(engine_->loads, 1);
+    QCOMPARE(backend_->loads, 1);
     QCOMPARE(text(), blank);
     auto* view = window_->findChild<StoryView*>(QStringLiteral("story"));
     view->setFocus();
     QTest::keyClick(view, Qt::Key_F5);
-    QCOMPARE(engine_->regenerations, 2);
+    QCOMPARE(backend_->regenerations, 2);
     QVERIFY2(text().contains("The vault stood open."), qPrintable(text()));
     // The menu item is unchanged: no key is shown beside it.
     QVERIFY(regeneration->shortcut().isEmpty());
@@ -434,7 +425,7 @@ class ShellTest : public QObject {
     window_->show();
     window_->close();
     window_->finish();  // the session ending as well
-    QCOMPARE(engine_->shutdowns, 1);
+    QCOMPARE(backend_->shutdowns, 1);
   }
 
  private:
@@ -454,12 +445,14 @@ class ShellTest : public QObject {
     setup.seed = 20240601;
     setup.statistics = session::StatisticsPlace::DISK;
     setup.disk = std::make_unique<platform::DiskFileStore>();
-    engine_ = std::make_unique<CountingBackend>(*codec_, std::move(setup));
-    window_ = std::make_unique<MainWindow>(*engine_, *prompts_, *settings_, *codec_);
+    window_.reset();
+    backend_ = std::make_unique<RecordingBackend>(
+        std::make_unique<DocumentBackend>(*codec_, std::move(setup)));
+    window_ = std::make_unique<MainWindow>(*backend_, *prompts_, *settings_, *codec_);
   }
   // Opens `bytes` as the scenario heist.vell in the window over the real engine.
   QString open_in_engine(const QByteArray& bytes) {
-    if (!engine_) use_engine();
+    if (!backend_->real()) use_engine();
     if (!window_->open_scenario(scenario("heist.vell", bytes))) qFatal("cannot open heist.vell");
     return path("heist.vell");
   }
@@ -470,8 +463,7 @@ class ShellTest : public QObject {
 
   std::unique_ptr<QTemporaryDir> dir_;
   std::unique_ptr<QSettings> settings_;
-  std::unique_ptr<ScriptedBackend> scripted_;
-  std::unique_ptr<CountingBackend> engine_;
+  std::unique_ptr<RecordingBackend> backend_;
   std::unique_ptr<ScriptedPrompts> prompts_;
   std::optional<Cp932Codec> codec_;
   std::unique_ptr<MainWindow> window_;
