@@ -146,8 +146,7 @@ class CApiOnDisk : public ::testing::Test {
   }
   void TearDown() override { std::filesystem::remove_all(folder_); }
   std::string scenario() const { return (folder_ / "story.vell").string(); }
-  std::string saved() const { return file_text(folder_ / "story.vus"); }
-  bool saved_exists() const { return std::filesystem::exists(folder_ / "story.vus"); }
+  std::filesystem::path saved() const { return folder_ / "story.vus"; }
 
   std::filesystem::path folder_;
 };
@@ -155,7 +154,7 @@ class CApiOnDisk : public ::testing::Test {
 // Each status names its failure: one call on a new handle that meets it, and the message it
 // leaves. (A scenario that does not compile: ACompileErrorHandsBackItsMessagesAsTextAndMessage.)
 TEST_F(CApiOnDisk, EachFailureHasTheStatusThatNamesIt) {
-  std::filesystem::create_directory(folder_ / "story.vus");  // the statistics cannot be saved
+  std::filesystem::create_directory(saved());  // the statistics cannot be saved
   Handle h(nullptr, plotwright_free);
   const auto fresh = [&] { return h.reset(plotwright_new()), h.get(); };
   const auto expect = [&](plotwright_status got, plotwright_status want, std::string_view start) {
@@ -192,29 +191,24 @@ TEST_F(CApiOnDisk, EachFailureHasTheStatusThatNamesIt) {
 
 // What is thrown beneath the interface: the status that names it, never one for all.
 TEST(CApi, EachKindOfThrownFailureHasItsOwnStatus) {
-  const struct {
-    std::exception_ptr thrown;
-    plotwright_status status;
-  } cases[] = {
-      {std::make_exception_ptr(std::bad_alloc()), PLOTWRIGHT_MEMORY_ERROR},
-      {std::make_exception_ptr(std::length_error("long")), PLOTWRIGHT_MEMORY_ERROR},
-      {std::make_exception_ptr(std::system_error(std::make_error_code(std::errc::io_error))),
-       PLOTWRIGHT_FILE_ERROR},
-      {std::make_exception_ptr(std::range_error("code")), PLOTWRIGHT_ENCODING_ERROR},
-      {std::make_exception_ptr(std::invalid_argument("arg")), PLOTWRIGHT_ARGUMENT_ERROR},
-      {std::make_exception_ptr(std::out_of_range("index")), PLOTWRIGHT_ARGUMENT_ERROR},
-      {std::make_exception_ptr(std::logic_error("bug")), PLOTWRIGHT_INTERNAL_ERROR},
-      {std::make_exception_ptr(42), PLOTWRIGHT_INTERNAL_ERROR},
-  };
-  for (const auto& c : cases) {
+  const auto status_of = [](auto thrown) {
     try {
-      std::rethrow_exception(c.thrown);
+      throw thrown;
     } catch (...) {
       const plotwright::embed::Failure failure = plotwright::embed::current_failure();
-      EXPECT_EQ(failure.status, c.status);
       EXPECT_NE(failure.what[0], '\0');
+      return failure.status;
     }
-  }
+  };
+  EXPECT_EQ(status_of(std::bad_alloc()), PLOTWRIGHT_MEMORY_ERROR);
+  EXPECT_EQ(status_of(std::length_error("long")), PLOTWRIGHT_MEMORY_ERROR);
+  EXPECT_EQ(status_of(std::system_error(std::make_error_code(std::errc::io_error))),
+            PLOTWRIGHT_FILE_ERROR);
+  EXPECT_EQ(status_of(std::range_error("code")), PLOTWRIGHT_ENCODING_ERROR);
+  EXPECT_EQ(status_of(std::invalid_argument("arg")), PLOTWRIGHT_ARGUMENT_ERROR);
+  EXPECT_EQ(status_of(std::out_of_range("index")), PLOTWRIGHT_ARGUMENT_ERROR);
+  EXPECT_EQ(status_of(std::logic_error("bug")), PLOTWRIGHT_INTERNAL_ERROR);
+  EXPECT_EQ(status_of(42), PLOTWRIGHT_INTERNAL_ERROR);
 }
 
 // Statistics in memory never touch the disk; kept ones are written beside the scenario at the
@@ -226,19 +220,19 @@ TEST_F(CApiOnDisk, KeptStatisticsAreWrittenBesideTheScenarioAtTheEndOfEachRun) {
   story(h.get(), 1);
   EXPECT_EQ(plotwright_save_statistics(h.get()), PLOTWRIGHT_OK);
   h.reset(plotwright_new());
-  EXPECT_FALSE(saved_exists());
+  EXPECT_FALSE(std::filesystem::exists(saved()));
   ASSERT_EQ(plotwright_open_file(h.get(), scenario().c_str(), PLOTWRIGHT_ENCODING_AUTO,
                                  PLOTWRIGHT_KEEP_STATISTICS),
             PLOTWRIGHT_OK);
   story(h.get(), 1);
   const std::string first = statistics(h.get());
-  EXPECT_FALSE(saved_exists());
+  EXPECT_FALSE(std::filesystem::exists(saved()));
   story(h.get(), 1);
-  EXPECT_EQ(saved(), first);
+  EXPECT_EQ(file_text(saved()), first);
   const std::string second = statistics(h.get());
   EXPECT_NE(second, first);
   h.reset();
-  EXPECT_EQ(saved(), second);
+  EXPECT_EQ(file_text(saved()), second);
 }
 
 // The table every front end reads (tests/frontends/same_story.txt): each run's stories, joined
@@ -252,7 +246,7 @@ TEST_F(CApiOnDisk, EachRunOfTheSharedTableTellsWhatTheProgramPrints) {
     if (line.empty() || line[0] == '#') continue;
     std::istringstream(line) >> path >> seed >> count >> kept;
     const std::string bytes = file_text(PLOTWRIGHT_SOURCE_DIR "/" + path);
-    std::filesystem::remove(folder_ / "story.vus");
+    std::filesystem::remove(saved());
     std::ofstream(folder_ / "story.vell", std::ios::binary) << bytes;
     const std::string command = "cd '" + folder_.string() + "' && '" PLOTWRIGHT_CLI "' --seed " +
                                 std::to_string(seed) + " --count " + std::to_string(count) +
@@ -274,7 +268,7 @@ TEST_F(CApiOnDisk, EachRunOfTheSharedTableTellsWhatTheProgramPrints) {
     EXPECT_EQ(told, printed) << line;
     ASSERT_EQ(plotwright_save_statistics(h.get()), PLOTWRIGHT_OK);
     if (kept == "kept") {
-      EXPECT_EQ(statistics(h.get()), file_text(folder_ / "story.vus")) << line;
+      EXPECT_EQ(statistics(h.get()), file_text(saved())) << line;
     }
     ++runs;
   }
