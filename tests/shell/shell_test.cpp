@@ -166,7 +166,7 @@ class ShellTest : public QObject {
     backend_.reset();
   }
 
-  void menu_bar_holds_exactly_the_three_menus_in_order() {
+  void menu_bar_holds_the_three_menus_and_help_shows_the_version_closed_with_ok() {
     QStringList layout;
     for (QAction* title : window_->menuBar()->actions()) {
       layout << title->text();
@@ -177,6 +177,28 @@ class ShellTest : public QObject {
     QCOMPARE(layout.join('|'),
              "File(&F)|  --|  Exit(&X)|Help(&H)|  Version of(Plotwright) (&A)..."
              "|Regeneration|  Regeneration");
+
+    window_->show();
+    QStringList seen;  // the caption, the labels' icons and texts, the buttons
+    QTimer::singleShot(0, this, [&] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      if (dialog == nullptr) return;
+      seen << dialog->windowTitle();
+      for (QLabel* label : dialog->findChildren<QLabel*>()) {
+        if (!label->pixmap().isNull()) seen << "(icon)";
+        if (label->text().startsWith("Build "))
+          seen << "(build)";  // its version varies
+        else if (!label->text().isEmpty())
+          seen << label->text();
+      }
+      const auto buttons = dialog->findChildren<QPushButton*>();
+      for (QPushButton* button : buttons) seen << button->text() + (button->isDefault() ? "*" : "");
+      if (buttons.size() == 1) buttons[0]->click();
+    });
+    menu_action(*window_, "Help(&H)", "Version of(Plotwright) (&A)...")->trigger();
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    QCOMPARE(seen.join('|'),
+             "Version(Plotwright)|(icon)|Plotwright(English version) Ver1.00|(build)|OK*");
   }
 
   void opening_hands_converted_lines_to_the_engine_and_shows_its_text_converted() {
@@ -259,30 +281,6 @@ class ShellTest : public QObject {
     QCOMPARE(read_file(heist), QByteArray("title Harbour\n"));
   }
 
-  void version_dialog_shows_the_version_and_closes_with_ok() {
-    window_->show();
-    QStringList seen;  // the caption, the labels' icons and texts, the buttons
-    QTimer::singleShot(0, this, [&] {
-      QWidget* dialog = QApplication::activeModalWidget();
-      if (dialog == nullptr) return;
-      seen << dialog->windowTitle();
-      for (QLabel* label : dialog->findChildren<QLabel*>()) {
-        if (!label->pixmap().isNull()) seen << "(icon)";
-        if (label->text().startsWith("Build "))
-          seen << "(build)";  // its version varies
-        else if (!label->text().isEmpty())
-          seen << label->text();
-      }
-      const auto buttons = dialog->findChildren<QPushButton*>();
-      for (QPushButton* button : buttons) seen << button->text() + (button->isDefault() ? "*" : "");
-      if (buttons.size() == 1) buttons[0]->click();
-    });
-    menu_action(*window_, "Help(&H)", "Version of(Plotwright) (&A)...")->trigger();
-    QCOMPARE(QApplication::activeModalWidget(), nullptr);
-    QCOMPARE(seen.join('|'),
-             "Version(Plotwright)|(icon)|Plotwright(English version) Ver1.00|(build)|OK*");
-  }
-
   void the_last_four_opened_files_are_remembered_and_ctrl_o_starts_at_the_last() {
     QDir(dir_->path()).mkdir("sub");
     for (const char* name : {"a.vell", "sub/b.vell", "c.vell", "d.vell", "sub/e.vell", "c.vell"}) {
@@ -347,13 +345,11 @@ class ShellTest : public QObject {
   // reported once, and followed again when it comes back.
   void a_scenario_gone_is_reported_once_unless_back_at_the_second_look() {
     const QString heist = open_in_engine(two_titles("The vault stood open."));
-    auto* watcher = window_->findChild<ScenarioWatcher*>();
-    QVERIFY(watcher != nullptr);
     // Runs just after the window's own first look at the file, which found nothing.
     int looks = 0;
-    connect(watcher, &ScenarioWatcher::changed, this, [&] {
+    QVERIFY(connect(window_->findChild<ScenarioWatcher*>(), &ScenarioWatcher::changed, this, [&] {
       if (++looks == 1) write_file(heist, two_titles("The safe was empty."));
-    });
+    }));
     QVERIFY(QFile::remove(heist));
     QTRY_VERIFY_WITH_TIMEOUT(text().contains("The safe was empty."), kTimeout);
     QCOMPARE(backend_->loads, 2);
@@ -376,21 +372,20 @@ class ShellTest : public QObject {
 
   // A message box runs the event loop; a save meanwhile must not open a second box over it.
   void a_change_while_a_message_is_open_waits_for_it_and_repeats_no_note() {
-    ScriptedPrompts& modal = *prompts_;
     use_engine();
     const QString heist = path("heist.vell");
     // Old Mac line ends earn a note at every load.
     write_file(heist, "title Harbour\rThe vault stood open.\r");
-    modal.open_for = 3 * ScenarioWatcher::kSettleMilliseconds;
-    modal.while_open = [&] { write_file(heist, "title Harbour\rThe safe was empty.\r"); };
+    prompts_->open_for = 3 * ScenarioWatcher::kSettleMilliseconds;
+    prompts_->while_open = [&] { write_file(heist, "title Harbour\rThe safe was empty.\r"); };
     QVERIFY(window_->open_scenario(heist));
 
     QTRY_COMPARE_WITH_TIMEOUT(backend_->loads, 2, kTimeout);
     stay_quiet();
     QCOMPARE(backend_->loads, 2);
-    QCOMPARE(modal.deepest, 1);
-    QCOMPARE(modal.errors.size(), 1);
-    QVERIFY2(modal.errors[0].contains("old Mac line ends"), qPrintable(modal.errors[0]));
+    QCOMPARE(prompts_->deepest, 1);
+    QCOMPARE(prompts_->errors.size(), 1);
+    QVERIFY2(prompts_->errors[0].contains("old Mac line ends"), qPrintable(prompts_->errors[0]));
   }
 
   // Before any load, regeneration leaves the new document's text; after one, a new document
