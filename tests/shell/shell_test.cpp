@@ -8,7 +8,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -37,9 +36,8 @@ namespace {
 constexpr int kTimeout = 10000;
 
 // Answers the window's questions from fields set by the test and records what was asked. Each
-// message stands for a message box: while it is open the event loop runs on, as it does under
-// a modal dialog, for the time `open_for` (the user reading it); `deepest` is how deeply they
-// nested.
+// message stands for a message box: the event loop runs on under it for `open_for` (the user
+// reading it), as under a modal dialog; `deepest` is how deeply they nested.
 class ScriptedPrompts final : public Prompts {
  public:
   QString choose_scenario(QWidget*, const QString& start_directory) override {
@@ -81,10 +79,6 @@ QByteArray read_file(const QString& path) {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-StoryView* story_view(MainWindow& window) {
-  return window.findChild<StoryView*>(QStringLiteral("story"));
-}
-
 // The action of the menu bar's menu titled `menu` whose text is `item`; fails the test if absent.
 QAction* menu_action(MainWindow& window, const QString& menu, const QString& item) {
   for (QAction* title : window.menuBar()->actions()) {
@@ -109,12 +103,18 @@ QByteArray two_titles(const QByteArray& event) {
   return "title Harbour\n" + event + "\ntitle Lantern\n" + event + "\n";
 }
 
-// Hands back one scripted engine text (Shift-JIS, CR LF) and records what the window gave it.
-class ScriptedBackend final : public StoryBackend {
+// Counts what the window asks of the engine. Over the real engine when given one; otherwise
+// it hands back one scripted text (Shift-JIS, CR LF) and records the scenario it was given.
+class RecordingBackend final : public StoryBackend {
  public:
-  std::string new_document_text() override { return "new"; }
+  explicit RecordingBackend(std::unique_ptr<DocumentBackend> engine = nullptr)
+      : engine_(std::move(engine)) {}
+  std::string new_document_text() override {
+    return engine_ ? engine_->new_document_text() : "new";
+  }
   LoadedScenario load_scenario(const session::OpenedScenario& scenario) override {
     ++loads;
+    if (engine_) return engine_->load_scenario(scenario);
     path = scenario.path;
     lines.clear();
     MemoryLineSource source(scenario.engine_bytes);
@@ -125,38 +125,26 @@ class ScriptedBackend final : public StoryBackend {
     }
     return loaded;
   }
-  std::optional<std::string> regenerate() override { return std::nullopt; }
-  bool shutdown(std::string*) override { return ++shutdowns, true; }
-
-  std::string text = "story\r\n";
-  std::string statistics_error;
-  int loads = 0;
-  int shutdowns = 0;
-  std::string path;
-  std::vector<std::string> lines;
-};
-
-// The real engine, counting what the window asks of it.
-class CountingBackend final : public StoryBackend {
- public:
-  CountingBackend(Cp932Codec& codec, session::TellerSetup setup)
-      : engine_(codec, std::move(setup)) {}
-  std::string new_document_text() override { return engine_.new_document_text(); }
-  LoadedScenario load_scenario(const session::OpenedScenario& scenario) override {
-    ++loads;
-    return engine_.load_scenario(scenario);
-  }
   std::optional<std::string> regenerate() override {
     ++regenerations;
-    return engine_.regenerate();
+    return engine_ ? engine_->regenerate() : std::nullopt;
   }
-  bool shutdown(std::string* error) override { return engine_.shutdown(error); }
+  bool shutdown(std::string* error) override {
+    ++shutdowns;
+    return !engine_ || engine_->shutdown(error);
+  }
+  bool real() const { return engine_ != nullptr; }
 
   int loads = 0;
   int regenerations = 0;
+  int shutdowns = 0;
+  std::string text = "story\r\n";  // scripted
+  std::string statistics_error;    // scripted
+  std::string path;
+  std::vector<std::string> lines;
 
  private:
-  DocumentBackend engine_;
+  std::unique_ptr<DocumentBackend> engine_;
 };
 
 }  // namespace
@@ -168,17 +156,17 @@ class ShellTest : public QObject {
   void init() {
     dir_ = std::make_unique<QTemporaryDir>();
     settings_ = std::make_unique<QSettings>(dir_->filePath("settings.ini"), QSettings::IniFormat);
-    scripted_ = std::make_unique<ScriptedBackend>();
+    backend_ = std::make_unique<RecordingBackend>();
     prompts_ = std::make_unique<ScriptedPrompts>();
     QVERIFY(Cp932Codec::open(codec_, nullptr));
-    window_ = std::make_unique<MainWindow>(*scripted_, *prompts_, *settings_, *codec_);
+    window_ = std::make_unique<MainWindow>(*backend_, *prompts_, *settings_, *codec_);
   }
   void cleanup() {
     window_.reset();
-    engine_.reset();
+    backend_.reset();
   }
 
-  void menu_bar_holds_exactly_the_three_menus_in_order() {
+  void menu_bar_holds_the_three_menus_and_help_shows_the_version_closed_with_ok() {
     QStringList layout;
     for (QAction* title : window_->menuBar()->actions()) {
       layout << title->text();
@@ -189,73 +177,7 @@ class ShellTest : public QObject {
     QCOMPARE(layout.join('|'),
              "File(&F)|  --|  Exit(&X)|Help(&H)|  Version of(Plotwright) (&A)..."
              "|Regeneration|  Regeneration");
-  }
 
-  void opening_hands_converted_lines_to_the_engine_and_shows_its_text_converted() {
-    // A UTF-8 scenario reaches the engine as Shift-JIS lines; 霧 is 0x96 0xB6 there.
-    scenario("harbour.vell", "title \xE9\x9C\xA7\r\n#Harbour\n");
-    scripted_->text = "\x81\x40Harbour\r\n\x96\xB6\r\n";
-    QDir::setCurrent(dir_->path());
-    QVERIFY(window_->open_scenario("harbour.vell"));
-    QCOMPARE(scripted_->path, QFile::encodeName(path("harbour.vell")).toStdString());
-    QCOMPARE(scripted_->lines, (std::vector<std::string>{"title \x96\xB6", "#Harbour"}));
-    QCOMPARE(text(), QString::fromUtf8("\u3000Harbour\n\u9727\n"));
-    QCOMPARE(window_->windowTitle(), QStringLiteral("harbour.vell - Plotwright"));
-    QVERIFY(prompts_->errors.isEmpty());
-    // Statistics the load could not save for the scenario before are reported after the story.
-    scripted_->statistics_error = "disk full";
-    QVERIFY(window_->open_scenario("harbour.vell"));
-    QCOMPARE(prompts_->errors.size(), 1);
-    QVERIFY(prompts_->errors[0].contains("disk full"));
-  }
-
-  void a_file_that_cannot_be_opened_is_reported_and_changes_nothing_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("reason");
-    for (const auto& row : {std::pair{"missing.vell", "No such file or directory"},
-                            {"folder.vell", "folder"},
-                            {"emoji.vell", "line 2: character U+1F600"}}) {
-      QTest::newRow(row.first) << row.first << row.second;
-    }
-  }
-
-  void a_file_that_cannot_be_opened_is_reported_and_changes_nothing() {
-    QFETCH(QString, name);
-    QFETCH(QString, reason);
-    QDir(dir_->path()).mkdir("folder.vell");
-    scenario("emoji.vell", "title Harbour\n\xF0\x9F\x98\x80\n");
-    window_->start(QString());
-
-    QVERIFY(!window_->open_scenario(path(name)));
-    QCOMPARE(prompts_->errors.size(), 1);
-    QVERIFY2(prompts_->errors[0].contains(QDir::toNativeSeparators(path(name))),
-             qPrintable(prompts_->errors[0]));
-    QVERIFY2(prompts_->errors[0].contains(reason), qPrintable(prompts_->errors[0]));
-    QCOMPARE(scripted_->loads, 0);
-    QCOMPARE(text(), QStringLiteral("new"));
-    QVERIFY(recent_files(*settings_).isEmpty());
-    // Named on the command line, such a file ends the program.
-    QVERIFY(!window_->start(path(name)));
-  }
-
-  // The names a save refuses: the table at the end.
-  void ctrl_s_saves_the_shown_story_suggesting_the_scenarios_name() {
-    scripted_->text = "\x81\x40The boat left.\r\nIt did not come back.\r\n";
-    window_->open_scenario(scenario("harbour.vell"));
-
-    prompts_->story_answer = path("story.txt");
-    press_ctrl(*window_, Qt::Key_S);
-    QCOMPARE(prompts_->suggested, path("harbour.txt"));
-#ifdef Q_OS_WIN
-    const QByteArray expected = "\xE3\x80\x80The boat left.\r\nIt did not come back.\r\n";
-#else
-    const QByteArray expected = "\xE3\x80\x80The boat left.\nIt did not come back.\n";
-#endif
-    QCOMPARE(read_file(path("story.txt")), expected);
-    QVERIFY(prompts_->errors.isEmpty());
-  }
-
-  void version_dialog_shows_the_version_and_closes_with_ok() {
     window_->show();
     QStringList seen;  // the caption, the labels' icons and texts, the buttons
     QTimer::singleShot(0, this, [&] {
@@ -279,6 +201,86 @@ class ShellTest : public QObject {
              "Version(Plotwright)|(icon)|Plotwright(English version) Ver1.00|(build)|OK*");
   }
 
+  void opening_hands_converted_lines_to_the_engine_and_shows_its_text_converted() {
+    // A UTF-8 scenario reaches the engine as Shift-JIS lines; 霧 is 0x96 0xB6 there.
+    scenario("harbour.vell", "title \xE9\x9C\xA7\r\n#Harbour\n");
+    backend_->text = "\x81\x40Harbour\r\n\x96\xB6\r\n";
+    QDir::setCurrent(dir_->path());
+    QVERIFY(window_->open_scenario("harbour.vell"));
+    QCOMPARE(backend_->path, QFile::encodeName(path("harbour.vell")).toStdString());
+    QCOMPARE(backend_->lines, (std::vector<std::string>{"title \x96\xB6", "#Harbour"}));
+    QCOMPARE(text(), QString::fromUtf8("\u3000Harbour\n\u9727\n"));
+    QCOMPARE(window_->windowTitle(), QStringLiteral("harbour.vell - Plotwright"));
+    QVERIFY(prompts_->errors.isEmpty());
+    // Statistics the load could not save for the scenario before are reported after the story.
+    backend_->statistics_error = "disk full";
+    QVERIFY(window_->open_scenario("harbour.vell"));
+    QCOMPARE(prompts_->errors.size(), 1);
+    QVERIFY(prompts_->errors[0].contains("disk full"));
+  }
+
+  void a_file_that_cannot_be_opened_is_reported_and_changes_nothing() {
+    QDir(dir_->path()).mkdir("folder.vell");
+    scenario("emoji.vell", "title Harbour\n\xF0\x9F\x98\x80\n");
+    window_->start(QString());
+    for (const auto& [name, reason] : {std::pair{"missing.vell", "No such file or directory"},
+                                       {"folder.vell", "folder"},
+                                       {"emoji.vell", "line 2: character U+1F600"}}) {
+      prompts_->errors.clear();
+      QVERIFY(!window_->open_scenario(path(name)));
+      // Named on the command line, such a file ends the program.
+      QVERIFY(!window_->start(path(name)));
+      QCOMPARE(prompts_->errors.size(), 2);
+      const QString& error = prompts_->errors[0];
+      QVERIFY2(error.contains(QDir::toNativeSeparators(path(name))) && error.contains(reason),
+               qPrintable(error));
+    }
+    QCOMPARE(backend_->loads, 0);
+    QCOMPARE(text(), QStringLiteral("new"));
+    QVERIFY(recent_files(*settings_).isEmpty());
+  }
+
+  // The story is written as UTF-8 with the platform's line ends, under any name but that of a
+  // scenario or statistics file, in any case, or of a link to one.
+  void ctrl_s_saves_the_story_suggesting_the_scenarios_name_but_never_over_a_scenario() {
+    backend_->text = "\x81\x40The boat left.\r\nIt did not come back.\r\n";
+    const QString heist = scenario("heist.vell");
+    window_->open_scenario(heist);
+
+    prompts_->story_answer = path("heist.vell.txt");  // the extension only inside the name
+    press_ctrl(*window_, Qt::Key_S);
+    QCOMPARE(prompts_->suggested, path("heist.txt"));
+#ifdef Q_OS_WIN
+    const QByteArray expected = "\xE3\x80\x80The boat left.\r\nIt did not come back.\r\n";
+#else
+    const QByteArray expected = "\xE3\x80\x80The boat left.\nIt did not come back.\n";
+#endif
+    QCOMPARE(read_file(path("heist.vell.txt")), expected);
+    QVERIFY(prompts_->errors.isEmpty());
+
+    // The name chosen, the file it is a link to when not empty, and why the save is refused.
+    const char* const refused[][3] = {
+        {"other.vell", "", "ends in .vell"},
+        {"OTHER.Vell", "", "ends in .vell"},
+        {"heist.vus", "", "ends in .vus"},
+        {"notes.VUS", "", "ends in .vus"},
+        {"draft.txt", "drafts.vell", "leads to"},
+        {"story.txt", "heist.vell", "scenario opened in this session"}};
+    for (const auto& [name, link_to, reason] : refused) {
+      prompts_->errors.clear();
+      if (*link_to != '\0') QVERIFY(QFile::link(path(link_to), path(name)));
+      const QString target = path(*link_to != '\0' ? link_to : name);
+      const bool existed = QFile::exists(target);
+      prompts_->story_answer = path(name);
+      press_ctrl(*window_, Qt::Key_S);
+      QVERIFY2(prompts_->errors.size() == 1, name);
+      const QString& error = prompts_->errors[0];
+      QVERIFY2(error.contains(path(name)) && error.contains(reason), qPrintable(error));
+      QCOMPARE(QFile::exists(target), existed);
+    }
+    QCOMPARE(read_file(heist), QByteArray("title Harbour\n"));
+  }
+
   void the_last_four_opened_files_are_remembered_and_ctrl_o_starts_at_the_last() {
     QDir(dir_->path()).mkdir("sub");
     for (const char* name : {"a.vell", "sub/b.vell", "c.vell", "d.vell", "sub/e.vell", "c.vell"}) {
@@ -287,45 +289,32 @@ class ShellTest : public QObject {
     prompts_->scenario_answer = path("d.vell");
     press_ctrl(*window_, Qt::Key_O);
     QCOMPARE(prompts_->asked_directory, dir_->path());
-    QCOMPARE(scripted_->loads, 7);
+    QCOMPARE(backend_->loads, 7);
     QCOMPARE(recent_files(*settings_),
              (QStringList{path("d.vell"), path("c.vell"), path("sub/e.vell"), path("sub/b.vell")}));
   }
 
-  void every_way_out_finishes_the_engine_session_once() {
-    window_->start(QString());
-    window_->show();
-    menu_action(*window_, "File(&F)", "Exit(&X)")->trigger();
-    QVERIFY(!window_->isVisible());
-    QCOMPARE(scripted_->shutdowns, 1);
-    window_->show();
-    window_->close();
-    window_->finish();  // the session ending as well
-    QCOMPARE(scripted_->shutdowns, 1);
-  }
-
   void a_burst_of_saves_or_a_rename_reloads_once_after_saving_the_statistics() {
     const QString heist = open_in_engine(two_titles("The vault stood open."));
-    QCOMPARE(window_->windowTitle(), QStringLiteral("heist.vell - Plotwright"));
     QVERIFY(!QFile::exists(path("heist.vus")));
 
     write_file(heist, two_titles("The guard was asleep."));
     write_file(heist, two_titles("The guard was awake."));
-    QTRY_COMPARE_WITH_TIMEOUT(engine_->loads, 2, kTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(backend_->loads, 2, kTimeout);
     QVERIFY2(text().contains("The guard was awake."), qPrintable(text()));
     // The load wrote the counts of the first story before it replaced them.
     QVERIFY(QFile::exists(path("heist.vus")));
     QCOMPARE(window_->windowTitle(), QStringLiteral("heist.vell - Plotwright"));
     // Writing the statistics beside the scenario does not count as a change of it.
     stay_quiet();
-    QCOMPARE(engine_->loads, 2);
+    QCOMPARE(backend_->loads, 2);
     // Saves that rename a new file over the scenario are followed each time.
     for (const QByteArray event : {"The alarm rang.", "The van drove off."}) {
       write_file(path(".heist.vell.swp"), two_titles(event));
       QVERIFY(std::rename(qPrintable(path(".heist.vell.swp")), qPrintable(heist)) == 0);
       QTRY_VERIFY_WITH_TIMEOUT(text().contains(event), kTimeout);
     }
-    QCOMPARE(engine_->loads, 4);
+    QCOMPARE(backend_->loads, 4);
     QVERIFY(prompts_->errors.isEmpty());
   }
 
@@ -352,141 +341,91 @@ class ShellTest : public QObject {
   }
 
   // An editor that deletes the file and writes it anew may still be writing when the window
-  // first looks: the window looks once more before it says anything.
-  void a_scenario_gone_for_a_moment_is_reloaded_without_a_message() {
+  // first looks: the window looks once more before it says anything. A file gone for longer is
+  // reported once, and followed again when it comes back.
+  void a_scenario_gone_is_reported_once_unless_back_at_the_second_look() {
     const QString heist = open_in_engine(two_titles("The vault stood open."));
-    auto* watcher = window_->findChild<ScenarioWatcher*>();
-    QVERIFY(watcher != nullptr);
-    // Runs just after the window's own look at the file, which found nothing.
+    // Runs just after the window's own first look at the file, which found nothing.
     int looks = 0;
-    connect(watcher, &ScenarioWatcher::changed, this, [&] {
+    QVERIFY(connect(window_->findChild<ScenarioWatcher*>(), &ScenarioWatcher::changed, this, [&] {
       if (++looks == 1) write_file(heist, two_titles("The safe was empty."));
-    });
+    }));
     QVERIFY(QFile::remove(heist));
     QTRY_VERIFY_WITH_TIMEOUT(text().contains("The safe was empty."), kTimeout);
-    QCOMPARE(engine_->loads, 2);
+    QCOMPARE(backend_->loads, 2);
     QVERIFY(prompts_->errors.isEmpty());
-  }
 
-  void a_scenario_gone_is_reported_once_and_reloaded_when_it_comes_back() {
-    const QString heist = open_in_engine(two_titles("The vault stood open."));
     QVERIFY(QFile::remove(heist));
     QTRY_COMPARE_WITH_TIMEOUT(prompts_->errors.size(), 1, kTimeout);
-    QVERIFY2(prompts_->errors[0].contains(heist), qPrintable(prompts_->errors[0]));
-    QVERIFY2(prompts_->errors[0].contains("No such file"), qPrintable(prompts_->errors[0]));
+    const QString& error = prompts_->errors[0];
+    QVERIFY2(error.contains(heist) && error.contains("No such file"), qPrintable(error));
     stay_quiet();
     QCOMPARE(prompts_->errors.size(), 1);
-    QVERIFY(text().contains("The vault stood open."));
+    QVERIFY(text().contains("The safe was empty."));
     QCOMPARE(window_->windowTitle(), QStringLiteral("heist.vell - Plotwright"));
 
-    write_file(heist, two_titles("The safe was empty."));
-    QTRY_VERIFY_WITH_TIMEOUT(text().contains("The safe was empty."), kTimeout);
-    QCOMPARE(engine_->loads, 2);
+    write_file(heist, two_titles("The guard was awake."));
+    QTRY_VERIFY_WITH_TIMEOUT(text().contains("The guard was awake."), kTimeout);
+    QCOMPARE(backend_->loads, 3);
     QCOMPARE(prompts_->errors.size(), 1);
   }
 
   // A message box runs the event loop; a save meanwhile must not open a second box over it.
   void a_change_while_a_message_is_open_waits_for_it_and_repeats_no_note() {
-    ScriptedPrompts& modal = *prompts_;
     use_engine();
     const QString heist = path("heist.vell");
     // Old Mac line ends earn a note at every load.
     write_file(heist, "title Harbour\rThe vault stood open.\r");
-    modal.open_for = 3 * ScenarioWatcher::kSettleMilliseconds;
-    modal.while_open = [&] { write_file(heist, "title Harbour\rThe safe was empty.\r"); };
+    prompts_->open_for = 3 * ScenarioWatcher::kSettleMilliseconds;
+    prompts_->while_open = [&] { write_file(heist, "title Harbour\rThe safe was empty.\r"); };
     QVERIFY(window_->open_scenario(heist));
 
-    QTRY_COMPARE_WITH_TIMEOUT(engine_->loads, 2, kTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(backend_->loads, 2, kTimeout);
     stay_quiet();
-    QCOMPARE(engine_->loads, 2);
-    QCOMPARE(modal.deepest, 1);
-    QCOMPARE(modal.errors.size(), 1);
-    QVERIFY2(modal.errors[0].contains("old Mac line ends"), qPrintable(modal.errors[0]));
+    QCOMPARE(backend_->loads, 2);
+    QCOMPARE(prompts_->deepest, 1);
+    QCOMPARE(prompts_->errors.size(), 1);
+    QVERIFY2(prompts_->errors[0].contains("old Mac line ends"), qPrintable(prompts_->errors[0]));
   }
 
   // Before any load, regeneration leaves the new document's text; after one, a new document
-  // stops following the file but regeneration and the exit still use the scenario loaded.
+  // stops following the file but regeneration (F5 too, over the story view) and the exit still
+  // use the scenario loaded. Every way out finishes the engine's session, once.
   void a_new_document_stops_following_the_scenario_but_keeps_it_for_regeneration() {
     const QString blank = QStringLiteral("Vell language scenario file is required");
     use_engine();
+    QAction* regeneration = menu_action(*window_, "Regeneration", "Regeneration");
     QVERIFY(window_->start(QString()));
-    regenerate();
+    regeneration->trigger();
     QCOMPARE(text(), blank);
     const QString heist = open_in_engine(two_titles("The vault stood open."));
     press_ctrl(*window_, Qt::Key_N);
     QCOMPARE(window_->windowTitle(), QStringLiteral("Plotwright"));
     write_file(heist, two_titles("The guard was awake."));
     stay_quiet();
-    QCOMPARE(engine_->loads, 1);
+    QCOMPARE(backend_->loads, 1);
     QCOMPARE(text(), blank);
-    regenerate();
-    QVERIFY2(text().contains("The vault stood open."), qPrintable(text()));
-    QVERIFY(!QFile::exists(path("heist.vus")));
-    window_->close();
-    window_->finish();
-    QVERIFY(QFile::exists(path("heist.vus")));
-  }
-
-  void f5_regenerates() {
-    open_in_engine(two_titles("The vault stood open."));
-    StoryView* view = story_view(*window_);
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    auto* view = window_->findChild<StoryView*>(QStringLiteral("story"));
     view->setFocus();
-    view->clear();  // the author typed over the story
     QTest::keyClick(view, Qt::Key_F5);
-    QCOMPARE(engine_->regenerations, 1);
+    QCOMPARE(backend_->regenerations, 2);
     QVERIFY2(text().contains("The vault stood open."), qPrintable(text()));
     // The menu item is unchanged: no key is shown beside it.
-    QVERIFY(menu_action(*window_, "Regeneration", "Regeneration")->shortcut().isEmpty());
-  }
+    QVERIFY(regeneration->shortcut().isEmpty());
 
-  void save_refuses_scenario_and_statistics_files_but_no_other_name_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("link_to");  // the chosen name is a link to this, when not empty
-    QTest::addColumn<QString>("reason");
-    // An empty reason: the story is written.
-    const char* const rows[][4] = {{"only contains an extension", "heist.vell.txt", "", ""},
-                                   {"another scenario", "other.vell", "", "ends in .vell"},
-                                   {"any case", "OTHER.Vell", "", "ends in .vell"},
-                                   {"statistics", "heist.vus", "", "ends in .vus"},
-                                   {"statistics, any case", "notes.VUS", "", "ends in .vus"},
-                                   {"link to a scenario", "story.txt", "drafts.vell", "leads to"},
-                                   {"the open scenario under another name", "story.txt",
-                                    "heist.vell", "scenario opened in this session"}};
-    for (const auto& row : rows) QTest::newRow(row[0]) << row[1] << row[2] << row[3];
-  }
-
-  void save_refuses_scenario_and_statistics_files_but_no_other_name() {
-    QFETCH(QString, name);
-    QFETCH(QString, link_to);
-    QFETCH(QString, reason);
-    const QByteArray scenario = two_titles("The vault stood open.");
-    open_in_engine(scenario);
-    if (!link_to.isEmpty()) QVERIFY(QFile::link(path(link_to), path(name)));
-    const QString target = link_to.isEmpty() ? path(name) : path(link_to);
-    const bool existed = QFile::exists(target);
-
-    prompts_->story_answer = path(name);
-    press_ctrl(*window_, Qt::Key_S);
-    if (reason.isEmpty()) {
-      QVERIFY(prompts_->errors.isEmpty());
-      QVERIFY(read_file(path(name)).contains("The vault stood open."));
-      return;
-    }
-    QCOMPARE(prompts_->errors.size(), 1);
-    QVERIFY2(prompts_->errors[0].contains(path(name)), qPrintable(prompts_->errors[0]));
-    QVERIFY2(prompts_->errors[0].contains(reason), qPrintable(prompts_->errors[0]));
-    QCOMPARE(QFile::exists(target), existed);
-    QCOMPARE(read_file(path("heist.vell")), scenario);
+    QVERIFY(!QFile::exists(path("heist.vus")));
+    menu_action(*window_, "File(&F)", "Exit(&X)")->trigger();
+    QVERIFY(!window_->isVisible());
+    QVERIFY(QFile::exists(path("heist.vus")));
+    window_->show();
+    window_->close();
+    window_->finish();  // the session ending as well
+    QCOMPARE(backend_->shutdowns, 1);
   }
 
  private:
   QString text() {
-    return story_view(*window_)->toPlainText();
-  }
-  void regenerate() {
-    menu_action(*window_, "Regeneration", "Regeneration")->trigger();
+    return window_->findChild<StoryView*>(QStringLiteral("story"))->toPlainText();
   }
   QString path(const QString& name) {
     return dir_->filePath(name);
@@ -501,14 +440,16 @@ class ShellTest : public QObject {
     setup.seed = 20240601;
     setup.statistics = session::StatisticsPlace::DISK;
     setup.disk = std::make_unique<platform::DiskFileStore>();
-    engine_ = std::make_unique<CountingBackend>(*codec_, std::move(setup));
-    window_ = std::make_unique<MainWindow>(*engine_, *prompts_, *settings_, *codec_);
+    window_.reset();
+    backend_ = std::make_unique<RecordingBackend>(
+        std::make_unique<DocumentBackend>(*codec_, std::move(setup)));
+    window_ = std::make_unique<MainWindow>(*backend_, *prompts_, *settings_, *codec_);
   }
-  // Opens `bytes` as the scenario `name` in the window over the real engine.
-  QString open_in_engine(const QByteArray& bytes, const QString& name = "heist.vell") {
-    if (!engine_) use_engine();
-    if (!window_->open_scenario(scenario(name, bytes))) qFatal("cannot open %s", qPrintable(name));
-    return path(name);
+  // Opens `bytes` as the scenario heist.vell in the window over the real engine.
+  QString open_in_engine(const QByteArray& bytes) {
+    if (!backend_->real()) use_engine();
+    if (!window_->open_scenario(scenario("heist.vell", bytes))) qFatal("cannot open heist.vell");
+    return path("heist.vell");
   }
   // Lets several settling times pass, so that a reload that should not come would have come.
   static void stay_quiet() {
@@ -517,8 +458,7 @@ class ShellTest : public QObject {
 
   std::unique_ptr<QTemporaryDir> dir_;
   std::unique_ptr<QSettings> settings_;
-  std::unique_ptr<ScriptedBackend> scripted_;
-  std::unique_ptr<CountingBackend> engine_;
+  std::unique_ptr<RecordingBackend> backend_;
   std::unique_ptr<ScriptedPrompts> prompts_;
   std::optional<Cp932Codec> codec_;
   std::unique_ptr<MainWindow> window_;
