@@ -96,8 +96,7 @@ class Wine:
 class Checks:
     def __init__(self, linux, exe, wine, scratch):
         self.linux, self.exe, self.wine, self.scratch = linux, exe, wine, scratch
-        self.failures = 0
-        self.jobs = 0
+        self.failures = self.jobs = 0
         # Each build's version (git describe), which --version and SARIF show: the two builds
         # may come from different states of the tree.
         self.versions = [build_version(self.run([linux, "--version"], scratch)[0]),
@@ -122,36 +121,30 @@ class Checks:
             return out.read(), err.read(), done.returncode
 
     def run_windows(self, args, folder, stdin=b"", exe=None):
-        """Runs the Windows program (or `exe`); a run that Wine itself broke is run once more."""
+        """Runs the Windows program (or `exe`), its paths in the folder shown as Linux shows
+        them; a run that Wine itself broke is run once more."""
         command = [self.wine.wine, exe or self.exe] + args
         result = self.run(command, folder, stdin, self.wine.env)
         if wine_broke(result):
             print(f"note: Wine broke a run of {' '.join(args)} (status {result[2]}, "
                   f"standard error {result[1][:80]!r}); it was run again")
             result = self.run(command, folder, stdin, self.wine.env)
-        return result
+        return result[0], linux_paths(result[1], folder), result[2]
 
     def run_both(self, args, folders, stdin, statistics, exe=None):
         """Runs the Linux build with args[0] in folders[0] and the Windows build with args[1] in
         folders[1]: for each, what it wrote (its folder as $DIR), its status, the statistics
         file, the files left."""
+        linux = self.run([self.linux] + args[0], folders[0], stdin)
+        runs = [(linux[0], LOOK_ALIKE.sub(b"", linux[1]), linux[2]),
+                self.run_windows(args[1], folders[1], stdin, exe)]
         results = []
-        for side, args, folder, version in zip(("linux", "windows"), args, folders,
-                                               self.versions):
-            if side == "linux":
-                out, err, status = self.run([self.linux] + args, folder, stdin)
-                err = LOOK_ALIKE.sub(b"", err)
-            else:
-                out, err, status = self.run_windows(args, folder, stdin, exe)
-                err = linux_paths(err, folder)
+        for (out, err, status), folder, version in zip(runs, folders, self.versions):
             out, err = (text.replace(folder.encode(), b"$DIR").replace(version, b"$BUILD")
                         for text in (out, err))
-            results.append({"standard output": out,
-                            "standard error": err,
-                            "exit status": status,
-                            "statistics file": read(os.path.join(folder, statistics))
-                            if statistics else None,
-                            "files left": sorted(os.listdir(folder))})
+            kept = read(os.path.join(folder, statistics)) if statistics else None
+            results.append({"standard output": out, "standard error": err, "exit status": status,
+                            "statistics file": kept, "files left": sorted(os.listdir(folder))})
         return results
 
     def compare_results(self, name, want, got):
@@ -211,16 +204,11 @@ def read(path):
 
 def first_difference(want, got):
     if want is None or got is None:
-        return f"  Linux: {'(none)' if want is None else len(want)}, " \
-               f"Windows: {'(none)' if got is None else len(got)} bytes"
+        return f"  Linux: {want!r:.80}, Windows: {got!r:.80}"
     at = next((i for i, (a, b) in enumerate(zip(want, got)) if a != b), min(len(want), len(got)))
     return (f"  at byte {at} of {len(want)} (Linux) and {len(got)} (Windows)\n"
             f"  Linux:   {want[max(0, at - 40):at + 40]!r}\n"
             f"  Windows: {got[max(0, at - 40):at + 40]!r}")
-
-
-# ---------------------------------------------------------------------------------------------
-# The same bytes as the Linux build
 
 
 def read_table(path):
@@ -255,14 +243,11 @@ def compare_converters(checks, linux_table, table_exe):
 def compare_scenarios(checks, folder):
     """Each scenario of the folder, as a file and on standard input, with and without the
     statistics file."""
-    for name in sorted(os.listdir(folder)):
-        if not name.endswith(".vell"):
-            continue
-        content = read(os.path.join(folder, name))
-        files = {name: content}
+    for name in sorted(glob.glob("*.vell", root_dir=folder)):
+        files = {name: read(os.path.join(folder, name))}
         for args in JOBS["example_args"]:
             checks.compare(name, files, [(args + [name], b"")])
-        checks.compare(name, files, [(["--no-stats", "--seed", "5", "-"], content)])
+        checks.compare(name, files, [(["--no-stats", "--seed", "5", "-"], files[name])])
         runs = [(args + [name], b"") for args in JOBS["statistics_runs"]]
         checks.compare(name, files, runs, name[:-len(".vell")] + ".vus")
 
@@ -294,7 +279,6 @@ def compare_japanese_path(checks, source):
     checks.compare("Japanese path", {path: content}, runs, "夜の駅/物語.vus")
 
 
-# ---------------------------------------------------------------------------------------------
 # What only the Windows build does
 
 
@@ -327,7 +311,7 @@ def check_saves(checks, name, files, runs, statistics, warning=b"", left=()):
         for out, err, status in pool.map(
                 lambda seed: checks.run_windows(["--seed", str(seed), "story.vell"], folder),
                 range(runs)):
-            err = WAITED.sub(b"", linux_paths(err, folder).replace(folder.encode(), b"$DIR"))
+            err = WAITED.sub(b"", err.replace(folder.encode(), b"$DIR"))
             if status != 0 or b"One." not in out and b"Two." not in out or err != warning:
                 checks.fail(name, f"status {status}: {out[:200]!r} {err.decode()[:300]}")
     got = read(os.path.join(folder, "story.vus")) or b""
