@@ -102,9 +102,8 @@ class Checks:
         self.versions = [build_version(self.run([linux, "--version"], scratch)[0]),
                          build_version(self.run_windows(["--version"], scratch)[0])]
         if self.versions[0] != self.versions[1]:
-            print(f"note: the builds are of {self.versions[0].decode()} (Linux) and "
-                  f"{self.versions[1].decode()} (Windows); make windows builds the Windows "
-                  "program again")
+            print("note: the builds are of %s (Linux) and %s (Windows); make windows builds the "
+                  "Windows program again" % tuple(version.decode() for version in self.versions))
 
     def fail(self, job, message):
         print(f"FAIL {job}: {message}")
