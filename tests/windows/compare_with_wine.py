@@ -3,15 +3,13 @@
 
     compare_with_wine.py LINUX_PLOTWRIGHT LINUX_CP932_DUMP WINDOWS_BUILD SOURCE_DIR SCRATCH_DIR
 
-First the two builds' code page 932 converters are compared code by code. Then each job runs
-both programs with the same arguments in two folders holding the same files, and compares
-standard output and error, the exit status, the statistics file and the files left behind: for
-the examples, the scenarios beside this script and the golden cases. Then come what only the
-Windows build does: Japanese paths, the language server's protocol, --watch, many runs saving at
-once, a read-only statistics file, the temporary files of killed runs, and the release zip as a user
-unpacks it (make windows-zip) run as its README says. WINDOWS_BUILD holds
-plotwright.exe and plotwright_cp932_dump.exe (make windows); the Wine prefix lives in
-SCRATCH_DIR. Exits 77 (skipped) when Wine or the Windows build is missing.
+Compares the two builds' code page 932 converters code by code, then runs both programs alike
+in twin folders (the examples, the scenarios beside this script, the golden cases, a Japanese
+path) and compares output, error, status, statistics file and files left. Then what only the
+Windows build does: the language server, --watch, runs saving at once, a read-only statistics
+file, killed runs' temporary files, and the release zip (make windows-zip) run as its README says.
+WINDOWS_BUILD holds plotwright.exe and plotwright_cp932_dump.exe (make windows); the Wine prefix
+lives in SCRATCH_DIR. Exits 77 (skipped) when Wine or the Windows build is missing.
 """
 
 import concurrent.futures
@@ -40,7 +38,8 @@ LOOK_ALIKE = re.compile(rb" of its own \(it would come back as U\+[0-9A-F]+ \([^
 WAITED = re.compile(rb"plotwright: warning: [^\n]*: is locked by another program; "
                     rb"waiting for it to save the statistics\r?\n")
 # The runs for each scenario (jobs.json): without statistics, then several on one statistics file.
-with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "jobs.json"), encoding="utf-8") as f:
+with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "jobs.json"),
+          encoding="utf-8") as f:
     JOBS = json.load(f)
 
 
@@ -50,10 +49,8 @@ def skip(reason):
 
 
 def find_wine():
-    for name in ("wine", "wine64"):
-        if shutil.which(name):
-            return shutil.which(name)
-    return "/usr/lib/wine/wine64" if os.access("/usr/lib/wine/wine64", os.X_OK) else None
+    found = shutil.which("wine") or shutil.which("wine64")
+    return found or ("/usr/lib/wine/wine64" if os.access("/usr/lib/wine/wine64", os.X_OK) else None)
 
 
 class Wine:
@@ -79,7 +76,8 @@ class Wine:
         if not os.path.exists(os.path.join(self.env["WINEPREFIX"], "system.reg")):
             subprocess.run([self.wine, "wineboot", "--init"], check=True, **quiet)
             print(f"created the Wine prefix in {time.monotonic() - started:.0f} s")
-        if self.server and subprocess.run(self.server_command(), **quiet).returncode != 0:
+        serve = [self.server, f"-p{SERVER_SECONDS}"]
+        if self.server and subprocess.run(serve, **quiet).returncode != 0:
             # Another server holds the prefix: the one creating it left, which ends as soon as
             # it is idle (-p0), so a run could meet it on its way out; or one of an earlier run
             # that was stopped. Ours takes its place.
@@ -87,33 +85,25 @@ class Wine:
                 subprocess.run([self.server, "-w"], timeout=SERVER_WAIT_SECONDS, **quiet)
             except subprocess.TimeoutExpired:
                 subprocess.run([self.server, "-k"], **quiet)
-            subprocess.run(self.server_command(), check=True, **quiet)
+            subprocess.run(serve, check=True, **quiet)
         subprocess.run([self.wine, "cmd", "/c", "exit"], **quiet)
-
-    def server_command(self):
-        return [self.server, f"-p{SERVER_SECONDS}"]
 
     def stop(self):
         if self.server:
             subprocess.run([self.server, "-k"], env=self.env, stderr=subprocess.DEVNULL)
 
-    def command(self, exe, args):
-        return [self.wine, exe] + args
-
 
 class Checks:
     def __init__(self, linux, exe, wine, scratch):
         self.linux, self.exe, self.wine, self.scratch = linux, exe, wine, scratch
-        self.failures = 0
-        self.jobs = 0
+        self.failures = self.jobs = 0
         # Each build's version (git describe), which --version and SARIF show: the two builds
         # may come from different states of the tree.
         self.versions = [build_version(self.run([linux, "--version"], scratch)[0]),
                          build_version(self.run_windows(["--version"], scratch)[0])]
         if self.versions[0] != self.versions[1]:
-            print(f"note: the builds are of {self.versions[0].decode()} (Linux) and "
-                  f"{self.versions[1].decode()} (Windows); make windows builds the Windows "
-                  "program again")
+            print("note: the builds are of %s (Linux) and %s (Windows); make windows builds the "
+                  "Windows program again" % tuple(version.decode() for version in self.versions))
 
     def fail(self, job, message):
         print(f"FAIL {job}: {message}")
@@ -130,37 +120,30 @@ class Checks:
             return out.read(), err.read(), done.returncode
 
     def run_windows(self, args, folder, stdin=b"", exe=None):
-        """Runs the Windows program (or `exe`); a run that Wine itself broke (its client lost
-        the server) is run once more, and said."""
-        exe = exe or self.exe
-        result = self.run(self.wine.command(exe, args), folder, stdin, self.wine.env)
+        """Runs the Windows program (or `exe`), its paths in the folder shown as Linux shows
+        them; a run that Wine itself broke is run once more."""
+        command = [self.wine.wine, exe or self.exe] + args
+        result = self.run(command, folder, stdin, self.wine.env)
         if wine_broke(result):
             print(f"note: Wine broke a run of {' '.join(args)} (status {result[2]}, "
                   f"standard error {result[1][:80]!r}); it was run again")
-            result = self.run(self.wine.command(exe, args), folder, stdin, self.wine.env)
-        return result
+            result = self.run(command, folder, stdin, self.wine.env)
+        return result[0], linux_paths(result[1], folder), result[2]
 
     def run_both(self, args, folders, stdin, statistics, exe=None):
         """Runs the Linux build with args[0] in folders[0] and the Windows build with args[1] in
         folders[1]: for each, what it wrote (its folder as $DIR), its status, the statistics
         file, the files left."""
+        linux = self.run([self.linux] + args[0], folders[0], stdin)
+        runs = [(linux[0], LOOK_ALIKE.sub(b"", linux[1]), linux[2]),
+                self.run_windows(args[1], folders[1], stdin, exe)]
         results = []
-        for side, args, folder, version in zip(("linux", "windows"), args, folders,
-                                               self.versions):
-            if side == "linux":
-                out, err, status = self.run([self.linux] + args, folder, stdin)
-                err = LOOK_ALIKE.sub(b"", err)
-            else:
-                out, err, status = self.run_windows(args, folder, stdin, exe)
-                err = linux_paths(err, folder)
+        for (out, err, status), folder, version in zip(runs, folders, self.versions):
             out, err = (text.replace(folder.encode(), b"$DIR").replace(version, b"$BUILD")
                         for text in (out, err))
-            results.append({"standard output": out,
-                            "standard error": err,
-                            "exit status": status,
-                            "statistics file": read(os.path.join(folder, statistics))
-                            if statistics else None,
-                            "files left": sorted(os.listdir(folder))})
+            kept = read(os.path.join(folder, statistics)) if statistics else None
+            results.append({"standard output": out, "standard error": err, "exit status": status,
+                            "statistics file": kept, "files left": sorted(os.listdir(folder))})
         return results
 
     def compare_results(self, name, want, got):
@@ -172,19 +155,20 @@ class Checks:
             else:
                 self.fail(name, f"{what}: Linux {value}, Windows {got[what]}")
 
+    def twins(self):
+        """A new folder for each build (all go with the scratch folder at the end)."""
+        return [os.path.realpath(tempfile.mkdtemp(prefix=side + ".", dir=self.scratch))
+                for side in ("linux", "windows")]
+
     def compare(self, job, files, runs, statistics=""):
-        """Runs each (args, stdin) of `runs` with both programs, in turn, in twin folders that
-        hold `files`."""
+        """Runs each (args, stdin) of `runs` with both builds, in turn, in twins with `files`."""
         self.jobs += 1
-        folders = [tempfile.mkdtemp(prefix=side + ".", dir=self.scratch)
-                   for side in ("linux", "windows")]
+        folders = self.twins()
         for folder in folders:
             write(folder, files)
         for step, (args, stdin) in enumerate(runs):
             name = f"{job} [{' '.join(args)}]" + (f" (run {step + 1})" if len(runs) > 1 else "")
             self.compare_results(name, *self.run_both((args, args), folders, stdin, statistics))
-        for folder in folders:
-            shutil.rmtree(folder)
 
 
 def wine_broke(result):
@@ -203,7 +187,7 @@ def build_version(version_text):
 
 
 def linux_paths(text, folder):
-    """Paths in the folder as Wine shows them (Z:\\tmp\\f\\a\\b.vus) as Linux does (/tmp/f/a/b.vus)."""
+    """Paths in the folder as Wine shows them (Z:\\tmp\\f\\b.vus) as Linux does (/tmp/f/b.vus)."""
     windows = re.escape(("Z:" + folder.replace("/", "\\")).encode())
     return re.sub(windows + rb"((?:\\[^\\:\n]+)*)",
                   lambda found: folder.encode() + found.group(1).replace(b"\\", b"/"), text)
@@ -219,25 +203,17 @@ def read(path):
 
 def first_difference(want, got):
     if want is None or got is None:
-        return f"  Linux: {'(none)' if want is None else len(want)}, " \
-               f"Windows: {'(none)' if got is None else len(got)} bytes"
+        return f"  Linux: {want!r:.80}, Windows: {got!r:.80}"
     at = next((i for i, (a, b) in enumerate(zip(want, got)) if a != b), min(len(want), len(got)))
     return (f"  at byte {at} of {len(want)} (Linux) and {len(got)} (Windows)\n"
             f"  Linux:   {want[max(0, at - 40):at + 40]!r}\n"
             f"  Windows: {got[max(0, at - 40):at + 40]!r}")
 
 
-# ---------------------------------------------------------------------------------------------
-# The same bytes as the Linux build
-
-
-def read_table(lines):
+def read_table(path):
     """{('decode', code): character} and {('encode', character): code} from a table file."""
-    table = {}
-    for line in lines.decode().splitlines():
-        direction, key, value = line.split()
-        table[(direction, key)] = value
-    return table
+    lines = (read(path) or b"").decode().splitlines()
+    return {(direction, key): value for direction, key, value in map(str.split, lines)}
 
 
 def compare_converters(checks, linux_table, table_exe):
@@ -245,12 +221,10 @@ def compare_converters(checks, linux_table, table_exe):
     a few characters: codes that decode to another character, which the codec refuses on both
     systems (only the message says more on Linux)."""
     checks.jobs += 1
-    folder = tempfile.mkdtemp(prefix="table.", dir=checks.scratch)
-    subprocess.run([linux_table, os.path.join(folder, "linux.txt")], check=True)
-    checks.run_windows(["windows.txt"], folder, exe=table_exe)
-    linux = read_table(read(os.path.join(folder, "linux.txt")))
-    windows = read_table(read(os.path.join(folder, "windows.txt")) or b"")
-    shutil.rmtree(folder)
+    subprocess.run([linux_table, os.path.join(checks.scratch, "linux.txt")], check=True)
+    checks.run_windows(["windows.txt"], checks.scratch, exe=table_exe)
+    linux, windows = (read_table(os.path.join(checks.scratch, side + ".txt"))
+                      for side in ("linux", "windows"))
     look_alikes = []
     for key in sorted(set(linux) | set(windows)):
         want, got = linux.get(key), windows.get(key)
@@ -268,58 +242,42 @@ def compare_converters(checks, linux_table, table_exe):
 def compare_scenarios(checks, folder):
     """Each scenario of the folder, as a file and on standard input, with and without the
     statistics file."""
-    for name in sorted(os.listdir(folder)):
-        if not name.endswith(".vell"):
-            continue
-        content = read(os.path.join(folder, name))
-        files = {name: content}
+    for name in sorted(glob.glob("*.vell", root_dir=folder)):
+        files = {name: read(os.path.join(folder, name))}
         for args in JOBS["example_args"]:
             checks.compare(name, files, [(args + [name], b"")])
-        checks.compare(name, files, [(["--no-stats", "--seed", "5", "-"], content)])
+        checks.compare(name, files, [(["--no-stats", "--seed", "5", "-"], files[name])])
         runs = [(args + [name], b"") for args in JOBS["statistics_runs"]]
         checks.compare(name, files, runs, name[:-len(".vell")] + ".vus")
 
 
 def compare_golden_cases(checks, cases_dir):
-    """Each golden case (tests/cases/README.md) with both programs, as its runner runs it."""
-    if not os.path.isfile(os.path.join(cases_dir, "run_cases.py")):
-        print(f"note: no golden cases in {cases_dir}")
-        return
+    """Each golden case (tests/cases/README.md) with both programs, as its runner runs it, but
+    for those of Linux devices (/dev/stdin, /dev/zero, ...), which Windows does not have."""
     sys.path.insert(0, cases_dir)
     import run_cases  # pylint: disable=import-outside-toplevel
     linux_only = []
     for name in run_cases.find_cases(cases_dir, []):
         case = run_cases.Case(cases_dir, name)
-        args = (case.read(".args") or b"").decode()
-        if "/dev/" in args:  # Windows has no /dev/stdin, /dev/zero, ...
+        if b"/dev/" in (case.read(".args") or b""):
             linux_only.append(name)
-        else:
-            compare_case(checks, run_cases, case)
-    if linux_only:
-        print(f"note: cases of Linux devices, not run on Windows: {', '.join(linux_only)}")
+            continue
+        checks.jobs += 1
+        scenario, folders = case.scenario(), checks.twins()
+        args = [run_cases.prepare(case, folder, scenario) for folder in folders]
+        results = checks.run_both(args, folders, scenario or b"", case.stem + ".vus")
+        checks.compare_results(f"case {name}", *results)
+    print(f"note: cases of Linux devices, not run on Windows: {', '.join(linux_only)}")
 
 
-def compare_case(checks, run_cases, case):
-    checks.jobs += 1
-    scenario = case.scenario()
-    folders = [os.path.realpath(tempfile.mkdtemp(prefix=side + ".", dir=checks.scratch))
-               for side in ("linux", "windows")]
-    args = [run_cases.prepare(case, folder, scenario) for folder in folders]
-    results = checks.run_both(args, folders, scenario or b"", case.stem + ".vus")
-    checks.compare_results(f"case {case.name}", *results)
-    for folder in folders:
-        shutil.rmtree(folder)
-
-
-# Japanese names for the folder and the file: the command line and the file APIs in UTF-16.
 def compare_japanese_path(checks, source):
+    """Japanese names for the folder and the file: the command line and file APIs in UTF-16."""
     content = read(os.path.join(source, "examples", "yoru-no-eki.vell"))
     path = "夜の駅/物語.vell"
     runs = [(["--seed", "4", path], b""), (["--seed", "4", "--count", "2", path], b"")]
     checks.compare("Japanese path", {path: content}, runs, "夜の駅/物語.vus")
 
 
-# ---------------------------------------------------------------------------------------------
 # What only the Windows build does
 
 
@@ -328,63 +286,44 @@ def check_with_linux_tests(checks, source):
     Windows program instead: the language server's protocol, and --watch (saves in place and
     renamed over the file, a file briefly missing, Ctrl+C as SIGINT, which Wine hands to the
     console's control handler)."""
+    script = f'#!/bin/sh\nexec {checks.wine.wine} {checks.exe} "$@"\n'.encode()
+    write(checks.scratch, {"plotwright-under-wine": (script, 0o755)})
     program = os.path.join(checks.scratch, "plotwright-under-wine")
-    with open(program, "w", encoding="utf-8") as file:
-        file.write(f"#!/bin/sh\nexec {checks.wine.wine} {checks.exe} \"$@\"\n")
-    os.chmod(program, 0o755)
-    tests = {"language server": [sys.executable, "tests/lsp/protocol_test.py"],
-             "--watch": ["bash", "tests/cli/watch.sh", "--portable"]}
+    tests = {"language server": [sys.executable, "tests/lsp/protocol_test.py", program],
+             "--watch": ["bash", "tests/cli/watch.sh", program, "--portable"]}
     for name, command in tests.items():
         command[1] = os.path.join(source, command[1])
-        done = subprocess.run(command[:2] + [program] + command[2:], env=checks.wine.env, capture_output=True,
+        done = subprocess.run(command, env=checks.wine.env, capture_output=True,
                               timeout=TIMEOUT_SECONDS)
         if done.returncode != 0:
             checks.fail(name, done.stdout.decode(errors="replace")[-2000:])
 
 
-def check_runs_at_once(checks):
-    """16 runs, eight at a time, each add their own use: 16 uses of the opening, 16 saves."""
-    folder = tempfile.mkdtemp(prefix="at-once.", dir=checks.scratch)
-    write(folder, {"busy.vell": TWO_TITLES})
-    for batch in range(2):
-        with concurrent.futures.ThreadPoolExecutor(8) as pool:
-            for _, err, status in pool.map(
-                    lambda i: checks.run_windows(["--seed", str(i), "busy.vell"], folder),
-                    range(batch * 8, batch * 8 + 8)):
-                err = WAITED.sub(b"", err)  # a run that waited long for its turn: no fault
-                if status != 0 or err:
-                    checks.fail("runs at once", f"status {status}: {err.decode()[:300]}")
-    first = (read(os.path.join(folder, "busy.vus")) or b"").split(b"\n")[0]
-    if first != b"%12d%12d" % (16, 16):
-        checks.fail("runs at once", f"the opening's record is {first!r}, expected 16 uses, 16 runs")
-    if sorted(os.listdir(folder)) != ["busy.vell", "busy.vus"]:
-        checks.fail("runs at once", f"left behind: {sorted(os.listdir(folder))}")
-    shutil.rmtree(folder)
-
-
-def check_one_run(checks, name, files, warning=None, left=None):
-    """A story of story.vell in a folder holding `files` ({name: bytes or (bytes, mode)}): a
-    story, `warning` on standard error, the statistics file unchanged if it was given, and
-    exactly the files `left` (when given)."""
-    folder = tempfile.mkdtemp(prefix="one-run.", dir=checks.scratch)
+def check_saves(checks, name, files, runs, statistics, warning=b"", left=()):
+    """`runs` stories of story.vell, eight at a time, in a folder holding `files` ({name: bytes
+    or (bytes, mode)}): each a story with just `warning` on standard error (its folder as $DIR;
+    a wait for its turn is no fault), then a statistics file that starts with `statistics` and
+    no files but story.vell, story.vus and `left`."""
+    folder = tempfile.mkdtemp(prefix="saves.", dir=checks.scratch)
     write(folder, dict(files, **{"story.vell": TWO_TITLES}))
-    before = read(os.path.join(folder, "story.vus"))
-    out, err, status = checks.run_windows(["--seed", "1", "story.vell"], folder)
-    if status != 0 or b"One." not in out and b"Two." not in out:
-        checks.fail(name, f"status {status}, no story: {out[:200]!r} {err.decode()[:300]}")
-    if warning and warning not in err:
-        checks.fail(name, f"no warning: {err.decode()[:300]}")
-    if before is not None and read(os.path.join(folder, "story.vus")) != before:
-        checks.fail(name, "the statistics file changed")
-    if left is not None and sorted(os.listdir(folder)) != sorted(left):
+    with concurrent.futures.ThreadPoolExecutor(8) as pool:
+        for out, err, status in pool.map(
+                lambda seed: checks.run_windows(["--seed", str(seed), "story.vell"], folder),
+                range(runs)):
+            err = WAITED.sub(b"", err.replace(folder.encode(), b"$DIR"))
+            if status != 0 or b"One." not in out and b"Two." not in out or err != warning:
+                checks.fail(name, f"status {status}: {out[:200]!r} {err.decode()[:300]}")
+    got = read(os.path.join(folder, "story.vus")) or b""
+    if not got.startswith(statistics):
+        checks.fail(name, f"the statistics file starts {got[:40]!r}, not {statistics!r}")
+    if sorted(os.listdir(folder)) != sorted(["story.vell", "story.vus", *left]):
         checks.fail(name, f"left {sorted(os.listdir(folder))}")
-    shutil.rmtree(folder)
 
 
 def check_release_zip(checks, source, windows_build):
     """The zip of make windows-zip as a user gets it: one folder, unpacked, its README's command
     run under Wine in it and the Linux build run the same way in a copy, for every example and a
-    scenario on standard input (which keeps no statistics, and both say so)."""
+    scenario on standard input."""
     checks.jobs += 1
     work = tempfile.mkdtemp(prefix="zip.", dir=checks.scratch)
     made = subprocess.run([os.path.join(source, "scripts", "windows-zip"), windows_build, work],
@@ -399,15 +338,14 @@ def check_release_zip(checks, source, windows_build):
         archive.extractall(os.path.join(work, "windows"))
     folders = [os.path.join(work, "linux", min(top)), os.path.join(work, "windows", min(top))]
     shutil.copytree(folders[1], folders[0])
+    exe = os.path.join(folders[1], "plotwright.exe")
     objdump = shutil.which("x86_64-w64-mingw32-objdump")
-    headers = subprocess.run([objdump, "-h", os.path.join(folders[1], "plotwright.exe")],
-                             capture_output=True, text=True).stdout if objdump else ""
-    if ".debug" in headers:
+    if objdump and ".debug" in subprocess.run([objdump, "-h", exe], capture_output=True,
+                                              text=True).stdout:
         checks.fail("release zip", "plotwright.exe is not stripped")
     if b"plotwright.exe --seed 7 examples\\the-lighthouse-keeper.vell\r\n" not in read(
             os.path.join(folders[1], "README.txt")):
         checks.fail("release zip", "the README does not show the command it should")
-    exe = os.path.join(folders[1], "plotwright.exe")
     for example in sorted(glob.glob("examples/**/*.vell", root_dir=folders[1], recursive=True)):
         args = (["--seed", "7", example], ["--seed", "7", example.replace("/", "\\")])
         results = checks.run_both(args, folders, b"", example[:-len(".vell")] + ".vus", exe)
@@ -417,10 +355,6 @@ def check_release_zip(checks, source, windows_build):
     stdin = read(os.path.join(folders[1], "examples", "the-lighthouse-keeper.vell"))
     results = checks.run_both([["--seed", "3", "-"]] * 2, folders, stdin, "", exe)
     checks.compare_results("release zip, standard input", *results)
-    if results[0]["standard error"] != b"plotwright: warning: standard input: no statistics " \
-                                       b"are kept for it\n":
-        checks.fail("release zip", f"standard input: {results[0]['standard error']!r}")
-    shutil.rmtree(work)
 
 
 def write(folder, files):
@@ -458,17 +392,18 @@ def main():
         compare_golden_cases(checks, os.path.join(source, "tests", "cases"))
         compare_japanese_path(checks, source)
         check_with_linux_tests(checks, source)
-        check_runs_at_once(checks)
         check_release_zip(checks, source, windows_build)
+        check_saves(checks, "runs at once", {}, 16, b"%12d%12d\n" % (16, 16))
         # A statistics file without write permission is left as it is, with a warning.
-        read_only = {"story.vus": (b"%12d%12d\n" % (5, 5), 0o444)}
-        check_one_run(checks, "read-only statistics", read_only,
-                      warning=b"is read-only; left as it is")
+        read_only = b"%12d%12d\n" % (5, 5)
+        check_saves(checks, "read-only statistics", {"story.vus": (read_only, 0o444)}, 1,
+                    read_only, b"plotwright: warning: could not save statistics: "
+                    b"$DIR/story.vus: is read-only; left as it is\n")
         # A temporary file of a run that no longer runs goes at the next save; another's stays.
         # Windows numbers processes in fours: no process has an odd number.
         stale, other = ".plotwright.4097.0a1b2c3d4e5f", ".plotwright.x.0a1b2c3d4e5f"
-        check_one_run(checks, "stale temporary file", {stale: b"", other: b""},
-                      left=["story.vell", "story.vus", other])
+        check_saves(checks, "stale temporary file", {stale: b"", other: b""}, 1,
+                    b"%12d%12d\n" % (1, 1), left=[other])
     finally:
         wine_runner.stop()
         shutil.rmtree(checks.scratch, ignore_errors=True)

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "encoding/cp932_codec.h"
 
@@ -13,17 +14,14 @@ using plotwright::Cp932Backend;
 
 // "decode 82A0 U+3042" for every code of one or two bytes (not ASCII) that is a character.
 void write_decodings(Cp932Backend& backend, std::FILE* out) {
-  for (unsigned code = 0x80; code <= 0xFFFF; ++code) {
-    if (code >= 0x100 && code < 0x8000) continue;  // a pair starts with a byte of 0x80 or more
+  // 80 to FF, then the pairs, which start with a byte of 0x80 or more.
+  for (unsigned code = 0x80; code <= 0xFFFF; code = code == 0xFF ? 0x8000 : code + 1) {
     const char bytes[2] = {static_cast<char>(code >> 8), static_cast<char>(code)};
-    const bool single = code < 0x100;
+    const std::size_t length = code < 0x100 ? 1 : 2;
     char32_t code_point = 0;
-    if (!backend.decode(single ? std::string_view(bytes + 1, 1) : std::string_view(bytes, 2),
-                        code_point)) {
-      continue;
+    if (backend.decode(std::string_view(bytes + 2 - length, length), code_point)) {
+      std::fprintf(out, "decode %02X U+%04X\n", code, static_cast<unsigned>(code_point));
     }
-    std::fprintf(out, single ? "decode %02X U+%04X\n" : "decode %04X U+%04X\n", code,
-                 static_cast<unsigned>(code_point));
   }
 }
 
