@@ -140,6 +140,8 @@ def find_examples(lines):
                 raise DocumentError(f"line {block.open_line + 1}: " + (
                     f"a second {block.lang} block" if current else
                     f"a {block.lang} block that follows no example"))
+            if block.lang == "vus" and not current.stats:
+                raise DocumentError(f"line {block.open_line + 1}: a vus block needs 'stats'")
             current.expected[block.lang] = block
             current.last_line = block.close_line
         else:
@@ -159,30 +161,25 @@ def write_scenario(example, folder):
 
 def run_example(binary, example):
     """Runs the example in a folder of its own: (last run's exit status, {lang: text}, stderr)."""
-    with tempfile.TemporaryDirectory(prefix="language-example-") as folder:
-        return run_in(binary, example, write_scenario(example, folder))
-
-
-def run_in(binary, example, folder):
     story, stderr, status = "", "", None
-    for _ in range(example.runs):
-        try:
-            done = subprocess.run(command_of(binary, example), cwd=folder,
-                                  capture_output=True, timeout=RUN_TIMEOUT_SECONDS)
-        except subprocess.TimeoutExpired:
-            story += f"(the run took longer than {RUN_TIMEOUT_SECONDS} seconds)\n"
-            status = None
-            break
-        story += done.stdout.decode("utf-8", errors="replace")
-        stderr += done.stderr.decode("utf-8", errors="replace")
-        status = done.returncode
-        if status != example.status:
-            break
-    actual = {"story": story}
-    if example.stats:
+    with tempfile.TemporaryDirectory(prefix="language-example-") as folder:
+        write_scenario(example, folder)
+        for _ in range(example.runs):
+            try:
+                done = subprocess.run(command_of(binary, example), cwd=folder,
+                                      capture_output=True, timeout=RUN_TIMEOUT_SECONDS)
+            except subprocess.TimeoutExpired:
+                story += f"(the run took longer than {RUN_TIMEOUT_SECONDS} seconds)\n"
+                status = None
+                break
+            story += done.stdout.decode("utf-8", errors="replace")
+            stderr += done.stderr.decode("utf-8", errors="replace")
+            status = done.returncode
+            if status != example.status:
+                break
         path = os.path.join(folder, STATISTICS)
-        actual["vus"] = open(path, encoding="utf-8").read() if os.path.exists(path) else ""
-    return status, actual, stderr
+        vus = open(path, encoding="utf-8").read() if os.path.exists(path) else ""
+    return status, {"story": story, **({"vus": vus} if example.stats else {})}, stderr
 
 
 def fenced(lang, text):
@@ -289,37 +286,24 @@ def main():
         return 0
     binary = os.path.abspath(options.plotwright)
 
-    failures = 0
-    edits = []  # (first line, end line, new lines): replacements in the document
+    failures, edits = 0, []  # edits: (first line, end line, new lines) of the document
     for number, example in enumerate(examples, 1):
-        if "vus" in example.expected and not example.stats:
-            print(f"{options.document}:{example.comment_line + 1}: a vus block needs 'stats'")
-            failures += 1
-            continue
         status, actual, stderr = run_example(binary, example)
         expected = {lang: block.text for lang, block in example.expected.items()}
-        same = all(expected.get(lang) == text for lang, text in actual.items())
-        if status != example.status or (not same and not options.update):
+        if status != example.status or (expected != actual and not options.update):
             failures += 1
             report(options.document, binary, example, number, status, expected, actual, stderr)
-        if not options.update or same:
-            continue
-        missing = []
-        for lang, text in actual.items():
-            block = example.expected.get(lang)
-            if block is None:
-                missing += ["\n"] + fenced(lang, text)
-            elif block.text != text:
-                edits.append((block.open_line, block.close_line + 1, fenced(lang, text)))
-        if missing:
-            edits.append((example.last_line + 1, example.last_line + 1, missing))
+        if options.update and expected != actual:
+            # Only blank lines stand between the expected blocks: they are written anew.
+            new = [line for lang, text in actual.items() for line in ["\n"] + fenced(lang, text)]
+            edits.append((example.scenario.close_line + 1, example.last_line + 1, new))
 
     if edits:
-        for first, end, new in sorted(edits, key=lambda edit: edit[0], reverse=True):
+        for first, end, new in reversed(edits):  # from the end, so that line numbers hold
             lines[first:end] = new
         with open(options.document, "w", encoding="utf-8", newline="") as file:
             file.writelines(lines)
-        print(f"{options.document}: {len(edits)} expected block(s) rewritten")
+        print(f"{options.document}: the expected blocks of {len(edits)} example(s) rewritten")
     print(f"{len(examples)} examples, {failures} failed")
     return 1 if failures else 0
 
