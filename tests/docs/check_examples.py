@@ -305,7 +305,7 @@ def main():
             file.writelines(lines)
         print(f"{options.document}: the expected blocks of {len(edits)} example(s) rewritten")
     print(f"{len(examples)} examples, {failures} failed")
-    return 1 if failures else 0
+    return 1 if failures or not examples else 0
 
 
 if __name__ == "__main__":
