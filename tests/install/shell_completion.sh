@@ -16,10 +16,8 @@ expect() {
   shift 2
   got=$(offers_$shell "$line" | sed 's/[[:space:]].*//; s|/$||' | sort -u | xargs)
   want=$(printf '%s\n' "$@" | sort -u | xargs)
-  if [ "$got" != "$want" ]; then
-    echo "$shell: after '$line': got '$got', expected '$want'" >&2
-    failures=$((failures + 1))
-  fi
+  [ "$got" = "$want" ] ||
+    { echo "$shell: after '$line': got '$got', expected '$want'" >&2; failures=$((failures + 1)); }
 }
 
 # The cases every shell must get right.
@@ -84,9 +82,7 @@ offers_zsh() {
       awk "/ -- /{print \$1; next} {for (i = 1; i <= NF; i++) print \$i}"
   ' zsh "$completions" "$1"
 }
-if command -v zsh > /dev/null; then
-  check_shell zsh
-fi
+command -v zsh > /dev/null && check_shell zsh
 
 [ "$shells" -gt 0 ] || { echo "shell_completion: no shell to try (bash-completion, fish, zsh)"; exit 77; }
 [ "$failures" -eq 0 ] || exit 1
