@@ -59,8 +59,8 @@ class Example:
     stats: bool
     runs: int
     scenario: Block
-    expected: dict = field(default_factory=dict)  # "story" / "vus" -> Block
-    last_line: int = 0  # the last line of the example: where missing expected blocks go
+    expected: dict = field(default_factory=dict)  # "story" / "vus" -> the block's text
+    last_line: int = 0  # the closing fence of its last block
 
 
 class DocumentError(Exception):
@@ -142,7 +142,7 @@ def find_examples(lines):
                     f"a {block.lang} block that follows no example"))
             if block.lang == "vus" and not current.stats:
                 raise DocumentError(f"line {block.open_line + 1}: a vus block needs 'stats'")
-            current.expected[block.lang] = block
+            current.expected[block.lang] = block.text
             current.last_line = block.close_line
         else:
             current = pending = None
@@ -191,7 +191,7 @@ def fenced(lang, text):
     return [f"{fence}{lang}\n", text, f"{fence}\n"]
 
 
-def report(document, binary, example, number, status, expected, actual, stderr):
+def report(document, binary, example, number, status, actual, stderr):
     folder = write_scenario(example, tempfile.mkdtemp(prefix=f"language-example-{number}-"))
     print(f"FAIL: {document}:{example.comment_line + 1}: example {number} "
           f"under \"{example.heading}\"")
@@ -201,7 +201,7 @@ def report(document, binary, example, number, status, expected, actual, stderr):
     if status != example.status:
         print(f"  exit status {status}, expected {example.status}")
     for lang, text in actual.items():
-        want = expected.get(lang)
+        want = example.expected.get(lang)
         if want == text:
             continue
         if want is None:
@@ -216,9 +216,9 @@ def report(document, binary, example, number, status, expected, actual, stderr):
 
 def listed(example):
     """An example as the web package's tests read it: its line, run settings and blocks."""
-    blocks = {lang: block.text for lang, block in example.expected.items()}
     return {"line": example.comment_line + 1, "args": example.args, "status": example.status,
-            "stats": example.stats, "runs": example.runs, "vell": example.scenario.text, **blocks}
+            "stats": example.stats, "runs": example.runs, "vell": example.scenario.text,
+            **example.expected}
 
 
 def diagnostic_entries(lines):
@@ -289,11 +289,11 @@ def main():
     failures, edits = 0, []  # edits: (first line, end line, new lines) of the document
     for number, example in enumerate(examples, 1):
         status, actual, stderr = run_example(binary, example)
-        expected = {lang: block.text for lang, block in example.expected.items()}
-        if status != example.status or (expected != actual and not options.update):
+        same = example.expected == actual
+        if status != example.status or not (same or options.update):
             failures += 1
-            report(options.document, binary, example, number, status, expected, actual, stderr)
-        if options.update and expected != actual:
+            report(options.document, binary, example, number, status, actual, stderr)
+        if options.update and not same:
             # Only blank lines stand between the expected blocks: they are written anew.
             new = [line for lang, text in actual.items() for line in ["\n"] + fenced(lang, text)]
             edits.append((example.scenario.close_line + 1, example.last_line + 1, new))
