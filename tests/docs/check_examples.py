@@ -78,10 +78,8 @@ def read_blocks(lines):
             continue
         fence, lang = match.group(1), match.group(2)
         close = re.compile(r"^`{%d,}\s*$" % len(fence))
-        end = i + 1
-        while end < len(lines) and not close.match(lines[end]):
-            end += 1
-        if end == len(lines):
+        end = next((j for j in range(i + 1, len(lines)) if close.match(lines[j])), None)
+        if end is None:
             raise DocumentError(f"line {i + 1}: the fenced block is never closed")
         yield "block", Block(lang, "".join(lines[i + 1 : end]), i, end)
         i = end + 1
@@ -125,14 +123,12 @@ def find_examples(lines):
         block = item
         if block.lang == "vell":
             if pending is None:
-                raise DocumentError(
-                    f"line {block.open_line + 1}: a vell block needs <!-- run: ... --> or "
-                    "<!-- not run --> on a line before it"
-                )
+                raise DocumentError(f"line {block.open_line + 1}: a vell block needs <!-- run: "
+                                    "... --> or <!-- not run --> on a line before it")
             if pending[0] == "run":
                 args, settings = pending[2]
-                current = Example(heading, pending[1], args, scenario=block, **settings)
-                current.last_line = block.close_line
+                current = Example(heading, pending[1], args, scenario=block,
+                                  last_line=block.close_line, **settings)
                 examples.append(current)
             pending = None
         elif block.lang in ("story", "vus"):
