@@ -238,11 +238,10 @@ def diagnostic_entries(lines):
 
 def check_diagnostics(binary, document, lines):
     """Each entry's example must report its code and no other but those the entry allows."""
-    failures = 0
-    entries = diagnostic_entries(lines)
+    failures, entries = 0, diagnostic_entries(lines)
     with tempfile.TemporaryDirectory() as folder:
         for code, line, scenario, allowed in entries:
-            problem = "no example" if scenario is None else None
+            problem = "no example"
             if scenario is not None:
                 with open(os.path.join(folder, "example.vell"), "wb") as file:
                     file.write(scenario)
