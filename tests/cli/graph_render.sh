@@ -3,23 +3,17 @@
 # coverage, and for the scenarios that put quotes, backslashes and unknown names into labels.
 # Usage: graph_render.sh PATH/TO/plotwright SOURCE_DIR
 set -u
-
-bin=$1
-src=$2
+bin=$1 src=$2
 command -v dot >/dev/null || { echo "Graphviz (dot) is not installed: skipped"; exit 77; }
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 render() {
-  if ! "$bin" graph --no-stats "$@" >"$tmp/graph.dot" 2>"$tmp/err"; then
-    echo "FAIL: graph $*: exit status $?"
-    failures=$((failures + 1))
-  elif ! dot -Tsvg "$tmp/graph.dot" -o "$tmp/graph.svg" 2>"$tmp/dot.err" || [ -s "$tmp/dot.err" ]; then
-    echo "FAIL: Graphviz on graph $*:"
-    cat "$tmp/dot.err"
-    failures=$((failures + 1))
-  fi
+  "$bin" graph --no-stats "$@" >"$tmp/graph.dot" || { fail "graph $*: exit status $?"; return; }
+  dot -Tsvg "$tmp/graph.dot" -o "$tmp/graph.svg" 2>"$tmp/dot.err" && [ ! -s "$tmp/dot.err" ] ||
+    fail "Graphviz on graph $*: $(cat "$tmp/dot.err")"
 }
 
 for scenario in "$src"/examples/*.vell "$src"/tests/cases/graph/*.vell; do
@@ -28,5 +22,5 @@ done
 render --coverage 200 --seed 1 "$src/examples/the-lighthouse-keeper.vell"
 render --coverage 50 --seed 1 "$src/tests/cases/graph/never-reached.vell"
 
-[ "$failures" -eq 0 ] && echo "graph rendering: all passed"
-[ "$failures" -eq 0 ]
+[ "$failures" -eq 0 ] || exit 1
+echo "graph rendering: all passed"

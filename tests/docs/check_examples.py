@@ -59,8 +59,8 @@ class Example:
     stats: bool
     runs: int
     scenario: Block
-    expected: dict = field(default_factory=dict)  # "story" / "vus" -> Block
-    last_line: int = 0  # the last line of the example: where missing expected blocks go
+    expected: dict = field(default_factory=dict)  # "story" / "vus" -> the block's text
+    last_line: int = 0  # the closing fence of its last block
 
 
 class DocumentError(Exception):
@@ -78,10 +78,8 @@ def read_blocks(lines):
             continue
         fence, lang = match.group(1), match.group(2)
         close = re.compile(r"^`{%d,}\s*$" % len(fence))
-        end = i + 1
-        while end < len(lines) and not close.match(lines[end]):
-            end += 1
-        if end == len(lines):
+        end = next((j for j in range(i + 1, len(lines)) if close.match(lines[j])), None)
+        if end is None:
             raise DocumentError(f"line {i + 1}: the fenced block is never closed")
         yield "block", Block(lang, "".join(lines[i + 1 : end]), i, end)
         i = end + 1
@@ -125,14 +123,12 @@ def find_examples(lines):
         block = item
         if block.lang == "vell":
             if pending is None:
-                raise DocumentError(
-                    f"line {block.open_line + 1}: a vell block needs <!-- run: ... --> or "
-                    "<!-- not run --> on a line before it"
-                )
+                raise DocumentError(f"line {block.open_line + 1}: a vell block needs <!-- run: "
+                                    "... --> or <!-- not run --> on a line before it")
             if pending[0] == "run":
                 args, settings = pending[2]
-                current = Example(heading, pending[1], args, scenario=block, **settings)
-                current.last_line = block.close_line
+                current = Example(heading, pending[1], args, scenario=block,
+                                  last_line=block.close_line, **settings)
                 examples.append(current)
             pending = None
         elif block.lang in ("story", "vus"):
@@ -140,7 +136,9 @@ def find_examples(lines):
                 raise DocumentError(f"line {block.open_line + 1}: " + (
                     f"a second {block.lang} block" if current else
                     f"a {block.lang} block that follows no example"))
-            current.expected[block.lang] = block
+            if block.lang == "vus" and not current.stats:
+                raise DocumentError(f"line {block.open_line + 1}: a vus block needs 'stats'")
+            current.expected[block.lang] = block.text
             current.last_line = block.close_line
         else:
             current = pending = None
@@ -159,30 +157,25 @@ def write_scenario(example, folder):
 
 def run_example(binary, example):
     """Runs the example in a folder of its own: (last run's exit status, {lang: text}, stderr)."""
-    with tempfile.TemporaryDirectory(prefix="language-example-") as folder:
-        return run_in(binary, example, write_scenario(example, folder))
-
-
-def run_in(binary, example, folder):
     story, stderr, status = "", "", None
-    for _ in range(example.runs):
-        try:
-            done = subprocess.run(command_of(binary, example), cwd=folder,
-                                  capture_output=True, timeout=RUN_TIMEOUT_SECONDS)
-        except subprocess.TimeoutExpired:
-            story += f"(the run took longer than {RUN_TIMEOUT_SECONDS} seconds)\n"
-            status = None
-            break
-        story += done.stdout.decode("utf-8", errors="replace")
-        stderr += done.stderr.decode("utf-8", errors="replace")
-        status = done.returncode
-        if status != example.status:
-            break
-    actual = {"story": story}
-    if example.stats:
+    with tempfile.TemporaryDirectory(prefix="language-example-") as folder:
+        write_scenario(example, folder)
+        for _ in range(example.runs):
+            try:
+                done = subprocess.run(command_of(binary, example), cwd=folder,
+                                      capture_output=True, timeout=RUN_TIMEOUT_SECONDS)
+            except subprocess.TimeoutExpired:
+                story += f"(the run took longer than {RUN_TIMEOUT_SECONDS} seconds)\n"
+                status = None
+                break
+            story += done.stdout.decode("utf-8", errors="replace")
+            stderr += done.stderr.decode("utf-8", errors="replace")
+            status = done.returncode
+            if status != example.status:
+                break
         path = os.path.join(folder, STATISTICS)
-        actual["vus"] = open(path, encoding="utf-8").read() if os.path.exists(path) else ""
-    return status, actual, stderr
+        vus = open(path, encoding="utf-8").read() if os.path.exists(path) else ""
+    return status, {"story": story, **({"vus": vus} if example.stats else {})}, stderr
 
 
 def fenced(lang, text):
@@ -194,7 +187,7 @@ def fenced(lang, text):
     return [f"{fence}{lang}\n", text, f"{fence}\n"]
 
 
-def report(document, binary, example, number, status, expected, actual, stderr):
+def report(document, binary, example, number, status, actual, stderr):
     folder = write_scenario(example, tempfile.mkdtemp(prefix=f"language-example-{number}-"))
     print(f"FAIL: {document}:{example.comment_line + 1}: example {number} "
           f"under \"{example.heading}\"")
@@ -204,7 +197,7 @@ def report(document, binary, example, number, status, expected, actual, stderr):
     if status != example.status:
         print(f"  exit status {status}, expected {example.status}")
     for lang, text in actual.items():
-        want = expected.get(lang)
+        want = example.expected.get(lang)
         if want == text:
             continue
         if want is None:
@@ -219,9 +212,9 @@ def report(document, binary, example, number, status, expected, actual, stderr):
 
 def listed(example):
     """An example as the web package's tests read it: its line, run settings and blocks."""
-    blocks = {lang: block.text for lang, block in example.expected.items()}
     return {"line": example.comment_line + 1, "args": example.args, "status": example.status,
-            "stats": example.stats, "runs": example.runs, "vell": example.scenario.text, **blocks}
+            "stats": example.stats, "runs": example.runs, "vell": example.scenario.text,
+            **example.expected}
 
 
 def diagnostic_entries(lines):
@@ -245,11 +238,10 @@ def diagnostic_entries(lines):
 
 def check_diagnostics(binary, document, lines):
     """Each entry's example must report its code and no other but those the entry allows."""
-    failures = 0
-    entries = diagnostic_entries(lines)
+    failures, entries = 0, diagnostic_entries(lines)
     with tempfile.TemporaryDirectory() as folder:
         for code, line, scenario, allowed in entries:
-            problem = "no example" if scenario is None else None
+            problem = "no example"
             if scenario is not None:
                 with open(os.path.join(folder, "example.vell"), "wb") as file:
                     file.write(scenario)
@@ -289,39 +281,26 @@ def main():
         return 0
     binary = os.path.abspath(options.plotwright)
 
-    failures = 0
-    edits = []  # (first line, end line, new lines): replacements in the document
+    failures, edits = 0, []  # edits: (first line, end line, new lines) of the document
     for number, example in enumerate(examples, 1):
-        if "vus" in example.expected and not example.stats:
-            print(f"{options.document}:{example.comment_line + 1}: a vus block needs 'stats'")
-            failures += 1
-            continue
         status, actual, stderr = run_example(binary, example)
-        expected = {lang: block.text for lang, block in example.expected.items()}
-        same = all(expected.get(lang) == text for lang, text in actual.items())
-        if status != example.status or (not same and not options.update):
+        same = example.expected == actual
+        if status != example.status or not (same or options.update):
             failures += 1
-            report(options.document, binary, example, number, status, expected, actual, stderr)
-        if not options.update or same:
-            continue
-        missing = []
-        for lang, text in actual.items():
-            block = example.expected.get(lang)
-            if block is None:
-                missing += ["\n"] + fenced(lang, text)
-            elif block.text != text:
-                edits.append((block.open_line, block.close_line + 1, fenced(lang, text)))
-        if missing:
-            edits.append((example.last_line + 1, example.last_line + 1, missing))
+            report(options.document, binary, example, number, status, actual, stderr)
+        if options.update and not same:
+            # Only blank lines stand between the expected blocks: they are written anew.
+            new = [line for lang, text in actual.items() for line in ["\n"] + fenced(lang, text)]
+            edits.append((example.scenario.close_line + 1, example.last_line + 1, new))
 
     if edits:
-        for first, end, new in sorted(edits, key=lambda edit: edit[0], reverse=True):
+        for first, end, new in reversed(edits):  # from the end, so that line numbers hold
             lines[first:end] = new
         with open(options.document, "w", encoding="utf-8", newline="") as file:
             file.writelines(lines)
-        print(f"{options.document}: {len(edits)} expected block(s) rewritten")
+        print(f"{options.document}: the expected blocks of {len(edits)} example(s) rewritten")
     print(f"{len(examples)} examples, {failures} failed")
-    return 1 if failures else 0
+    return 1 if failures or not examples else 0
 
 
 if __name__ == "__main__":

@@ -48,11 +48,12 @@ restore() {
 deb() { ls "$work"/out/"$1"_*.deb; }
 
 # What each package weighs and needs: only the desktop program needs Qt, only it and the
-# command line carry the engine besides the library.
+# command line carry the engine besides the library. Each is unpacked for hardening-check.
 for p in $packages; do
   dpkg-deb -f "$(deb "$p")" Installed-Size Depends > "$work/fields"
   echo "debian_package: $p: $(tr '\n' ' ' < "$work/fields")"
   [ "$p" != plotwright-gui ] && grep -q 'libqt6' "$work/fields" && fail "$p depends on Qt"
+  mkdir -p "$work/root/$p" && dpkg-deb -x "$(deb "$p")" "$work/root/$p" || fail "$p does not unpack"
 done
 dpkg-deb -f "$(deb python3-plotwright)" Depends | grep -q 'libplotwright1' ||
   fail "python3-plotwright does not use libplotwright1"
@@ -66,9 +67,6 @@ grep -q '^[EW]:' "$work/lintian.log" && fail "lintian reports errors or warnings
 # program would have it only if the C library's start files had it too, which Debian 12's do
 # not (no program there has it, /usr/bin/ls neither); the flag is given all the same.
 elves=0
-for p in $packages; do
-  mkdir -p "$work/root/$p" && dpkg-deb -x "$(deb "$p")" "$work/root/$p" || fail "$p does not unpack"
-done
 while IFS= read -r -d '' file; do
   [ "$(od -An -c -N4 "$file" | tr -d ' ')" = '177ELF' ] || continue
   elves=$((elves + 1))

@@ -19,8 +19,7 @@ appstreamcli validate --no-net "$share/metainfo/org.plotwright.Plotwright.metain
   > "$work/appstream" 2>&1 || { cat "$work/appstream"; fail "appstreamcli rejects the metainfo"; }
 
 # The file type, in a MIME database of its own built from the installed package file.
-mkdir -p "$work/mime/packages"
-cp "$share/mime/packages/plotwright.xml" "$work/mime/packages/"
+install -D -m 644 "$share/mime/packages/plotwright.xml" "$work/mime/packages/plotwright.xml"
 XDG_DATA_HOME=$work XDG_DATA_DIRS=$work update-mime-database "$work/mime" 2> "$work/mime.err" || fail "update-mime-database rejects it"
 [ -s "$work/mime.err" ] && fail "update-mime-database: $(cat "$work/mime.err")"
 touch "$work/story.vell"

@@ -5,6 +5,7 @@ import errno
 import os
 import pickle
 import subprocess
+from pathlib import Path
 
 import pytest
 
@@ -16,13 +17,12 @@ LIGHTHOUSE = os.path.join(EXAMPLES, "the-lighthouse-keeper.vell")
 SJIS = os.path.join(EXAMPLES, "yoru-no-eki.sjis.vell")
 
 
-def test_text_in_either_encoding_tells_the_same_story():
-    with open(SJIS, "rb") as f:
-        sjis = f.read()
+def test_a_file_and_its_text_in_either_encoding_tell_the_same_story():
+    sjis = Path(SJIS).read_bytes()
     from_bytes = plotwright.Scenario.from_text(sjis, encoding="shift_jis")
     from_str = plotwright.Scenario.from_text(sjis.decode("cp932"))
     story = from_bytes.story(seed=5)
-    assert story == from_str.story(seed=5)
+    assert story == from_str.story(seed=5) == plotwright.Scenario.from_file(SJIS).story(seed=5)
     assert from_bytes.raw_story().decode("cp932").replace("\r\n", "\n") == story
 
 
@@ -126,8 +126,7 @@ def same_story_runs():
 
 @pytest.mark.parametrize("path,seed,count,kept", list(same_story_runs()))
 def test_the_shared_table_tells_what_the_program_prints(tmp_path, path, seed, count, kept):
-    with open(path, "rb") as f:
-        scenario = f.read()
+    scenario = Path(path).read_bytes()
     (tmp_path / "story.vell").write_bytes(scenario)
     args = [CLI, "--seed", str(seed), "--count", str(count)] + ([] if kept else ["--no-stats"])
     printed = subprocess.run(args + ["story.vell"], cwd=tmp_path, capture_output=True).stdout
