@@ -6,6 +6,7 @@
 #include <cstring>
 #include <map>
 #include <set>
+#include <string_view>
 
 #include "analysis/trap_checks.h"
 #include "base/limits.h"
@@ -166,9 +167,8 @@ bool ends_like_prose(const std::string& name) {
 bool Checker::reads_as_prose(int line, const KeywordRow& row) const {
   const char* text = store_.lines()[line];
   if (line > 0 && !scenario_.rows[line - 1]) {
-    const char* before = store_.lines()[line - 1];
-    const std::size_t length = std::strlen(before);
-    if (length > 1 && before[0] != '-' && before[length - 1] == '-') return true;
+    const std::string_view before = store_.lines()[line - 1];
+    if (before.ends_with('-') && !before.starts_with('-')) return true;
   }
   const int length = static_cast<int>(std::strlen(text));
   const int name = skip_blanks(text, row.length, length);

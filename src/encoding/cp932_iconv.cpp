@@ -72,12 +72,17 @@ bool cannot_convert(const char* from, const char* to, std::string* error) {
 }  // namespace
 
 bool open_iconv_cp932_backend(std::unique_ptr<Cp932Backend>& backend, std::string* error) {
-  const iconv_t to_unicode = iconv_open("UTF-32LE", "CP932");
-  if (to_unicode == kNoDescriptor) return cannot_convert("CP932", "UTF-32LE", error);
-  const iconv_t from_unicode = iconv_open("CP932", "UTF-32LE");
+  return open_iconv_backend("CP932", backend, error);
+}
+
+bool open_iconv_backend(const char* charset, std::unique_ptr<Cp932Backend>& backend,
+                        std::string* error) {
+  const iconv_t to_unicode = iconv_open("UTF-32LE", charset);
+  if (to_unicode == kNoDescriptor) return cannot_convert(charset, "UTF-32LE", error);
+  const iconv_t from_unicode = iconv_open(charset, "UTF-32LE");
   if (from_unicode == kNoDescriptor) {
     iconv_close(to_unicode);
-    return cannot_convert("UTF-32LE", "CP932", error);
+    return cannot_convert("UTF-32LE", charset, error);
   }
   backend = std::make_unique<IconvCp932Backend>(to_unicode, from_unicode);
   return true;

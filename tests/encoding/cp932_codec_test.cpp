@@ -156,6 +156,19 @@ TEST(Cp932Codec, TakesNoCodeThatDoesNotComeBackAndPassesOnCharactersBeyondTheBmp
   EXPECT_EQ(error, "line 1: character U+3000 (\xE3\x80\x80) has no Shift-JIS form");
 }
 
+// What this system's CP932 never does: a converter iconv lacks is an error that names it, and a
+// charset whose codes run longer than two bytes gives only its short ones.
+TEST(IconvBackend, RefusesAMissingConverterAndCodesLongerThanTwoBytes) {
+  std::unique_ptr<Cp932Backend> backend;
+  std::string error;
+  EXPECT_FALSE(open_iconv_backend("NO-SUCH-CHARSET", backend, &error));
+  EXPECT_EQ(error, "iconv cannot convert from NO-SUCH-CHARSET to UTF-32LE");
+  ASSERT_TRUE(open_iconv_backend("UTF-8", backend, &error));
+  ShiftJisCode code;
+  EXPECT_TRUE(backend->encode(0xE9, code) && code.view() == "\xC3\xA9");
+  EXPECT_FALSE(backend->encode(0x3042, code));  // three bytes
+}
+
 // The generated tables answer every question as iconv, whose answers they hold: every code of
 // one or two bytes, every Unicode scalar value.
 class Cp932TableTest : public ::testing::Test {
