@@ -19,6 +19,7 @@ const Case kCases[] = {
     {"Sunset", ""},                    // a keyword inside is harmless
     {"Gulls", ""},                     // its own name
     {"Gale", "\"Gale\" is taken by the block on line 5."},
+    {"Start", "\"Start\" is taken by the block on line 1."},  // the first block too
     {"No", "\"No\" is a built-in scene's name."},
     {"", "A block needs a name."},
     {" Tide", "A name cannot begin or end with a blank."},
