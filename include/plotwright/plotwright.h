@@ -6,7 +6,8 @@
  * its own, so two handles may be used in two threads at once. One handle must not be used by
  * two threads at the same time.
  *
- * Every call but plotwright_new, plotwright_free, plotwright_message and plotwright_version
+ * Every call but plotwright_new, plotwright_free, plotwright_message, plotwright_version and
+ * plotwright_severity_name
  * returns a plotwright_status and leaves a message, read with plotwright_message: on
  * PLOTWRIGHT_OK it is empty or a warning the user should see (a statistics file refused or not
  * saved); otherwise it says what went wrong, in English, as UTF-8.
@@ -169,6 +170,10 @@ PLOTWRIGHT_API plotwright_status plotwright_set_statistics(plotwright_scenario* 
  * handle, where the next runs start from them. The next plotwright_regenerate starts a run
  * seeded from the clock. */
 PLOTWRIGHT_API plotwright_status plotwright_save_statistics(plotwright_scenario* scenario);
+
+/* The word `plotwright check` and every front end print for a severity: "error", "warning"
+ * or "note"; NULL for a value that names none. */
+PLOTWRIGHT_API const char* plotwright_severity_name(plotwright_severity severity);
 
 /* The scenario's diagnostics, sorted by position, in `*list` (`*count` of them). */
 PLOTWRIGHT_API plotwright_status plotwright_diagnostics(plotwright_scenario* scenario,

@@ -155,6 +155,13 @@ plotwright_status plotwright_save_statistics(plotwright_scenario* scenario) {
   return run(scenario, true, [](EmbeddedScenario& s) { return s.save_statistics(); });
 }
 
+const char* plotwright_severity_name(plotwright_severity severity) {
+  // Read as an integer first, as an encoding is: C lets any int through.
+  std::underlying_type_t<plotwright_severity> value = 0;
+  std::memcpy(&value, &severity, sizeof value);
+  return plotwright::embed::severity_name(value);
+}
+
 plotwright_status plotwright_diagnostics(plotwright_scenario* scenario,
                                          const plotwright_diagnostic** list, size_t* count) {
   return run(scenario, list != nullptr && count != nullptr, [&](EmbeddedScenario& s) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "analysis/diagnostics.h"
 #include "base/statistics_path.h"
 #include "session/scenario_file_source.h"
 #include "statistics/usage_statistics.h"
@@ -40,6 +41,13 @@ plotwright_severity to_c_severity(Severity severity) {
 }
 
 }  // namespace
+
+const char* severity_name(std::underlying_type_t<plotwright_severity> value) {
+  for (const Severity severity : {Severity::ERROR, Severity::WARNING, Severity::NOTE}) {
+    if (to_c_severity(severity) == value) return plotwright::severity_name(severity);
+  }
+  return nullptr;
+}
 
 EmbeddedScenario::EmbeddedScenario() = default;
 

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "authoring/checked_scenario.h"
@@ -19,6 +20,10 @@
 #include "session/story_teller.h"
 
 namespace plotwright::embed {
+
+// The engine's word for the C severity `value` (read as an integer: C lets any through), or null
+// when it names none.
+const char* severity_name(std::underlying_type_t<plotwright_severity> value);
 
 // Each operation returns the status of the C interface and leaves its message in message().
 // Every text it hands back ends in a NUL byte, for C.

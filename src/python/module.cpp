@@ -95,19 +95,6 @@ plotwright_encoding parse_encoding(const std::string& name) {
   throw py::value_error("encoding must be 'auto', 'shift_jis' or 'utf-8', not '" + name + "'");
 }
 
-// The words the command line and the other front ends give the severities.
-const char* severity_word(plotwright_severity severity) {
-  switch (severity) {
-    case PLOTWRIGHT_SEVERITY_ERROR:
-      return "error";
-    case PLOTWRIGHT_SEVERITY_WARNING:
-      return "warning";
-    case PLOTWRIGHT_SEVERITY_NOTE:
-      return "note";
-  }
-  return "error";
-}
-
 // What a str that UTF-8 cannot carry holds (a lone surrogate, from a file read with
 // errors='surrogateescape', say): the module's EncodingError naming it, for the UnicodeEncodeError
 // being raised.
@@ -219,8 +206,8 @@ class Scenario {
     py::list out;
     for (std::size_t i = 0; i < count; ++i) {
       const plotwright_diagnostic& d = list[i];
-      out.append(make(d.line, d.column, d.end_line, d.end_column, severity_word(d.severity), d.code,
-                      d.message));
+      out.append(make(d.line, d.column, d.end_line, d.end_column,
+                      plotwright_severity_name(d.severity), d.code, d.message));
     }
     return out;
   }

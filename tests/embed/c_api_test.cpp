@@ -80,6 +80,10 @@ TEST(CApi, ACompileErrorHandsBackItsMessagesAsTextAndMessage) {
   EXPECT_EQ(list[0].line, 4);
   EXPECT_EQ(list[0].column, 1);
   EXPECT_EQ(list[0].severity, PLOTWRIGHT_SEVERITY_ERROR);
+  EXPECT_STREQ(plotwright_severity_name(list[0].severity), "error");
+  EXPECT_STREQ(plotwright_severity_name(PLOTWRIGHT_SEVERITY_WARNING), "warning");
+  EXPECT_STREQ(plotwright_severity_name(PLOTWRIGHT_SEVERITY_NOTE), "note");
+  EXPECT_EQ(plotwright_severity_name(static_cast<plotwright_severity>(3)), nullptr);
   EXPECT_STREQ(list[0].code, "V101");
   EXPECT_STREQ(list[0].message, "Scene \"Nowhere\" not found in select statement \"R\"");
 }
