@@ -1,5 +1,5 @@
 /* Tells the story of a seed from a scenario file with libplotwright, and lists what the
- * scenario check finds. Usage: story FILE [SEED] */
+ * scenario check finds as `plotwright check` does. Usage: story FILE [SEED] */
 #include <plotwright/plotwright.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -24,8 +24,8 @@ int main(int argc, char** argv) {
   }
   fputs(story, stdout);
   for (size_t i = 0; i < count; ++i)
-    fprintf(stderr, "%s:%d:%d: %s [%s]\n", argv[1], found[i].line, found[i].column,
-            found[i].message, found[i].code);
+    fprintf(stderr, "%s:%d:%d: %s: %s [%s]\n", argv[1], found[i].line, found[i].column,
+            plotwright_severity_name(found[i].severity), found[i].message, found[i].code);
   plotwright_free(scenario);
   return 0;
 }
